@@ -1,0 +1,37 @@
+// Menu bar, toolbar and pointer: pictures drawn with lines and text, and
+// the translation of clicks on them into key codes.
+#pragma once
+
+namespace tw {
+
+struct MenuBar {
+	int menux1[10], menux2[10]; // hot box edges of the menu items
+	int menuy1, menuy2;         // top and bottom rows of the menu items
+	int barx1[10], barx2[10];   // hot box edges of the toolbar buttons
+	int bary1, bary2;           // top and bottom rows of the buttons
+};
+extern MenuBar mb;
+
+constexpr const char *menuitem[10] = {"Select", "Browse", "Print", "saVe",
+	"soRt", "Map", "Time", "maGnitude", "Option", "Exit"};
+constexpr int menucode[10] = {19, 2, 16, 22, 18, 269, 20, 7, 15, 5};
+
+// Function-key label sets: slots 0 to 7 of 6 characters each.
+constexpr const char *fk[3] = {
+	"hcopy " "      " " quit " "      " "      " "return" "      " "      ",
+	"hcopy " "      " " quit " "      " "      " "return" "      " "functn",
+	"hcopy " "      " " quit " " top  " "bottom" "return" " back " "forwrd",
+};
+
+void menu_init();
+void windows_menu(int sel);
+void fkey(int set);
+int fgkey(int set, int enterflag);
+void windows_toolbar(const char *labels);
+int mouse2key(int x, int y);
+[[noreturn]] void check_exit();
+void inputarea(int col, int row, int width);
+void restore_box(int col, int row);
+void blueF1_2(int n);
+
+} // namespace tw

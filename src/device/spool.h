@@ -1,0 +1,24 @@
+// Printer spool: the print file "seis.prn" and its hand-over to lpr.
+#pragma once
+#include <cstdio>
+
+namespace tw {
+
+struct Spool {
+	FILE *fq;         // the spool file while it is open
+	char prn_s[5];    // printer kind, "PS  "
+	char port_s[65];  // printer name given to lpr -P
+};
+extern Spool sp;
+
+void get_printer_defaults(char *kind, char *name);
+int pfile_open(const char *mode);
+void pfile_close();
+int lpinit();
+void lpputs(const char *text);
+void lpputn(const char *bytes, int n);
+void lpclose();
+void lpsubmit();
+int tcopy();
+
+} // namespace tw

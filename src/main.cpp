@@ -1,0 +1,15 @@
+#include "device/graph.h"
+#include "device/screen.h"
+#include "device/x11/x11.h"
+#include "shell/shell.h"
+
+int main()
+{
+	tw::graph_reset();
+	tw::screen_reset();
+	tw::open_backend = tw::x11_open;
+	tw::close_backend = tw::x11_close;
+	tw::init();
+	for (;;)
+		tw::command_step();
+}

@@ -1,0 +1,28 @@
+// Panel form engine: full-screen forms drawn from text templates, with
+// field values exchanged through shared slots.
+#pragma once
+
+namespace tw {
+
+constexpr int MAXFIELD = 42;
+
+struct Panel {
+	char mc_s[MAXFIELD][9]; // value of field i (8 characters and end mark)
+	char md_s[65];          // the one field wider than 8 cells
+	char me_s[65], mf_s[65];// OPTION's fields 1 and 2
+	short mx[MAXFIELD];     // field columns
+	short my[MAXFIELD];     // field rows
+	short ml[MAXFIELD];     // field width codes
+	short mn;               // number of fields
+	short lm;               // number of text rows
+	const char *pan;        // current template
+};
+extern Panel pn;
+
+int panel(int number);
+void mvtonext();
+void mvtoprevious();
+void mvhome();
+void mvend();
+
+} // namespace tw

@@ -1,0 +1,63 @@
+// A back end that draws nothing: it records every call as a line of text
+// and replays scripted input, so the logic above the seam runs without X.
+#pragma once
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "device/seam.h"
+
+namespace tw {
+
+struct Recording final : Backend {
+	std::vector<std::string> calls; // one line per drawing call
+	std::deque<InputEvent> input;   // scripted events; empty = Ctrl+E
+	int bells = 0;
+	int fontmode_ = 0;
+	unsigned long image[WIN_H][WIN_W] = {}; // what image_pixel answers
+
+	unsigned long alloc_color(int r, int g, int b, const char *, bool &ok) override
+	{
+		ok = true;
+		return (unsigned long)r << 16 | g << 8 | b;
+	}
+	unsigned long black_pixel() override { return 0; }
+	void set_gc(unsigned long fg, unsigned long bg, int, int) override;
+	void set_font(Font f) override;
+	int font_ascent(Font f) override { return f == FONT_MENU ? 11 : 12; }
+	int text_extent(const char *, int n) override { return 6 * n; }
+	int fontmode() override { return fontmode_; }
+	void set_clip(int x, int y, int w, int h) override;
+	void line(int x1, int y1, int x2, int y2) override;
+	void point(int x, int y) override;
+	void rect(bool fill, int x, int y, int w, int h) override;
+	void arc(bool fill, int x, int y, int w, int h) override;
+	void polygon(const short (*pts)[2], int n) override;
+	void text(int x, int baseline, const char *s, int n, bool image) override;
+	void show_pixmap() override { calls.push_back("show_pixmap"); }
+	void grab_image() override { calls.push_back("grab_image"); }
+	unsigned long image_pixel(int x, int y) override;
+	void next_event(InputEvent &ev) override;
+	void define_cursor(PointerShape c) override;
+	void warp_pointer(int x, int y) override;
+	void bell() override { bells++; }
+	void flush() override {}
+
+	// Script helpers.
+	void key(unsigned long keysym, const char *text = "");
+	void ch(char c); // a printable key, or a control character
+	void click(int x, int y);
+	void expose();
+	bool has(const std::string &call) const; // some call line equals this
+	std::string texts() const; // every drawn text, in order, joined
+};
+
+// Make r the back end and reset every piece of device and shell state.
+void use_recording(Recording &r);
+
+// Thrown by the test's exit_process so that check_exit returns control.
+struct Exited {
+	int status;
+};
+
+} // namespace tw
