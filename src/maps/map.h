@@ -1,0 +1,84 @@
+// MAP: the map frame and its latitude projection, base-map datasets, the
+// epicentre symbols and legends, and the subfunction menu.
+#pragma once
+
+namespace tw {
+
+// The map box and its pixel frame, shared by every map picture.
+struct MapFrame {
+	double b1, b2;          // west and east edge longitude (b2 += 360 when wrap)
+	double a1, a2;          // south and north edge latitude
+	double c1, c2;          // fnyy(a1), fnyy(a2)
+	double xm, ym;          // b2 - b1 (degrees), c2 - c1 (projected units)
+	int kx0, kx1, ky0, ky1; // frame left, right, top, bottom (pixels)
+	double rrx, rry;        // pixels per degree, pixels per projected unit
+	short wrap;             // 1: the box crosses the longitude where b1 >= b2
+	short ynmap;            // 1: draw the base map inside the frame
+};
+extern MapFrame mf;
+
+// Depth and magnitude classes: shape and colour by depth, size by magnitude.
+struct SymbolAssignment {
+	int ndp;        // depth classes in use, 0 to 7
+	int cdp[7];     // lower depth bound of each class, km
+	int icd[7];     // colour (and shape) number of each depth class
+	int nmg;        // magnitude classes in use, 0 to 8
+	double cmg[8];  // lower magnitude bound of each class
+	double ro;      // size of class MAG0, pixels
+	double ru;      // size factor from one magnitude class to the next
+	double rmg[8];  // symbol size of each magnitude class, from ro and ru
+};
+extern SymbolAssignment sa;
+
+// MAP panel values, the projection table and the profile points.
+struct Maps {
+	char mps_s[9];      // map dataset name (setup file)
+	char ync_s[4];      // depth of the associated cross-section charts, km (setup file)
+	char est_s[11];     // region name
+	char to1_s[9], tom1_s[9], tew1_s[9]; // first longitude: degrees, minutes, E/W
+	char to2_s[9], tom2_s[9], tew2_s[9]; // second longitude
+	char ta1_s[9], tam1_s[9], tns1_s[9]; // first latitude: degrees, minutes, N/S
+	char ta2_s[9], tam2_s[9], tns2_s[9]; // second latitude
+	char yns_s[9];      // "Y": change the symbol assignment first
+	double yln[181];    // fnyy(k - 90), k = 0..180
+	double dln[180];    // yln[k + 1] - yln[k]
+	int lo[4];          // profile corners P0..P3: longitude degrees
+	short lom[4];       // longitude minutes
+	short la[4];        // latitude degrees
+	short lam[4];       // latitude minutes
+	signed char low[4]; // 1: the longitude is west (negative)
+	signed char las[4]; // 1: the latitude is south (negative)
+};
+extern Maps mp;
+
+void maps_reset();  // zero frame and texts, default symbol classes, table built
+void map_init();    // fills yln and dln
+double fnyy(double phi);
+double lat(double phi);
+void map_geometry(); // frame and scales from b1, b2, a1, a2
+
+int map();
+int map1();
+int map2();
+int dmap(const char *name, int mode, const int *colours);
+
+void dpmg_init();
+void symbol_sizes(); // rmg from ro and ru
+void eqparm(int i, double &lon, double &lat, double &dep, double &mag, int j0);
+int depth_class(double dep);
+int mag_class(double mag);
+int epicenters();
+void legend(const char *name, int n);
+void mag_legend();
+void legend2(int length, int n);
+char *jtoa(int value, char *buf, int width);
+
+// Map subfunctions, chosen from the map2 menu.
+int map_find();
+int map_select();
+int map_cross_section();
+int map_space_time();
+int map_active_faults();
+int map_stations();
+
+} // namespace tw
