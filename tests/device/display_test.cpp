@@ -1,0 +1,131 @@
+// Drawing against a real X server: the backing pixmap is read back and
+// checked at the pixels the layout promises.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "device/graph.h"
+#include "device/menubar.h"
+#include "device/screen.h"
+#include "device/x11/x11.h"
+#include "shell/shell.h"
+
+using namespace tw;
+
+namespace {
+
+constexpr unsigned long GREY = 0x828282, LIGHT = 0xc0c0c0, WHITE = 0xffffff, BLACK = 0,
+			VLIGHT = 0xe6e6e6, RED = 0xff0000, BLUE = 0x0000ff;
+
+struct Display : ::testing::Test {
+	static void SetUpTestSuite()
+	{
+		ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "display tests need an X server";
+		graph_reset();
+		screen_reset();
+		open_backend = x11_open;
+		close_backend = x11_close;
+		be = nullptr;
+		win_init();
+		ASSERT_NE(be, nullptr);
+		menu_init();
+	}
+	static void TearDownTestSuite() { win_finish(); }
+	static unsigned long at(int x, int y)
+	{
+		be->flush();
+		return x11_pixmap_rgb(be, x, y);
+	}
+};
+
+} // namespace
+
+TEST_F(Display, MenuBarAndToolbarLines)
+{
+	EXPECT_EQ(gr.fontmode, 0) << "the test server has the Palatino alias";
+	windows_menu(-1);
+	fkey(0);
+	for (int x : {4, 300, 640}) {
+		EXPECT_EQ(at(x, 18), GREY) << x;
+		EXPECT_EQ(at(x, 19), WHITE) << x;
+		EXPECT_EQ(at(x, 40), GREY) << x;
+		EXPECT_EQ(at(x, 41), WHITE) << x;
+	}
+	EXPECT_EQ(at(3, 18), LIGHT);
+	EXPECT_EQ(at(641, 19), LIGHT);
+	// A raised button: black outline, white top-left inner edge.
+	EXPECT_EQ(at(mb.barx1[0] - 1, mb.bary2 + 1), BLACK);
+	EXPECT_EQ(at(mb.barx1[0] + 3, mb.bary1), WHITE);
+	// Some ink of "Select" lies inside its hot box.
+	bool ink = false;
+	for (int x = mb.menux1[0]; x <= mb.menux2[0]; x++)
+		for (int y = mb.menuy1; y <= mb.menuy2; y++)
+			ink |= at(x, y) == BLACK;
+	EXPECT_TRUE(ink);
+	windows_menu(0);
+	EXPECT_EQ(at(mb.menux1[0] - 2, 8), 0x000082u) << "navy box of the selected item";
+}
+
+TEST_F(Display, InputBoxAndTextCells)
+{
+	clear(9);
+	_wide_spacing();
+	inputarea(26, 2, 5);
+	EXPECT_EQ(at(211, 85), BLACK) << "sunken left edge";
+	EXPECT_EQ(at(230, 78), BLACK) << "sunken top edge";
+	EXPECT_EQ(at(230, 85), WHITE);
+	EXPECT_EQ(at(252, 85), VLIGHT) << "right edge";
+	standend();
+	_normal_font();
+	_normal_spacing();
+	mvaddstr(2, 3, "M");
+	// Cell (2, 3) at normal spacing: x 28..35, y 77..92, black ink on grey.
+	int inside = 0, outside = 0;
+	for (int x = 20; x < 44; x++)
+		for (int y = 70; y < 100; y++) {
+			bool black = at(x, y) == BLACK;
+			bool in = x >= 28 && x <= 35 && y >= 77 && y <= 92;
+			(in ? inside : outside) += black;
+		}
+	EXPECT_GT(inside, 5);
+	EXPECT_EQ(outside, 0);
+}
+
+TEST_F(Display, SymbolsViewportsAndColours)
+{
+	clear(9);
+	_setcolor(4);
+	gsymbol(100, 100, 5, 5); // square from device (99, 140) to (109, 150)
+	EXPECT_EQ(at(99, 145), RED);
+	EXPECT_EQ(at(109, 140), RED);
+	EXPECT_EQ(at(104, 145), LIGHT);
+	gsymbol(200, 100, 5, 7); // upright cross, d = 6
+	EXPECT_EQ(at(204, 145), RED);
+	EXPECT_EQ(at(204, 139), RED);
+	EXPECT_EQ(at(203, 139), LIGHT);
+	_setcolor(12);
+	gcircle(0, 300, 100, 0);
+	EXPECT_EQ(at(304, 145), RED) << "colour 12 is red";
+
+	gviewport(10, 20, 110, 220);
+	_setcolor(1);
+	gbox(1, -50, -50, 500, 500);
+	gviewport(0, 0, 639, 399);
+	EXPECT_EQ(at(14, 65), BLUE);
+	EXPECT_EQ(at(113, 264), BLUE);
+	EXPECT_EQ(at(13, 100), LIGHT);
+	EXPECT_EQ(at(114, 100), LIGHT);
+	EXPECT_EQ(at(50, 265), LIGHT);
+	EXPECT_EQ(at(50, 64), LIGHT);
+}
+
+TEST_F(Display, ImageReadBack)
+{
+	clear(0);
+	_setcolor(7);
+	gcircle(0, 50, 50, 0);
+	be->flush();
+	_getimage();
+	EXPECT_EQ(_getpixel(50, 50), 1);
+	EXPECT_EQ(_getpixel(51, 50), 0);
+}

@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "device/graph.h"
+#include "device/screen.h"
+#include "recording.h"
+
+using namespace tw;
+
+namespace {
+
+struct GraphTest : ::testing::Test {
+	Recording rec;
+	void SetUp() override
+	{
+		use_recording(rec);
+		rec.calls.clear();
+	}
+	int count(const char *prefix) const
+	{
+		int n = 0;
+		for (auto &c : rec.calls)
+			n += c.rfind(prefix, 0) == 0;
+		return n;
+	}
+};
+
+} // namespace
+
+TEST_F(GraphTest, ViewportsMoveAndClip)
+{
+	gviewport(10, 20, 110, 220);
+	EXPECT_TRUE(rec.has("clip 14 65 100 200"));
+	gmoveto(0, 0);
+	glineto(5, 7);
+	EXPECT_TRUE(rec.has("line 14 65 19 72"));
+	gviewport(0, 0, 639, 399);
+	EXPECT_TRUE(rec.has("clip 0 0 653 471")) << "the full viewport lifts clipping everywhere";
+	gprint(3, 2, "ab", 4);
+	EXPECT_TRUE(rec.has("itext 20 72 ab")) << "gprint(3, 2) puts the text at (16, 15)";
+}
+
+TEST_F(GraphTest, SymbolShapes)
+{
+	for (int kind : {0, 4, 8, -3}) {
+		rec.calls.clear();
+		gsymbol(100, 100, 5, kind);
+		EXPECT_EQ(rec.calls, std::vector<std::string>{"arc 99 140 10 10"}) << kind;
+	}
+	rec.calls.clear();
+	gsymbol(100, 100, 5, 5); // d = 5 x 0.9 rounded = 5
+	EXPECT_EQ(rec.calls, std::vector<std::string>{"rect 99 140 10 10"});
+	rec.calls.clear();
+	gsymbol(100, 100, 4, 1); // d = 3
+	EXPECT_EQ(rec.calls, (std::vector<std::string>{"line 101 148 107 141", "line 101 142 107 149"}));
+	rec.calls.clear();
+	gsymbol(100, 100, 4, 7); // d = 4
+	EXPECT_EQ(rec.calls, (std::vector<std::string>{"line 101 145 108 145", "line 104 141 104 149"}));
+	rec.calls.clear();
+	gsymbol(100, 100, 2, 2);
+	EXPECT_EQ(rec.calls, (std::vector<std::string>{"line 102 147 106 147", "line 106 147 104 143",
+						      "line 104 143 102 147"}));
+	rec.calls.clear();
+	gsymbol(100, 100, 3, 6); // d = 3
+	EXPECT_EQ(count("line"), 4);
+	EXPECT_TRUE(rec.has("line 101 145 104 142"));
+}
+
+TEST_F(GraphTest, CirclesBoxesAndPolygons)
+{
+	gcircle(1, 10, 10, 0);
+	EXPECT_TRUE(rec.has("point 14 55"));
+	gcircle(1, 10, 10, 3);
+	EXPECT_TRUE(rec.has("fillarc 11 52 6 6"));
+	gbox(2, 0, 0, 10, 10);
+	EXPECT_TRUE(rec.has("fill 4 45 10 10")) << "gbox passes any fill on";
+	prectangle(2, 0, 0, 10, 10);
+	EXPECT_TRUE(rec.has("rect 0 0 10 10")) << "prectangle fills only for 1";
+	gr.psflag = 1;
+	rec.calls.clear();
+	const int x[3] = {0, 10, 5}, y[3] = {0, 0, 8};
+	gfillpolygon(x, y, 3);
+	gmoveto(1, 1);
+	glineto(2, 2);
+	gcircle(0, 5, 5, 2);
+	gbox(0, 1, 1, 2, 2);
+	gr.psflag = 0;
+	EXPECT_EQ(rec.calls, std::vector<std::string>{"polygon 4,45 14,45 9,53"})
+		<< "only the polygon reaches the screen during a hard copy";
+}
+
+TEST_F(GraphTest, ColoursFollowTheBitRule)
+{
+	EXPECT_EQ(color2RGB(12), color2RGB(4));
+	EXPECT_EQ(color2RGB(15), color2RGB(7));
+	EXPECT_EQ(color2RGB(9), 0xc0c0c0u);
+	EXPECT_EQ(color2RGB(11), 0x000082u);
+	_setcolor(5);
+	EXPECT_EQ(_getcolor(), 5);
+	EXPECT_TRUE(rec.has("gc ff00ff c0c0c0"));
+}
+
+TEST_F(GraphTest, CrosshairAcceptsOnlyInsideClicks)
+{
+	gviewport(10, 20, 110, 220);
+	int x = 50, y = 60;
+	rec.click(14 + 101, 65 + 10); // right of xmax
+	rec.key('a', "a");            // keys are ignored
+	rec.expose();
+	rec.click(14 + 100, 65 + 200); // exactly on xmax, ymax
+	gcursor(0, 0, 100, 200, &x, &y, 1);
+	EXPECT_EQ(rec.calls.back(), "cursor 2");
+	gviewport(0, 0, 639, 399);
+	EXPECT_EQ(x, 100);
+	EXPECT_EQ(y, 200);
+	EXPECT_EQ(rec.bells, 1);
+	EXPECT_TRUE(rec.has("warp 64 125"));
+	EXPECT_TRUE(rec.has("cursor 130"));
+	EXPECT_TRUE(rec.has("line 114 260 114 270")) << "green plus mark";
+	EXPECT_EQ(_getcolor(), 2);
+}

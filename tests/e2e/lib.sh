@@ -1,0 +1,67 @@
+# Sourced by the end-to-end scripts: run the real binary under a private
+# Xvfb and drive it with xdotool.
+# Usage: . lib.sh; e2e_setup <name> [alias|noalias]; e2e_start; ...
+set -eu
+E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+TOP=$(cd "$E2E_DIR/../.." && pwd)
+. "$TOP/tests/xvfb.sh"
+
+e2e_setup() {
+	NAME=$1
+	BIN=${TARNWELL_BIN:?}
+	WORK=$(mktemp -d /tmp/tarnwell-e2e.XXXXXX)
+	ART=$TOP/artifacts/$NAME
+	mkdir -p "$ART"
+	export HOME=$WORK/home
+	mkdir -p "$HOME"
+	# A stand-in lpr on PATH records what it was asked to print.
+	mkdir -p "$WORK/bin"
+	cat > "$WORK/bin/lpr" <<LPR
+#!/bin/sh
+n=\$(ls "$WORK"/lpr.* 2>/dev/null | wc -l)
+printf '%s\n' "\$@" > "$WORK/lpr.\$n.args"
+for a; do case "\$a" in -*) ;; *) cp "\$a" "$WORK/lpr.\$n.file";; esac; done
+LPR
+	chmod +x "$WORK/bin/lpr"
+	export PATH=$WORK/bin:$PATH
+	xvfb_start "${2:-alias}"
+	trap 'e2e_cleanup' EXIT
+}
+
+e2e_cleanup() {
+	[ -n "${APP_PID:-}" ] && kill "$APP_PID" 2>/dev/null || true
+	kill "$XVFB_PID" 2>/dev/null || true
+	rm -rf "$WORK"
+}
+
+# Start the program in $WORK (seis.prn lands there); WIN gets its window.
+e2e_start() {
+	(cd "$WORK" && exec "$BIN") &
+	APP_PID=$!
+	WIN=$(timeout 10 xdotool search --sync --name "Tarnwell" | head -1)
+	[ -n "$WIN" ] || { echo "no window" >&2; exit 1; }
+	xdotool mousemove --window "$WIN" 320 300
+	sleep 0.3
+}
+
+# Keys and clicks go to the window; a short pause lets it redraw.
+keys() { xdotool key --window "$WIN" --delay 30 "$@"; sleep 0.2; }
+type_text() { xdotool type --window "$WIN" --delay 20 "$1"; sleep 0.1; }
+click_at() { xdotool mousemove --window "$WIN" "$1" "$2" click 1; sleep 0.3; }
+shot() { import -window "$WIN" "$ART/$1.png"; }
+
+# Wait for the program to end; prints its exit status.
+e2e_wait_exit() {
+	local i=0
+	while kill -0 "$APP_PID" 2>/dev/null; do
+		i=$((i + 1))
+		[ $i -gt 100 ] && { echo "still running" >&2; return 1; }
+		sleep 0.05
+	done
+	local rc=0
+	wait "$APP_PID" || rc=$?
+	APP_PID=
+	echo $rc
+}
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
