@@ -118,8 +118,11 @@ std::optional<std::string> put_mag(const Event& ev, ZeroMag zm, Record& r, Encod
   const long tenths = std::lround(std::fabs(*ev.mag) * 10);
   if (tenths > 127) return "magnitude beyond 12.7 cannot be stored";
   if (tenths == 0) {
+    // Byte 0 means "undetermined", so 0.0 itself has no code: keep it as the
+    // nearest storable value, unless the catalogue writes 0 for "not determined".
     notes.zero_mag = true;
-    r[15] = zm == ZeroMag::tenth ? 1 : 0;
+    const bool unknown = zm == ZeroMag::unknown && *ev.mag == 0;
+    r[15] = unknown ? 0 : static_cast<uint8_t>(1 | (*ev.mag < 0 ? 0x80 : 0));
     return std::nullopt;
   }
   r[15] = static_cast<uint8_t>(tenths | (*ev.mag < 0 ? 0x80 : 0));

@@ -19,7 +19,9 @@ struct Event {
   std::optional<double> mag;
 };
 
-// What to do with a magnitude that rounds to 0.0, which the record cannot hold.
+// What to do with a magnitude that rounds to 0.0, which the record cannot
+// hold: tenth stores 0.1 (-0.1 for a negative value); unknown stores an
+// exact 0 as undetermined and other values as tenth does.
 enum class ZeroMag { tenth, unknown };
 
 // Changes made while encoding; the importer counts them in its report.

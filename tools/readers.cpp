@@ -1,0 +1,288 @@
+// Delimited tables and the fixed-width Centennial layout. GeoJSON and
+// QuakeML are in readers_json.cpp and readers_xml.cpp.
+#include "readers.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <optional>
+#include <stdexcept>
+
+namespace tdata {
+
+std::string trim(const std::string& s) {
+  const char* ws = " \t\r\n";
+  const size_t a = s.find_first_not_of(ws);
+  if (a == std::string::npos) return "";
+  return s.substr(a, s.find_last_not_of(ws) - a + 1);
+}
+
+// Splits one line; double quotes protect separators, "" is a quote.
+std::vector<std::string> split_fields(const std::string& line, char sep) {
+  std::vector<std::string> out(1);
+  bool quoted = false;
+  for (size_t i = 0; i < line.size(); ++i) {
+    const char c = line[i];
+    if (c == '"' && quoted && i + 1 < line.size() && line[i + 1] == '"') {
+      out.back() += '"';
+      ++i;
+    } else if (c == '"') {
+      quoted = !quoted;
+    } else if (c == sep && !quoted) {
+      out.emplace_back();
+    } else {
+      out.back() += c;
+    }
+  }
+  for (auto& f : out) f = trim(f);
+  return out;
+}
+
+namespace {
+
+bool is_blank_value(const std::string& s) { return s.empty() || s == "NA" || s == "NaN" || s == "nan"; }
+
+std::optional<double> number(const std::string& s) {
+  if (is_blank_value(s)) return std::nullopt;
+  char* end = nullptr;
+  const double v = std::strtod(s.c_str(), &end);
+  if (end == s.c_str() || *end != '\0' || !std::isfinite(v)) return std::nullopt;
+  return v;
+}
+
+bool whole(const std::string& s, int& v) {
+  const auto d = number(s);
+  if (!d || *d != std::floor(*d) || std::fabs(*d) > 1e6) return false;
+  v = static_cast<int>(*d);
+  return true;
+}
+
+// Splits on date and time separators, keeping the fraction of the seconds.
+std::vector<std::string> date_tokens(std::string s) {
+  if (!s.empty() && (s.back() == 'Z' || s.back() == 'z')) s.pop_back();
+  std::vector<std::string> t(1);
+  for (char c : s) {
+    if (c == '-' || c == '/' || c == 'T' || c == ' ' || c == ':') {
+      if (!t.back().empty()) t.emplace_back();
+    } else {
+      t.back() += c;
+    }
+  }
+  if (t.back().empty()) t.pop_back();
+  return t;
+}
+
+}  // namespace
+
+bool parse_datetime(const std::string& s, Event& ev) {
+  const auto t = date_tokens(trim(s));
+  if (t.size() < 3 || t.size() > 6) return false;
+  int v[5] = {0, 0, 0, 0, 0};
+  for (size_t i = 0; i < t.size() && i < 5; ++i)
+    if (!whole(t[i], v[i])) return false;
+  ev.year = v[0]; ev.month = v[1]; ev.day = v[2]; ev.hour = v[3]; ev.minute = v[4];
+  ev.second = 0;
+  if (t.size() == 6) {
+    const auto sec = number(t[5]);
+    if (!sec) return false;
+    ev.second = *sec;
+  }
+  return true;
+}
+
+bool table_preset(const std::string& name, TableSpec& s) {
+  s = TableSpec{};
+  if (name == "isc-gem") {
+    s.comment = "#";
+    s.header_in_comment = true;
+    s.columns = {{"datetime", "date"}, {"lat", "lat"}, {"lon", "lon"}, {"depth", "depth"}, {"mag", "mw"}};
+  } else if (name == "ncedc") {
+    s.columns = {{"datetime", "DateTime"}, {"lat", "Latitude"}, {"lon", "Longitude"},
+                 {"depth", "Depth"}, {"mag", "Magnitude"}};
+  } else if (name == "jma") {
+    s.depth_negative = true;
+    s.columns = {{"date", "date"}, {"time", "time"}, {"lat", "lat"}, {"lon", "long"},
+                 {"depth", "depth"}, {"mag", "mag"}};
+  } else if (name == "noaa") {
+    s.sep = '\t';
+    s.columns = {{"year", "Year"}, {"month", "Mo"}, {"day", "Dy"}, {"hour", "Hr"},
+                 {"minute", "Mn"}, {"second", "Sec"}, {"lat", "Latitude"}, {"lon", "Longitude"},
+                 {"depth", "Focal Depth (km)"}, {"mag", "Mag"}};
+  } else if (name == "ghec") {
+    s.sep = '\t';
+    s.header = false;
+    s.columns = {{"year", "#3"}, {"month", "#4"}, {"day", "#5"}, {"hour", "#6"}, {"minute", "#7"},
+                 {"second", "#8"}, {"lat", "#10"}, {"lon", "#11"}, {"depth", "#15"}, {"mag", "#18"}};
+  } else if (name == "emca") {
+    s.columns = {{"year", "year"}, {"month", "month"}, {"day", "day"}, {"hour", "hour"},
+                 {"minute", "min"}, {"second", "sec"}, {"lat", "lat"}, {"lon", "lon"},
+                 {"depth", "fdepth"}, {"mag", "mlh"}};
+  } else if (name == "export") {
+    for (const char* k : {"year", "month", "day", "hour", "minute", "second", "lat", "lon", "depth", "mag"})
+      s.columns[k] = k;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+bool parse_columns(const std::string& list, TableSpec& spec) {
+  for (const auto& pair : split_fields(list, ',')) {
+    const size_t eq = pair.find('=');
+    if (eq == std::string::npos || eq == 0 || eq + 1 == pair.size()) return false;
+    spec.columns[trim(pair.substr(0, eq))] = trim(pair.substr(eq + 1));
+  }
+  return !spec.columns.empty();
+}
+
+namespace {
+
+// Column key -> field index, resolved once the header is known.
+using ColumnIndex = std::map<std::string, size_t>;
+
+ColumnIndex resolve(const TableSpec& spec, const std::vector<std::string>& header) {
+  ColumnIndex idx;
+  for (const auto& [key, col] : spec.columns) {
+    if (col.size() > 1 && col[0] == '#') {
+      idx[key] = static_cast<size_t>(std::atoi(col.c_str() + 1) - 1);
+      continue;
+    }
+    size_t i = 0;
+    while (i < header.size() && header[i] != col) ++i;
+    if (i == header.size()) throw std::runtime_error("column '" + col + "' not in the header");
+    idx[key] = i;
+  }
+  const bool has_time = idx.count("datetime") || idx.count("date") || idx.count("year");
+  if (!has_time || !idx.count("lat") || !idx.count("lon"))
+    throw std::runtime_error("columns must give a date, lat and lon");
+  return idx;
+}
+
+struct Fields {
+  const std::vector<std::string>& f;
+  const ColumnIndex& idx;
+  // Empty when the column is not mapped or the row is too short.
+  std::string get(const char* key) const {
+    auto it = idx.find(key);
+    return it == idx.end() || it->second >= f.size() ? "" : f[it->second];
+  }
+  bool has(const char* key) const { return idx.count(key) > 0; }
+};
+
+// A blank date or time part means unknown and reads as 0.
+bool part(const Fields& r, const char* key, int& v) {
+  const std::string s = r.get(key);
+  if (is_blank_value(s)) { v = 0; return true; }
+  return whole(s, v);
+}
+
+std::optional<std::string> read_time(const Fields& r, Event& ev) {
+  if (r.has("datetime")) {
+    if (!parse_datetime(r.get("datetime"), ev)) return "unreadable date and time";
+    return std::nullopt;
+  }
+  if (r.has("date")) {
+    const std::string t = r.has("time") ? r.get("time") : "";
+    if (!parse_datetime(r.get("date") + (t.empty() ? "" : " " + t), ev)) return "unreadable date or time";
+    return std::nullopt;
+  }
+  if (is_blank_value(r.get("year")) || !part(r, "year", ev.year)) return "no year";
+  if (!part(r, "month", ev.month) || !part(r, "day", ev.day) || !part(r, "hour", ev.hour) ||
+      !part(r, "minute", ev.minute))
+    return "unreadable date or time";
+  const std::string sec = r.get("second");
+  const auto s = number(sec);
+  if (!is_blank_value(sec) && !s) return "unreadable second";
+  ev.second = s.value_or(0);
+  return std::nullopt;
+}
+
+std::optional<std::string> read_value(const Fields& r, const char* key, std::optional<double>& v) {
+  const std::string s = r.get(key);
+  v = number(s);
+  if (!v && !is_blank_value(s)) return std::string("unreadable ") + key;
+  return std::nullopt;
+}
+
+std::optional<std::string> read_row(const Fields& r, const TableSpec& spec, Event& ev) {
+  if (auto err = read_time(r, ev)) return err;
+  std::optional<double> lat, lon;
+  if (auto err = read_value(r, "lat", lat)) return err;
+  if (auto err = read_value(r, "lon", lon)) return err;
+  if (!lat || !lon) return "no coordinates";
+  ev.lat = *lat;
+  ev.lon = *lon;
+  if (auto err = read_value(r, "depth", ev.depth)) return err;
+  if (ev.depth && spec.depth_negative) *ev.depth = -*ev.depth;
+  return read_value(r, "mag", ev.mag);
+}
+
+std::string strip_line(std::string line) {
+  if (line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return line;
+}
+
+}  // namespace
+
+ReadResult read_table(std::istream& in, const std::string& file, const TableSpec& spec) {
+  ReadResult res;
+  std::string line, last_comment;
+  std::optional<ColumnIndex> idx;
+  if (!spec.header) idx = resolve(spec, {});
+  for (int no = 1; std::getline(in, line); ++no) {
+    line = strip_line(line);
+    if (no <= spec.skip) continue;
+    if (!spec.comment.empty() && line.rfind(spec.comment, 0) == 0) {
+      last_comment = line.substr(spec.comment.size());
+      continue;
+    }
+    if (trim(line).empty()) { ++res.skipped["blank line"]; continue; }
+    if (!idx && !spec.header_in_comment) { idx = resolve(spec, split_fields(line, spec.sep)); continue; }
+    if (!idx) idx = resolve(spec, split_fields(last_comment, spec.sep));
+    const auto fields = split_fields(line, spec.sep);
+    const Fields r{fields, *idx};
+    if (!spec.only_type.empty() && r.get("type") != spec.only_type) { ++res.skipped["type " + r.get("type")]; continue; }
+    Row row{no, {}};
+    if (auto err = read_row(r, spec, row.ev)) res.problems.push_back({file, no, *err});
+    else res.rows.push_back(row);
+  }
+  return res;
+}
+
+namespace {
+
+std::string cut(const std::string& s, size_t a, size_t b) {
+  return a >= s.size() ? "" : trim(s.substr(a, b - a));
+}
+
+std::optional<std::string> centennial_row(const std::string& l, Event& ev) {
+  int v[5];
+  const size_t at[6] = {12, 16, 19, 23, 26, 29};
+  for (int i = 0; i < 5; ++i)
+    if (!whole(cut(l, at[i], at[i + 1] - (i == 2 ? 1 : 0)), v[i])) return "unreadable date or time";
+  ev.year = v[0]; ev.month = v[1]; ev.day = v[2]; ev.hour = v[3]; ev.minute = v[4];
+  const auto sec = number(cut(l, 29, 35)), lat = number(cut(l, 36, 44)), lon = number(cut(l, 44, 52));
+  if (!sec || !lat || !lon) return "unreadable second or coordinates";
+  ev.second = *sec; ev.lat = *lat; ev.lon = *lon;
+  ev.depth = number(cut(l, 52, 58));
+  ev.mag = number(cut(l, 66, 70));
+  if (ev.mag && *ev.mag == 0) ev.mag.reset();  // 0.0 fills an empty magnitude slot
+  return std::nullopt;
+}
+
+}  // namespace
+
+ReadResult read_centennial(std::istream& in, const std::string& file) {
+  ReadResult res;
+  std::string line;
+  for (int no = 1; std::getline(in, line); ++no) {
+    line = strip_line(line);
+    if (trim(line).empty()) { ++res.skipped["blank line"]; continue; }
+    Row row{no, {}};
+    if (auto err = centennial_row(line, row.ev)) res.problems.push_back({file, no, *err});
+    else res.rows.push_back(row);
+  }
+  return res;
+}
+
+}  // namespace tdata
