@@ -32,7 +32,15 @@ WEAK void pssmall_font() {}
 WEAK void psinit() {}
 WEAK void pshcopy(int) {}
 
+WEAK Spool sp;
 WEAK int lpinit() { return 0; }
+WEAK int pfile_open(const char *) { return 0; }
+WEAK void pfile_close() {}
+WEAK void lpputs(const char *) {}
+WEAK void lpputn(const char *, int) {}
+WEAK void lpclose() {}
+WEAK void lpsubmit() {}
+WEAK int tcopy() { return 0; }
 
 // Start-up steps that join as their subsystems land.
 WEAK int alloc_mem() { return 0; }

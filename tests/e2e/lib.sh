@@ -45,8 +45,8 @@ e2e_start() {
 }
 
 # Keys and clicks go to the window; a short pause lets it redraw.
-keys() { xdotool key --window "$WIN" --delay 30 "$@"; sleep 0.2; }
-type_text() { xdotool type --window "$WIN" --delay 20 "$1"; sleep 0.1; }
+keys() { xdotool key --delay 30 "$@"; sleep 0.2; }
+type_text() { xdotool type --delay 20 "$1"; sleep 0.1; }
 click_at() { xdotool mousemove --window "$WIN" "$1" "$2" click 1; sleep 0.3; }
 shot() { import -window "$WIN" "$ART/$1.png"; }
 
