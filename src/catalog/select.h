@@ -1,0 +1,48 @@
+// SELECT: the form's checks, the reading plan of each data source, the
+// dataset file names, the record filter and the region lookup.
+#pragma once
+
+namespace tw {
+
+// One leg of a selection: a whole catalogue or a run of yearly files.
+struct Leg {
+	char name[6]; // source of the files: "RIKA", "VELA", "JMA" or the form's
+	bool yearly;  // one file (one server request) per year from y1 to y2
+	int y1, y2;   // the time window's years while this leg runs
+	int parts;    // whole catalogue: how many parts to read (1 or 2)
+};
+constexpr int MAXLEG = 3;
+
+// The legs for a source and year range; local reading and the server
+// differ in where yearly legs of plain sources start. Returns the count.
+int select_plan(const char *src, int iyy1, int iyy2, bool server, Leg *legs);
+
+// Dataset file names: the year's first part, and part p (2 or more) of a
+// file. Both cut to the buffer.
+void year_file(char *out, int n, const char *src, int year);
+void part_file(char *out, int n, const char *first, int part);
+
+// The filter: one record at rec passes the bounds in st.
+bool passes(const unsigned char *rec);
+
+// Scan segment src from record k; copy the first passing record to event
+// count of the half based at dst and return its index, or copy the marker
+// met first and return its value. Only len bytes of src are valid: a scan
+// that runs out of them ends as at an end marker.
+int retrv(int k, int count, int src, int dst, long len = 65536);
+
+// Read one file (and its parts when parts is above 1) into the primary half
+// through the filter. Returns 0 missing file, 2 store full, 1 done.
+int scan_file(const char *first, int parts);
+int rvrika();
+int rvvela(bool first_only);
+
+// Look a region up in "regions"; fills the SELECT (which 0) or MAP (1)
+// box. Returns 1 when found.
+int dist(const char *region, int which);
+
+// Server retrieval of the whole plan; replaced by the server client.
+// Returns 1 done (check itot against nmax), 0 back to the form with em_s.
+int select_server(const char *host);
+
+} // namespace tw
