@@ -85,9 +85,12 @@ int cmd_import(const Args& a) {
   for (const std::string& p : a.positional({"--fill-years", "--no-header", "--depth-negative"})) {
     const size_t colon = p.find(':');
     if (colon == std::string::npos) throw std::runtime_error("inputs are FORMAT:PATH, not " + p);
-    Input in(p.substr(0, colon), p.substr(colon + 1));
+    // FORMAT@TYPE:PATH keeps only rows of that type from this input.
+    const std::string fmt = p.substr(0, colon);
+    const size_t at = fmt.find('@');
+    Input in(fmt.substr(0, at), p.substr(colon + 1));
     if (in.format == "columns") in.spec = column_spec(a);
-    in.spec.only_type = opt.only_type;
+    in.spec.only_type = at == std::string::npos ? opt.only_type : fmt.substr(at + 1);
     inputs.push_back(in);
   }
   if (inputs.empty()) throw std::runtime_error("no input");

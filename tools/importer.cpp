@@ -102,6 +102,7 @@ ReadResult read_input(const Input& in) {
   TableSpec spec = in.spec;
   if (in.format != "columns" && !table_preset(in.format, spec))
     throw std::runtime_error("unknown input format " + in.format);
+  spec.only_type = in.spec.only_type;
   return read_table(*stream, in.path, spec);
 }
 

@@ -18,7 +18,7 @@ const char* usage =
     "  import  (--source NAME | --single FILE [--split-year Y]) --out DIR\n"
     "          [--from Y] [--to Y] [--fill-years] [--box W/E/S/N] [--zero-mag tenth|unknown]\n"
     "          [--type T] [--merge-km K] [--columns k=Col,...] [--sep C] [--no-header]\n"
-    "          [--comment S] [--depth-negative] FORMAT:PATH...\n"
+    "          [--comment S] [--depth-negative] FORMAT[@TYPE]:PATH...\n"
     "          FORMAT: isc-gem ncedc jma noaa ghec emca export columns centennial geojson quakeml\n"
     "  export  --dir DIR (--source NAME [--from Y] [--to Y] | --file NAME) [--out FILE]\n"
     "  map     --out FILE [--clip W/E/S/N] [--resolution auto|fine|normal] [--faults]\n"

@@ -92,7 +92,7 @@ bool parse_datetime(const std::string& s, Event& ev) {
 bool table_preset(const std::string& name, TableSpec& s) {
   s = TableSpec{};
   if (name == "isc-gem") {
-    s.comment = "#";
+    s.comment.assign(1, '#');
     s.header_in_comment = true;
     s.columns = {{"datetime", "date"}, {"lat", "lat"}, {"lon", "lon"}, {"depth", "depth"}, {"mag", "mw"}};
   } else if (name == "ncedc") {
@@ -106,12 +106,13 @@ bool table_preset(const std::string& name, TableSpec& s) {
     s.sep = '\t';
     s.columns = {{"year", "Year"}, {"month", "Mo"}, {"day", "Dy"}, {"hour", "Hr"},
                  {"minute", "Mn"}, {"second", "Sec"}, {"lat", "Latitude"}, {"lon", "Longitude"},
-                 {"depth", "Focal Depth (km)"}, {"mag", "Mag"}};
+                 {"depth", "Focal Depth (km)"}, {"mag", "Mag"}, {"type", "Location Name"}};
   } else if (name == "ghec") {
     s.sep = '\t';
     s.header = false;
     s.columns = {{"year", "#3"}, {"month", "#4"}, {"day", "#5"}, {"hour", "#6"}, {"minute", "#7"},
-                 {"second", "#8"}, {"lat", "#10"}, {"lon", "#11"}, {"depth", "#15"}, {"mag", "#18"}};
+                 {"second", "#8"}, {"lat", "#10"}, {"lon", "#11"}, {"depth", "#15"}, {"mag", "#18"},
+                 {"type", "#20"}};
   } else if (name == "emca") {
     s.columns = {{"year", "year"}, {"month", "month"}, {"day", "day"}, {"hour", "hour"},
                  {"minute", "min"}, {"second", "sec"}, {"lat", "lat"}, {"lon", "lon"},
@@ -216,6 +217,13 @@ std::optional<std::string> read_row(const Fields& r, const TableSpec& spec, Even
   return read_value(r, "mag", ev.mag);
 }
 
+// Empty wants anything; a final '*' makes the rest a prefix.
+bool type_matches(const std::string& want, const std::string& type) {
+  if (want.empty()) return true;
+  if (want.back() == '*') return type.rfind(want.substr(0, want.size() - 1), 0) == 0;
+  return type == want;
+}
+
 std::string strip_line(std::string line) {
   if (line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);
   if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -241,7 +249,7 @@ ReadResult read_table(std::istream& in, const std::string& file, const TableSpec
     if (!idx) idx = resolve(spec, split_fields(last_comment, spec.sep));
     const auto fields = split_fields(line, spec.sep);
     const Fields r{fields, *idx};
-    if (!spec.only_type.empty() && r.get("type") != spec.only_type) { ++res.skipped["type " + r.get("type")]; continue; }
+    if (!type_matches(spec.only_type, r.get("type"))) { ++res.skipped["type not " + spec.only_type]; continue; }
     Row row{no, {}};
     if (auto err = read_row(r, spec, row.ev)) res.problems.push_back({file, no, *err});
     else res.rows.push_back(row);

@@ -37,11 +37,12 @@ struct TableSpec {
   bool header = true;             // else columns are "#n"
   int skip = 0;                   // lines to ignore before anything else
   bool depth_negative = false;    // depth written as -km
-  std::string only_type;          // keep rows whose type column equals this
+  std::string only_type;          // keep rows whose type column equals this ("X*": starts with X)
   std::map<std::string, std::string> columns;
 };
 
-// Built-in layouts: isc-gem, ncedc, jma, noaa, ghec, emca, export.
+// Built-in layouts: isc-gem, ncedc, jma, noaa, ghec, emca, export. The type
+// column is the location name for noaa and the magnitude type for ghec.
 bool table_preset(const std::string& name, TableSpec& spec);
 // Adds "key=Column,key=#3" pairs to spec.columns; false on a malformed list.
 bool parse_columns(const std::string& list, TableSpec& spec);
