@@ -11,6 +11,8 @@ struct Spool {
 };
 extern Spool sp;
 
+void spool_reset(); // closes the spool file, printer settings empty
+
 void get_printer_defaults(char *kind, char *name);
 int pfile_open(const char *mode);
 void pfile_close();

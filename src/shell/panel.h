@@ -19,6 +19,8 @@ struct Panel {
 };
 extern Panel pn;
 
+void panel_reset(); // slots empty, no current panel
+
 int panel(int number);
 void mvtonext();
 void mvtoprevious();
