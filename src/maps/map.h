@@ -17,23 +17,11 @@ struct MapFrame {
 };
 extern MapFrame mf;
 
-// Depth and magnitude classes: shape and colour by depth, size by magnitude.
-struct SymbolAssignment {
-	int ndp;        // depth classes in use, 0 to 7
-	int cdp[7];     // lower depth bound of each class, km
-	int icd[7];     // colour (and shape) number of each depth class
-	int nmg;        // magnitude classes in use, 0 to 8
-	double cmg[8];  // lower magnitude bound of each class
-	double ro;      // size of class MAG0, pixels
-	double ru;      // size factor from one magnitude class to the next
-	double rmg[8];  // symbol size of each magnitude class, from ro and ru
-};
-extern SymbolAssignment sa;
-
-// MAP panel values, the projection table and the profile points.
+// MAP panel values, the projection table, the symbol sizes and the profile
+// points. The map dataset name (mps_s), the chart depth (ync_s) and the
+// symbol classes (ndp, cdp, icd, nmg, cmg, ro, ru) are settings kept in the
+// setup file: they live in se (shell/setup.h).
 struct Maps {
-	char mps_s[9];      // map dataset name (setup file)
-	char ync_s[4];      // depth of the associated cross-section charts, km (setup file)
 	char est_s[11];     // region name
 	char to1_s[9], tom1_s[9], tew1_s[9]; // first longitude: degrees, minutes, E/W
 	char to2_s[9], tom2_s[9], tew2_s[9]; // second longitude
@@ -42,6 +30,7 @@ struct Maps {
 	char yns_s[9];      // "Y": change the symbol assignment first
 	double yln[181];    // fnyy(k - 90), k = 0..180
 	double dln[180];    // yln[k + 1] - yln[k]
+	double rmg[8];      // symbol size of each magnitude class, from ro and ru
 	int lo[4];          // profile corners P0..P3: longitude degrees
 	short lom[4];       // longitude minutes
 	short la[4];        // latitude degrees
@@ -51,7 +40,7 @@ struct Maps {
 };
 extern Maps mp;
 
-void maps_reset();  // zero frame and texts, default symbol classes, table built
+void maps_reset();  // zero frame and texts, projection table built
 void map_init();    // fills yln and dln
 double fnyy(double phi);
 double lat(double phi);
@@ -62,7 +51,6 @@ int map1();
 int map2();
 int dmap(const char *name, int mode, const int *colours);
 
-void dpmg_init();
 void symbol_sizes(); // rmg from ro and ru
 void eqparm(int i, double &lon, double &lat, double &dep, double &mag, int j0);
 int depth_class(double dep);
@@ -71,7 +59,7 @@ int epicenters();
 void legend(const char *name, int n);
 void mag_legend();
 void legend2(int length, int n);
-char *jtoa(int value, char *buf, int width);
+char *jtoa(int value, char *buf, int width); // buf: 12 characters
 
 // Map subfunctions, chosen from the map2 menu.
 int map_find();
