@@ -1,0 +1,146 @@
+// Region names from mesh and name tables placed in the work segment.
+#include "fixture.h"
+
+namespace tw {
+
+struct RegionTest : ListingTest {
+	unsigned char *w = nullptr;
+	void SetUp() override
+	{
+		ListingTest::SetUp();
+		w = st.iseg[workseg()];
+	}
+	void mesh(std::initializer_list<int> bytes)
+	{
+		long i = 0;
+		for (int b : bytes)
+			w[MESH_OFF + i++] = (unsigned char)b;
+		ls.mesl = i;
+	}
+	void names(std::initializer_list<const char *> ns)
+	{
+		long i = 0;
+		for (const char *n : ns) {
+			std::memcpy(w + NAME_OFF + i, name24(n).data(), NAMELEN);
+			i += NAMELEN;
+		}
+		ls.naml = i;
+	}
+	std::string jp(double lat, int lon) { return region(RK_JAPAN, (int)lat, 'N', lon, 'E', lat, w); }
+};
+
+TEST_F(RegionTest, JapaneseBandsAndBoundaries)
+{
+	// Rows out of order; row 53 (35.33-36.0 N) has boundaries 130, 135, 139.
+	mesh({52, 1, 128, 4, 53, 3, 130, 1, 135, 2, 139, 3});
+	names({"WEST", "CENTRAL", "KANTO", "OTHER"});
+	EXPECT_EQ(jp(35.70, 139), name24("KANTO"));
+	EXPECT_EQ(jp(35.70, 138), name24("CENTRAL"));
+	EXPECT_EQ(jp(35.70, 147), name24("KANTO"));
+	EXPECT_EQ(jp(35.70, 129), "");     // west of the first boundary
+	EXPECT_EQ(jp(35.0, 140), name24("OTHER")); // 35.0 x 1.5 = 52.5: row 52
+	EXPECT_EQ(jp(36.0, 140), "");      // row 54 is not in the mesh
+	EXPECT_EQ(jp(27.9, 140), "");      // south of the Japanese set
+	EXPECT_EQ(jp(46.0, 140), "");      // north of it
+	EXPECT_EQ(jp(35.7, 148), "");      // 148.2 E: east of it
+	EXPECT_EQ(jp(35.7, 127), "");
+	EXPECT_EQ(std::string(region(RK_JAPAN, 35, 'S', 139, 'E', 35.7, w)), "");
+	EXPECT_EQ(std::string(region(RK_NONE, 35, 'N', 139, 'E', 35.7, w)), "");
+}
+
+TEST_F(RegionTest, WorldRowsAroundEquatorAndWest)
+{
+	// Row -1: boundary 0 -> 1; row 0: -121 -> 2, -120 -> 3, -119 -> 4,
+	// 120 -> 5; an empty row 10.
+	mesh({10, 0, -1, 1, 0, 0, 1, 0, 4, 0x87, 0xff, 2, 0x88, 0xff, 3, 0x89, 0xff, 4, 120, 0, 5});
+	names({"SOUTH", "W121", "W120", "W119", "E120"});
+	EXPECT_EQ(std::string(region(RK_WORLD, 0, 'S', 5, 'E', 0.3, w)), name24("SOUTH"));
+	EXPECT_EQ(std::string(region(RK_WORLD, 0, 'N', 5, 'E', 0.3, w)), name24("W119"));
+	EXPECT_EQ(std::string(region(RK_WORLD, 0, 'N', 120, 'W', 0.3, w)), name24("W120")); // 120.7 W
+	EXPECT_EQ(std::string(region(RK_WORLD, 0, 'N', 121, 'W', 0.3, w)), name24("W121"));
+	EXPECT_EQ(std::string(region(RK_WORLD, 0, 'N', 120, 'E', 0.3, w)), name24("E120"));
+	EXPECT_EQ(std::string(region(RK_WORLD, 0, 'N', 122, 'W', 0.3, w)), "");
+	EXPECT_EQ(std::string(region(RK_WORLD, 10, 'N', 0, 'E', 10.5, w)), ""); // empty row
+	EXPECT_EQ(std::string(region(RK_WORLD, 1, 'S', 5, 'E', 1.5, w)), "");   // row -2 missing
+}
+
+TEST_F(RegionTest, NeverReadsPastTheLoadedBytes)
+{
+	mesh({53, 3, 130, 1, 135, 2, 139, 3});
+	names({"A", "B", "C"});
+	EXPECT_EQ(jp(35.7, 131), name24("A"));
+	ls.mesl = 7; // the file ends inside the entry for 139: the row is lost
+	EXPECT_EQ(jp(35.7, 131), "");
+	EXPECT_EQ(jp(35.7, 140), "");
+	ls.mesl = 1; // not even a row header
+	EXPECT_EQ(jp(35.7, 136), "");
+	ls.mesl = 8;
+	ls.naml = 2 * NAMELEN + 23; // name 3 is cut short
+	EXPECT_EQ(jp(35.7, 140), "");
+	EXPECT_EQ(jp(35.7, 136), name24("B"));
+	ls.naml = 0;
+	EXPECT_EQ(jp(35.7, 136), "");
+}
+
+TEST_F(RegionTest, NameNumberZeroBlankAndControlBytes)
+{
+	mesh({53, 3, 130, 1, 135, 0, 139, 2});
+	names({"", "TAB"});
+	w[NAME_OFF + NAMELEN + 1] = '\n'; // "T\nB": no line break in a listing
+	EXPECT_EQ(jp(35.7, 131), std::string(24, ' '));
+	EXPECT_EQ(jp(35.7, 136), ""); // number 0 names nothing
+	EXPECT_EQ(jp(35.7, 140), name24("T B"));
+}
+
+TEST_F(RegionTest, RowSearchStopsAfterTheSetsRowLimit)
+{
+	// 90 empty rows before the wanted one: the Japanese set gives up.
+	long i = 0;
+	for (int r = 0; r < 90; r++)
+		w[i++] = 0, w[i++] = 0;
+	w[i++] = 53, w[i++] = 1, w[i++] = 128, w[i++] = 1;
+	ls.mesl = i;
+	names({"FOUND"});
+	EXPECT_EQ(jp(35.7, 140), "");
+	ls.mesl = MESH_OFF + 4;
+	w[0] = 53, w[1] = 1, w[2] = 128, w[3] = 1;
+	EXPECT_EQ(jp(35.7, 140), name24("FOUND"));
+}
+
+TEST_F(RegionTest, BoxChoosesTheTableSet)
+{
+	EXPECT_EQ(box_kind("125", "E", "148", "E", "25", "N", "48", "N"), RK_JAPAN);
+	EXPECT_EQ(box_kind("125", "E", "149", "E", "25", "N", "48", "N"), RK_WORLD);
+	EXPECT_EQ(box_kind("124", "E", "148", "E", "25", "N", "48", "N"), RK_WORLD);
+	EXPECT_EQ(box_kind("130", "E", "129", "E", "25", "N", "48", "N"), RK_WORLD);
+	EXPECT_EQ(box_kind("130", "E", "140", "W", "25", "N", "48", "N"), RK_WORLD);
+	EXPECT_EQ(box_kind("130", "E", "140", "E", "24", "N", "48", "N"), RK_WORLD);
+	EXPECT_EQ(box_kind("130", "E", "140", "E", "30", "S", "40", "N"), RK_WORLD);
+	EXPECT_EQ(box_kind("130", "E", "140", "E", "30", "N", "49", "N"), RK_WORLD);
+	japan_box();
+	EXPECT_EQ(select_kind(), RK_JAPAN);
+	select_defaults(); // 120E-180E
+	EXPECT_EQ(select_kind(), RK_WORLD);
+}
+
+TEST_F(RegionTest, LoadsTablesFromTheAuxiliaryDirectory)
+{
+	write_tables();
+	EXPECT_EQ(load_tables(RK_JAPAN), RK_JAPAN);
+	EXPECT_EQ(ls.mesl, 10);
+	EXPECT_EQ(ls.naml, 72);
+	EXPECT_EQ(jp(35.7, 140), name24("KANTO"));
+	EXPECT_EQ(load_tables(RK_WORLD), RK_WORLD);
+	EXPECT_EQ(std::string(region(RK_WORLD, 34, 'N', 135, 'E', 34.6, w)), name24("EAST ASIA"));
+	unlink((dir + "/world.nam").c_str());
+	sh.em_s[0] = 0;
+	EXPECT_EQ(load_tables(RK_WORLD), RK_WORLD); // a missing table is no error
+	EXPECT_EQ(std::string(region(RK_WORLD, 34, 'N', 135, 'E', 34.6, w)), "");
+	EXPECT_NE(std::string(sh.em_s).find("world.nam"), std::string::npos);
+	// A mesh larger than its room counts only up to where the names start.
+	spit(dir + "/world.mes", std::string(9000, '\0'));
+	load_tables(RK_WORLD);
+	EXPECT_EQ(ls.mesl, MESH_MAX);
+}
+
+} // namespace tw
