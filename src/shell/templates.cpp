@@ -236,7 +236,7 @@ constexpr const char *init_rows[] = {
 	"                                     by",
 	"",
 	"                           The Tarnwell developers",
-	"                   Earthquake Catalogue Viewing Project",
+	"                    Earthquake Catalogue Viewing Project",
 };
 constexpr auto init_pan = build(init_rows);
 
