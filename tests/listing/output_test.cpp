@@ -2,6 +2,8 @@
 #include "fixture.h"
 #include "shell/panel.h"
 
+#include <sys/stat.h>
+
 namespace tw {
 
 static std::vector<std::string> lines(const std::string &text, const std::string &end)
@@ -61,7 +63,18 @@ TEST_F(OutputTest, PrintQuitAtThePromptPrintsNothing)
 	fill(sample());
 	r.key(KS_F1 + 2);
 	EXPECT_EQ(print(), 0);
+	r.key(KS_F1 + 5);
+	EXPECT_EQ(print(), 0);
 	EXPECT_NE(access((dir + "/seis.prn").c_str(), F_OK), 0);
+}
+
+TEST_F(OutputTest, PrintFileThatCannotBeOpenedIsAnError)
+{
+	fill(sample());
+	mkdir((dir + "/seis.prn").c_str(), 0755); // fopen of a directory fails
+	r.ch('\r');
+	EXPECT_NE(print(), 0); // the menu says "Error!", not nothing
+	EXPECT_STREQ(sh.em_s, "Printer file cannot be opened!");
 }
 
 TEST_F(OutputTest, SaveWritesTheSortedStoreWithoutNames)
@@ -71,7 +84,7 @@ TEST_F(OutputTest, SaveWritesTheSortedStoreWithoutNames)
 	std::swap(evs[0], evs[2]); // as SORT would leave them
 	fill(evs);
 	st.isort = 1;
-	std::strcpy(pn.md_s, "/stale/path/from/before");
+	std::snprintf(pn.md_s, sizeof pn.md_s, "/stale/%s", std::string(56, 'x').c_str());
 	type(dir + "/Out.txt\r");
 	EXPECT_EQ(save(), 0);
 	std::vector<std::string> l = lines(slurp(dir + "/Out.txt"), "\n");

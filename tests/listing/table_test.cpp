@@ -3,6 +3,8 @@
 #include "device/graph.h"
 #include "listing/table.h"
 
+#include <sys/stat.h>
+
 namespace tw {
 
 struct TableTest : ListingTest {
@@ -161,6 +163,14 @@ TEST_F(TableTest, HardCopyOfThePage)
 	std::string prn = slurp(dir + "/seis.prn");
 	ASSERT_EQ(prn.size(), 25u * 82);
 	EXPECT_EQ(prn.substr(2 * 82, 82), screen_row(2) + "\r\n");
+
+	// Without a printer file the message shows on the prompt line.
+	unlink("seis.prn");
+	mkdir("seis.prn", 0755);
+	r.key(KS_F1);
+	run(0, 2, {});
+	EXPECT_NE(r.texts().find("Printer file cannot be opened!"), std::string::npos);
+	EXPECT_EQ(shown(2), 0); // the page stays
 }
 
 } // namespace tw
