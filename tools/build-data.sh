@@ -9,6 +9,8 @@ RAW=$(cd "${1:-$ROOT/../shared/data}" && pwd)
 BUILD=${TARNWELL_DATA_BUILD:-$ROOT/build-data}
 OUT=$ROOT/data
 LOG=$OUT/build-log.txt
+TMP=$(mktemp -d)
+trap 'rm -rf "$TMP"' EXIT
 
 cmake -S "$ROOT/tools" -B "$BUILD" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$BUILD" -j2 >/dev/null
@@ -19,8 +21,8 @@ mkdir -p "$OUT/dataset" "$OUT/aux"
 : > "$LOG"
 # Logs the command with paths relative to the roots, then runs it.
 run() {
-  echo "\$ $*" | sed "s|$RAW|RAW|g; s|$OUT|data|g; s|$TD|tarnwell-data|g" >> "$LOG"
-  "$@" 2>&1 | sed "s|$RAW|RAW|g; s|$OUT|data|g" >> "$LOG"
+  echo "\$ $*" | sed "s|$RAW|RAW|g; s|$OUT|data|g; s|$TD|tarnwell-data|g; s|$TMP|TMP|g" >> "$LOG"
+  "$@" 2>&1 | sed "s|$RAW|RAW|g; s|$OUT|data|g; s|$TMP|TMP|g" >> "$LOG"
   echo >> "$LOG"
 }
 
@@ -49,3 +51,32 @@ run "$TD" import --single RIKA.B --to 1884 --box $JAPAN --out "$DS" \
 run "$TD" import --single VELA.B --split-year 1926 --from 1885 --to 1963 --box $JAPAN --out "$DS" \
   isc-gem:"$C/isc-gem-cat_v1.05_1900-2009.csv" centennial:"$C/usgs_centennial_Y2K.CAT.txt" \
   "ghec@jma:$C/ghec_v1.0_1000-1903.txt" "noaa@JAPAN*:$C/noaa_ncei_significant_earthquakes_2024-04-12.tsv"
+
+# Base maps. Border lines are 'B', coastlines 'C', plate boundaries 'P'.
+G=$RAW/geography
+F=$RAW/faults
+AUX=$OUT/aux
+xz -dc "$G/ne_10m_coastline.geojson.xz" > "$TMP/ne_10m_coastline.geojson"
+run "$TD" map --out "$AUX/earth.m" C:geojson:"$G/ne_110m_coastline.geojson" \
+  B:geojson:"$G/ne_110m_admin_0_boundary_lines_land.geojson" P:geojson:"$F/PB2002_boundaries.geojson"
+run "$TD" map --out "$AUX/nwpac.m" --clip 90/180/0/90 C:geojson:"$G/ne_50m_coastline.geojson" \
+  B:geojson:"$G/ne_50m_admin_0_boundary_lines_land.geojson"
+run "$TD" map --out "$AUX/world.m" --resolution normal C:geojson:"$TMP/ne_10m_coastline.geojson" \
+  B:geojson:"$G/ne_10m_admin_0_boundary_lines_land.geojson"
+run "$TD" map --out "$AUX/japan.m" --clip 120/150/20/50 --resolution fine \
+  C:geojson:"$G/ne_10m_coastline_japan_120-150E_20-50N.geojson" \
+  B:geojson:"$G/ne_10m_admin_0_boundary_lines_land.geojson"
+# Faults: class letters F-I from each fault's slip rate.
+run "$TD" map --out "$AUX/japan.f" --clip 120/150/20/50 --resolution fine \
+  -:geojson:"$F/gem_active_faults_2017-05_japan_120-150E_20-50N.geojson"
+
+# Stations, one file per data source name (the STATIONS panel offers the
+# source of the last selection). NIED codes have 6 characters and do not fit.
+S=$RAW/stations
+run "$TD" stations --out "$AUX/jma.s" "$S/jma_historical_stations.csv"
+run "$TD" stations --out "$AUX/wwssn.s" "$S/wwssn_stations.csv"
+for s in jpn rika vela; do run cp "$AUX/jma.s" "$AUX/$s.s"; done
+for s in pde isc ncedc usgs; do run cp "$AUX/wwssn.s" "$AUX/$s.s"; done
+
+# Named regions for SELECT and MAP.
+run cp "$ROOT/tools/regions.txt" "$AUX/regions"

@@ -12,6 +12,13 @@
 
 namespace tdata {
 
+Box parse_box(const std::string& s) {
+  Box b;
+  if (std::sscanf(s.c_str(), "%lf/%lf/%lf/%lf", &b.west, &b.east, &b.south, &b.north) != 4)
+    throw std::runtime_error("a box is W/E/S/N, not " + s);
+  return b;
+}
+
 bool Args::flag(const std::string& name) const { return std::find(a_.begin(), a_.end(), name) != a_.end(); }
 
 std::string Args::value(const std::string& name, const std::string& def) const {
@@ -39,13 +46,6 @@ std::vector<std::string> Args::positional(const std::vector<std::string>& flags)
 }
 
 namespace {
-
-Box parse_box(const std::string& s) {
-  Box b;
-  if (std::sscanf(s.c_str(), "%lf/%lf/%lf/%lf", &b.west, &b.east, &b.south, &b.north) != 4)
-    throw std::runtime_error("a box is W/E/S/N, not " + s);
-  return b;
-}
 
 TableSpec column_spec(const Args& a) {
   TableSpec spec;

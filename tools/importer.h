@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "box.h"
 #include "readers.h"
 #include "record.h"
 
@@ -19,10 +20,6 @@ struct Input {
   TableSpec spec;      // used by "columns"
   Input(std::string f, std::string p, TableSpec s = {})
       : format(std::move(f)), path(std::move(p)), spec(std::move(s)) {}
-};
-
-struct Box {
-  double west = -180, east = 180, south = -90, north = 90;
 };
 
 struct ImportOptions {

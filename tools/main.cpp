@@ -23,13 +23,15 @@ const char* usage =
     "  export  --dir DIR (--source NAME [--from Y] [--to Y] | --file NAME) [--out FILE]\n"
     "  map     --out FILE [--clip W/E/S/N] [--resolution auto|fine|normal] [--faults]\n"
     "          CODE:FORMAT:PATH...   (FORMAT geojson or gmt; CODE a letter, '-' for faults)\n"
-    "  stations --out FILE [--box W/E/S/N] PATH...\n"
+    "  stations --out FILE PATH...\n"
     "  regions --world FE_DIR --out DIR | --japan PREFECTURES.geojson --out DIR\n"
     "          | --check FE_DIR --dir DIR\n";
 
 const std::map<std::string, std::function<int(const tdata::Args&)>> commands = {
     {"import", tdata::cmd_import},
     {"export", tdata::cmd_export},
+    {"map", tdata::cmd_map},
+    {"stations", tdata::cmd_stations},
 };
 
 }  // namespace
