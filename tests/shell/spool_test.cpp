@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "shell/templates.h"
+#include "shell_support.h"
+
+using namespace tw;
+using namespace tw::test;
+
+namespace {
+
+// A scratch working directory and a stand-in lpr first on PATH that
+// records its arguments, one a line, in "lpr.args" beside itself.
+struct PrintPlace {
+	TempDir d;
+	InDir in{d.path};
+	SetEnv path;
+	explicit PrintPlace()
+	    : path("PATH", (d.path + "/bin:" + std::getenv("PATH")).c_str())
+	{
+		std::filesystem::create_directory(d.file("bin"));
+		write_file(d.file("bin/lpr"),
+			   "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done >> \"$(dirname \"$0\")/../lpr.args\"\n"
+			   "echo --- >> \"$(dirname \"$0\")/../lpr.args\"\n");
+		chmod(d.file("bin/lpr").c_str(), 0755);
+	}
+	std::string args() { return slurp(d.file("lpr.args")); }
+	std::string prn() { return slurp(d.file("seis.prn")); }
+};
+
+} // namespace
+
+TEST(Spool, TextHardCopyOfTheScreen)
+{
+	Recording r;
+	start(r);
+	PrintPlace p;
+	std::strcpy(sp.port_s, "lp0");
+	mvaddstr(0, 0, "Request : SORT");
+	scr.mz[1 * NCOL + 3] = '\a';
+	scr.mz[1 * NCOL + 4] = '\t';
+	scr.mz[2 * NCOL + 79] = (char)0xe9;
+	scr.mz[24 * NCOL + 0] = 0;
+	EXPECT_EQ(tcopy(), 1);
+	std::string out = p.prn();
+	ASSERT_EQ(out.size(), 25u * 82u);
+	for (int row = 0; row < 25; row++)
+		EXPECT_EQ(out.substr(row * 82 + 80, 2), "\r\n") << row;
+	EXPECT_EQ(out.substr(0, 14), "Request : SORT");
+	EXPECT_EQ(out.substr(82, 80), std::string(80, ' ')); // control characters as blanks
+	EXPECT_EQ(out[2 * 82 + 79], ' ');
+	EXPECT_EQ(out[24 * 82], ' ');
+	EXPECT_EQ(p.args(), "-Plp0\nseis.prn\n---\n");
+	EXPECT_EQ(sp.fq, nullptr);
+
+	// A second job overwrites the file.
+	mvaddstr(0, 0, "Second        ");
+	EXPECT_EQ(tcopy(), 1);
+	EXPECT_EQ(p.prn().size(), 25u * 82u);
+	EXPECT_EQ(p.prn().substr(0, 14), "Second        ");
+	EXPECT_EQ(p.args(), "-Plp0\nseis.prn\n---\n-Plp0\nseis.prn\n---\n");
+}
+
+TEST(Spool, PrinterNameStaysOneArgument)
+{
+	Recording r;
+	start(r);
+	PrintPlace p;
+	std::strcpy(sp.port_s, "x; touch pwned");
+	ASSERT_TRUE(lpinit());
+	lpputs("abc");
+	lpputn("d\0e", 3);
+	lpclose();
+	EXPECT_EQ(p.prn(), std::string("abcd\0e", 6));
+	EXPECT_EQ(p.args(), "-Px; touch pwned\nseis.prn\n---\n");
+	EXPECT_FALSE(std::filesystem::exists(p.d.file("pwned")));
+
+	// No name: lpr's default printer, and the file stays the file.
+	sp.port_s[0] = 0;
+	lpsubmit();
+	EXPECT_EQ(p.args(), "-Px; touch pwned\nseis.prn\n---\nseis.prn\n---\n");
+
+	char kind[5], name[65];
+	get_printer_defaults(kind, name);
+	EXPECT_STREQ(kind, "PS  ");
+	EXPECT_STREQ(name, "ps");
+}
+
+TEST(Spool, FormHardCopyAndItsFailure)
+{
+	Recording r;
+	start(r);
+	PrintPlace p;
+	std::strcpy(sp.port_s, "ps");
+	fkey_press(r, 1);
+	fkey_press(r, 3);
+	EXPECT_EQ(panel(PAN_SORT), 3);
+	EXPECT_EQ(p.prn().substr(0, 18), "    Request : SORT");
+	EXPECT_EQ(p.prn().substr(4 * 82 + 17, 12), "1st (      )");
+	EXPECT_EQ(p.args(), "-Pps\nseis.prn\n---\n");
+	EXPECT_TRUE(drew(r, "Hcopy:F1")); // the button shows it was pressed
+
+	// The spool file cannot be made: the message on the form, no job.
+	std::filesystem::remove(p.d.file("seis.prn"));
+	std::filesystem::create_directory(p.d.file("seis.prn"));
+	r.calls.clear();
+	fkey_press(r, 1);
+	r.ch('\r');
+	EXPECT_EQ(panel(PAN_SORT), 0);
+	EXPECT_TRUE(drew(r, "Printer file cannot be opened!"));
+	EXPECT_STREQ(sh.em_s, "");
+	EXPECT_EQ(p.args(), "-Pps\nseis.prn\n---\n");
+	EXPECT_EQ(tcopy(), 0);
+	EXPECT_STREQ(sh.em_s, "Printer file cannot be opened!");
+}
