@@ -13,7 +13,8 @@ namespace tw {
 // Before 1885 the catalogues hold no reliable time of day nor depth.
 constexpr int EARLY_YEAR = 1885;
 
-void fourdig(char *out, int hi, int lo, bool blank)
+// Month-day or hour-minute as four digits, "    " when unknown.
+static void fourdig(char *out, int hi, int lo, bool blank)
 {
 	if (blank) {
 		std::memcpy(out, "    ", 5);

@@ -37,9 +37,6 @@ int box_kind(const char *so1, const char *sew1, const char *so2, const char *sew
 int select_kind();         // the same for the current SELECT box
 int load_tables(int kind); // into the work segment; kind back (names may be empty)
 
-// Month-day or hour-minute as four digits, "    " when unknown.
-void fourdig(char *out, int hi, int lo, bool blank);
-
 // Columns 1-51 of a listing line for the record at rec.
 void evfields(char *out, int n, const unsigned char *rec);
 

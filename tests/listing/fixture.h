@@ -9,11 +9,13 @@
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
 #include "catalog/store.h"
 #include "device/screen.h"
+#include "device/spool.h"
 #include "listing/listing.h"
 #include "recording.h"
 #include "shell/setup.h"
@@ -86,7 +88,7 @@ inline std::string name24(const std::string &s) { return (s + std::string(24, ' 
 // a scratch directory (also HOME and the working directory).
 struct ListingTest : ::testing::Test {
 	Recording r;
-	std::string dir, oldcwd;
+	std::string dir, oldcwd, oldpath;
 
 	void SetUp() override
 	{
@@ -96,7 +98,13 @@ struct ListingTest : ::testing::Test {
 		oldcwd = getcwd(cwd, sizeof cwd) ? cwd : "/";
 		(void)!chdir(dir.c_str());
 		setenv("HOME", dir.c_str(), 1);
+		// A stand-in lpr keeps a copy of what it was handed.
+		spit(dir + "/lpr", "#!/bin/sh\nfor a; do last=$a; done\ncp \"$last\" lpr.out\n");
+		chmod((dir + "/lpr").c_str(), 0755);
+		oldpath = std::getenv("PATH") ? std::getenv("PATH") : "";
+		setenv("PATH", (dir + ":" + oldpath).c_str(), 1);
 		use_recording(r);
+		spool_reset();
 		store_reset();
 		settings_reset();
 		select_defaults();
@@ -107,6 +115,7 @@ struct ListingTest : ::testing::Test {
 	void TearDown() override
 	{
 		(void)!chdir(oldcwd.c_str());
+		setenv("PATH", oldpath.c_str(), 1);
 		(void)!std::system(("rm -rf " + dir).c_str());
 	}
 	void segments(int n)

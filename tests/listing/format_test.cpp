@@ -40,19 +40,6 @@ TEST(ListingLine, FieldsAndBlanks)
 	EXPECT_EQ(fields(y1703), "1703 1231             135.000E  34.000N         8.0");
 }
 
-TEST(ListingLine, FourDigitFields)
-{
-	char out[5];
-	fourdig(out, 5, 46, false);
-	EXPECT_STREQ(out, "0546");
-	fourdig(out, 0, 7, false);
-	EXPECT_STREQ(out, "0007");
-	fourdig(out, 12, 31, false);
-	EXPECT_STREQ(out, "1231");
-	fourdig(out, 12, 31, true);
-	EXPECT_STREQ(out, "    ");
-}
-
 TEST_F(ListingTest, SaveModeWritesPlainLinesInStoreOrder)
 {
 	Ev a, b = a;

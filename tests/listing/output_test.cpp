@@ -47,6 +47,7 @@ TEST_F(OutputTest, PrintListsWithWorldNames)
 	r.ch('\r'); // the printer prompt
 	EXPECT_EQ(print(), 0);
 	EXPECT_NE(r.texts().find("Now printing ....."), std::string::npos);
+	EXPECT_EQ(slurp(dir + "/lpr.out"), slurp(dir + "/seis.prn")); // handed to lpr
 	std::vector<std::string> l = lines(slurp(dir + "/seis.prn"), "\r\n");
 	ASSERT_EQ(l.size(), 5u);
 	EXPECT_EQ(l[0], "  Date       Time       Lon       Lat    Depth   M         Region");
