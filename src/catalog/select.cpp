@@ -220,8 +220,7 @@ static void retrieving()
 	xflush();
 }
 
-// One round after Enter: -1 back to the form, otherwise the result.
-static int select_round()
+int select_round()
 {
 	if (check_dates() || check_region() || check_minutes())
 		return -1;

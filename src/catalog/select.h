@@ -41,6 +41,10 @@ int rvvela(bool first_only);
 // box. Returns 1 when found.
 int dist(const char *region, int which);
 
+// One round of SELECT after Enter on its form, the form's values already
+// in the settings: -1 back to the form (em_s and isr set), else the result.
+int select_round();
+
 // Server retrieval of the whole plan; replaced by the server client.
 // Returns 1 done (check itot against nmax), 0 back to the form with em_s.
 int select_server(const char *host);

@@ -178,8 +178,7 @@ static void initial_fields()
 	std::strcpy(pn.mc_s[3], " ");
 }
 
-// One round after the form: -1 back to the form, otherwise the result.
-static int sort_round()
+int sort_round()
 {
 	if (!first_pass(pn.mc_s[0], pn.mc_s[1][0] == 'D')) {
 		set_em("The first item is invalid!");

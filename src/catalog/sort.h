@@ -14,4 +14,8 @@ void swap(int a, int b); // records a and b of the selection, from 0
 void quicksort(int n, int item, bool desc);
 void groupsort(int n, int item1, int item2, bool desc);
 
+// One round of SORT with the form's values in pn.mc_s 0 to 3: -1 back to
+// the form (em_s and isr set), else the result.
+int sort_round();
+
 } // namespace tw

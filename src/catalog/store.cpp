@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "shell/setup.h"
 #include "shell/shell.h"
 
 namespace tw {
@@ -54,14 +55,12 @@ static bool is_data_name(const char *name)
 // under lower-case names whatever the program calls them.
 void data_path(char *out, int n, const char *name)
 {
-	const char *dir = is_data_name(name) ? sh.drv_s : sh.drvo_s;
-	size_t dl = std::strlen(dir);
-	bool sep = dl && !std::strchr("/\\:", dir[dl - 1]);
-	int len = std::snprintf(out, n, "%s%s", dir, sep ? "/" : "");
+	std::snprintf(out, n, "%s", is_data_name(name) ? sh.drv_s : sh.drvo_s);
+	add_separator(out, n);
+	int len = (int)std::strlen(out);
 	for (const char *p = name; *p && len < n - 1; p++)
 		out[len++] = (char)std::tolower((unsigned char)*p);
-	if (len < n)
-		out[len] = 0;
+	out[len] = 0;
 }
 
 // Reads until the limit or the end of the file; a short read of a regular

@@ -1,0 +1,106 @@
+#include "dataset.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "catalog/store.h"
+#include "shell/setup.h"
+#include "shell/shell.h"
+
+namespace tw {
+
+Ev::Ev(int year, int mon, int day, int hh, int mm, int sec10)
+{
+	if (year >= 1900 && year <= 2054)
+		b[0] = (unsigned char)(year - 1900);
+	else if (year >= 1800 && year < 1900)
+		b[0] = (unsigned char)(year - 1645);
+	else
+		b[0] = 255, b[13] = year & 0xff, b[14] = year >> 8;
+	b[1] = mon, b[2] = day, b[3] = hh, b[4] = mm;
+	b[5] = sec10 & 0xff, b[6] = sec10 >> 8;
+	lon(135, 0).lat(35, 0).mag(50);
+	if (b[0] != 255)
+		dep(100);
+}
+
+Ev &Ev::lon(int d, int m, int s, bool west)
+{
+	b[7] = d, b[8] = m | (west ? 128 : 0), b[9] = s;
+	return *this;
+}
+
+Ev &Ev::lat(int d, int m, int s, bool south)
+{
+	b[10] = d, b[11] = m | (south ? 128 : 0), b[12] = s;
+	return *this;
+}
+
+Ev &Ev::dep(int tenths)
+{
+	b[13] = tenths & 0xff, b[14] = (tenths >> 8) & 0xff;
+	return *this;
+}
+
+Ev &Ev::mag(int tenths)
+{
+	b[15] = tenths < 0 ? (unsigned char)(128 | -tenths) : (unsigned char)tenths;
+	return *this;
+}
+
+Ev &Ev::id(int n)
+{
+	b[5] = n & 0xff, b[6] = n >> 8;
+	return *this;
+}
+
+int Ev::tag() const { return b[5] | b[6] << 8; }
+
+TempDir::TempDir()
+{
+	char tmpl[] = "/tmp/twcatXXXXXX";
+	path = mkdtemp(tmpl);
+}
+
+TempDir::~TempDir() { std::filesystem::remove_all(path); }
+
+void TempDir::write(const std::string &name, const std::vector<Ev> &evs, int marker, int cut) const
+{
+	std::string s(4, '\0');
+	for (const Ev &e : evs)
+		s.append((const char *)e.b.data(), 16);
+	if (marker != NOMARK)
+		s += (char)(marker & 0xff), s += (char)0xff;
+	s.resize(s.size() - cut);
+	text(name, s);
+}
+
+void TempDir::text(const std::string &name, const std::string &s) const
+{
+	std::ofstream(at(name), std::ios::binary) << s;
+}
+
+void fresh_store(const std::string &dir, int segs)
+{
+	store_reset();
+	settings_reset();
+	select_defaults();
+	st.seglimit = segs;
+	int s = alloc_mem();
+	st.nmax2 = (short)(s / 2 * SEGREC);
+	st.nmax = (short)((s - s / 2) * SEGREC);
+	std::snprintf(sh.drv_s, sizeof sh.drv_s, "%s", dir.c_str());
+	std::snprintf(sh.drvo_s, sizeof sh.drvo_s, "%s", dir.c_str());
+}
+
+std::vector<int> tags()
+{
+	std::vector<int> t;
+	for (int i = 0; i < st.itot; i++)
+		t.push_back(qeek(5, event(i)));
+	return t;
+}
+
+} // namespace tw

@@ -1,0 +1,178 @@
+// SORT: item values, both passes, the order flag and the form's messages.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "catalog/sort.h"
+#include "catalog/store.h"
+#include "dataset.h"
+#include "recording.h"
+#include "shell/panel.h"
+#include "shell/shell.h"
+
+namespace tw {
+namespace {
+
+using Ints = std::vector<int>;
+
+struct SortTest : ::testing::Test {
+	Recording r;
+	TempDir dir;
+	void SetUp() override
+	{
+		use_recording(r);
+		fresh_store(dir.path);
+	}
+	void load(const std::vector<Ev> &evs)
+	{
+		st.itot = 0;
+		st.isort = 0;
+		for (const Ev &e : evs)
+			put_event(0, st.itot++, e.b.data());
+		put_marker(0, st.itot, M_END);
+	}
+	int run(const char *i1, const char *o1, const char *i2 = "    ", const char *o2 = " ")
+	{
+		std::strcpy(pn.mc_s[0], i1), std::strcpy(pn.mc_s[1], o1);
+		std::strcpy(pn.mc_s[2], i2), std::strcpy(pn.mc_s[3], o2);
+		return sort_round();
+	}
+};
+
+TEST_F(SortTest, ItemValuesAndItemWords)
+{
+	load({Ev(1880).dep(500), Ev(1990, 3, 31, 12, 30).lon(10, 30, 0, true).lat(5, 6, 36, true)
+					 .dep(65535).mag(-5),
+	      Ev(1990).mag(0), Ev(1900).dep(1234)});
+	EXPECT_DOUBLE_EQ(-1.0, fnarg(1, IT_DEP)); // before 1885: whatever the field says
+	EXPECT_DOUBLE_EQ(1990 * 12 + 3 + (31 + 12.5 / 24) / 31, fnarg(2, IT_TIME));
+	EXPECT_DOUBLE_EQ(-10.5, fnarg(2, IT_LON));
+	EXPECT_DOUBLE_EQ(-5.11, fnarg(2, IT_LAT));
+	EXPECT_DOUBLE_EQ(6553.5, fnarg(2, IT_DEP));
+	EXPECT_DOUBLE_EQ(-0.5, fnarg(2, IT_MAG));
+	EXPECT_DOUBLE_EQ(-9999.0, fnarg(3, IT_MAG));
+	EXPECT_DOUBLE_EQ(123.4, fnarg(4, IT_DEP));
+	// A year beyond the year code keeps it in the depth word: depth unknown.
+	load({Ev(2060)});
+	EXPECT_DOUBLE_EQ(6553.5, fnarg(1, IT_DEP));
+
+	EXPECT_EQ(IT_MAG, fnitem("XMAG"));
+	EXPECT_EQ(IT_TIME, fnitem("TIME"));
+	EXPECT_EQ(IT_LAT, fnitem("LAT "));
+	EXPECT_EQ(IT_BAD, fnitem("TIM "));
+}
+
+TEST_F(SortTest, MagnitudeAndDepthOrders)
+{
+	load({Ev(1990).mag(30).id(1), Ev(1990).mag(0).id(2), Ev(1990).mag(70).id(3),
+	      Ev(1990).mag(-2).id(4), Ev(1990).mag(0).id(5)});
+	EXPECT_EQ(0, run("MAG ", "D"));
+	Ints t = tags();
+	EXPECT_EQ((Ints{3, 1, 4}), Ints(t.begin(), t.begin() + 3));
+	EXPECT_EQ(1, st.isort);
+	EXPECT_EQ(0, run("MAG ", "A"));
+	t = tags();
+	EXPECT_EQ((Ints{4, 1, 3}), Ints(t.begin() + 2, t.end())); // unknown first
+
+	load({Ev(1990).dep(65535).id(1), Ev(1990).dep(50).id(2), Ev(1850).dep(10).id(3),
+	      Ev(1990).dep(0).id(4)});
+	EXPECT_EQ(0, run("DEP ", "A"));
+	EXPECT_EQ((Ints{3, 4, 2, 1}), tags());
+	EXPECT_EQ(M_END, qeek(4 + 16 * 4, st.iseg[0])); // the end marker stays
+}
+
+TEST_F(SortTest, TimeDescendingReversesAFreshStore)
+{
+	// Same minute: a comparison sort could not tell these apart.
+	load({Ev(1990, 1, 1, 0, 0).id(1), Ev(1990, 1, 1, 0, 0).id(2), Ev(1990, 1, 2).id(3)});
+	EXPECT_EQ(0, run("TIME", "D"));
+	EXPECT_EQ((Ints{3, 2, 1}), tags());
+	EXPECT_EQ(1, st.isort);
+
+	load({Ev(1991).id(1), Ev(1990).id(2)});
+	EXPECT_EQ(0, run("TIME", "A")); // chronological already: nothing moves
+	EXPECT_EQ((Ints{1, 2}), tags());
+	EXPECT_EQ(0, st.isort);
+
+	// After another order TIME is a real sort, and ascending restores the flag.
+	load({Ev(1990).mag(10).id(1), Ev(1992).mag(30).id(2), Ev(1991).mag(20).id(3)});
+	EXPECT_EQ(0, run("MAG ", "D"));
+	EXPECT_EQ(0, run("TIME", "D"));
+	EXPECT_EQ((Ints{2, 3, 1}), tags());
+	EXPECT_EQ(0, run("TIME", "A"));
+	EXPECT_EQ((Ints{1, 3, 2}), tags());
+	EXPECT_EQ(0, st.isort);
+	EXPECT_EQ(0, run("TIME", "A", "MAG ", "D"));
+	EXPECT_EQ(1, st.isort);
+}
+
+TEST_F(SortTest, SecondItemOrdersEachGroupOfEqualFirstItems)
+{
+	load({Ev(1990).lat(30, 0).mag(20).id(1), Ev(1990).lat(10, 0).mag(10).id(2),
+	      Ev(1990).lat(30, 0).mag(50).id(3), Ev(1990).lat(10, 0).mag(40).id(4),
+	      Ev(1990).lat(20, 0).mag(30).id(5), Ev(1990).lat(30, 0).mag(30).id(6)});
+	EXPECT_EQ(0, run("LAT ", "A", "MAG ", "D"));
+	// The last group (latitude 30) includes the last event.
+	EXPECT_EQ((Ints{4, 2, 5, 3, 6, 1}), tags());
+	EXPECT_EQ(1, st.isort);
+	EXPECT_NE(std::string::npos, r.texts().find("Be patient. Now sorting to MAG  ..."));
+
+	EXPECT_EQ(-1, run("LAT ", "D", "TIM ", "D"));
+	EXPECT_STREQ("The second item is invalid!", sh.em_s);
+	EXPECT_EQ(2, sh.isr);
+	EXPECT_EQ(30, (int)fnarg(1, IT_LAT)); // the first pass stays done
+	EXPECT_EQ(0, run("XMAG", "D")); // the word may stand anywhere in the field
+	Ints t = tags(); // 5 and 6 tie: either order
+	EXPECT_EQ((Ints{3, 4}), Ints(t.begin(), t.begin() + 2));
+	EXPECT_EQ((Ints{1, 2}), Ints(t.begin() + 4, t.end()));
+}
+
+TEST_F(SortTest, CommandResultsAndForm)
+{
+	st.itot = 0;
+	EXPECT_EQ(3, sort());
+	load(std::vector<Ev>(3, Ev(1990)));
+	st.nmax2 = 2;
+	EXPECT_EQ(4, sort());
+	st.nmax2 = 16380;
+	load({Ev(1990).id(1)});
+	EXPECT_EQ(0, run("MAG ", "D"));
+	EXPECT_EQ((Ints{1}), tags());
+
+	EXPECT_EQ(-1, run("TIM ", "A"));
+	EXPECT_STREQ("The first item is invalid!", sh.em_s);
+	EXPECT_EQ(0, sh.isr);
+}
+
+// Every key pattern ends sorted, and keeps every record once.
+TEST_F(SortTest, QuicksortOrdersAnyPatternOfKeys)
+{
+	std::mt19937 rng(7);
+	const int n = 16380;
+	auto check = [&](auto key) {
+		std::vector<Ev> evs;
+		for (int i = 0; i < n; i++)
+			evs.push_back(Ev(1990).mag(key(i)).id(i));
+		load(evs);
+		quicksort(n, IT_MAG, false);
+		std::vector<int> seen(n);
+		for (int i = 1; i <= n; i++) {
+			seen[qeek(5, event(i - 1))]++;
+			if (i > 1) {
+				ASSERT_LE(fnarg(i - 1, IT_MAG), fnarg(i, IT_MAG)) << i;
+			}
+		}
+		EXPECT_EQ(std::vector<int>(n, 1), seen);
+	};
+	check([](int) { return 30; });
+	check([](int i) { return 1 + i % 120; });
+	check([](int i) { return 1 + i * 120 / n; });
+	check([](int i) { return 120 - i * 120 / n; });
+	check([](int i) { return 1 + (i < n / 2 ? i : n - i) * 120 / n; });
+	check([&](int) { return 1 + (int)(rng() % 3); });
+}
+
+} // namespace
+} // namespace tw

@@ -1,0 +1,138 @@
+// The event record's decoding and the store's layout, copying and loads.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "catalog/store.h"
+#include "dataset.h"
+#include "recording.h"
+#include "shell/shell.h"
+
+namespace tw {
+namespace {
+
+struct StoreTest : ::testing::Test {
+	Recording r;
+	TempDir dir;
+	void SetUp() override
+	{
+		use_recording(r);
+		fresh_store(dir.path);
+	}
+};
+
+TEST_F(StoreTest, DecodesYearsPlacesDepthsAndMagnitudes)
+{
+	Ev old(1703);
+	EXPECT_EQ(255, old.b[0]);
+	EXPECT_EQ(1703, fnyear(0, old.b.data()));
+	EXPECT_LT(rec_depth(old.b.data()), 0); // the depth word holds the year
+	unsigned char y[16] = {154};
+	EXPECT_EQ(2054, fnyear(0, y));
+	y[0] = 155;
+	EXPECT_EQ(1800, fnyear(0, y));
+	y[0] = 254;
+	EXPECT_EQ(1899, fnyear(0, y));
+
+	Ev w(1990);
+	w.b[7] = 135, w.b[8] = 0x9e, w.b[9] = 30;
+	EXPECT_EQ(-34590, coordkey(7, w.b.data()));
+	EXPECT_NEAR(-135.508333, bin2deg(7, w.b.data()), 1e-6);
+	w.lat(12, 30, 0, true);
+	EXPECT_EQ(-(12 * 256 + 30), coordkey(10, w.b.data()));
+	EXPECT_DOUBLE_EQ(-12.5, bin2deg(10, w.b.data()));
+
+	unsigned char m[16] = {};
+	m[15] = 0x85;
+	EXPECT_DOUBLE_EQ(-0.5, rec_mag(m));
+	m[15] = 0;
+	EXPECT_DOUBLE_EQ(-9999.0, rec_mag(m));
+	m[15] = 0x7f;
+	EXPECT_DOUBLE_EQ(12.7, rec_mag(m));
+	m[13] = m[14] = 0xff;
+	EXPECT_LT(rec_depth(m), 0);
+	m[13] = 0x0a, m[14] = 0;
+	EXPECT_DOUBLE_EQ(1.0, rec_depth(m));
+
+	const unsigned char q[2] = {0x34, 0x12};
+	EXPECT_EQ(4660, qeek(0, q));
+	unsigned char p[1];
+	poke(0x1ff, 0, p);
+	EXPECT_EQ(0xff, peek(0, p));
+}
+
+TEST_F(StoreTest, SplitsSegmentsAndAddressesEvents)
+{
+	EXPECT_EQ(8, st.nseg);
+	EXPECT_EQ(16380, st.nmax);
+	EXPECT_EQ(16380, st.nmax2);
+	EXPECT_EQ(4, base2());
+	EXPECT_EQ(st.iseg[0] + 65508, event(4094));
+	EXPECT_EQ(st.iseg[1] + 4, event(4095));
+	EXPECT_EQ(st.iseg[5] + 4 + 16 * 5, evslot(base2(), 4095 + 5));
+	for (int s = 1; s < 8; s++) // distinct, non-overlapping blocks
+		EXPECT_GE(std::abs(st.iseg[s] - st.iseg[s - 1]), SEGSIZE);
+
+	fresh_store(dir.path, 3);
+	EXPECT_EQ(3, st.nseg);
+	EXPECT_EQ(8190, st.nmax);
+	EXPECT_EQ(4095, st.nmax2);
+	EXPECT_EQ(2, workseg());
+	EXPECT_EQ(2, base2());
+}
+
+TEST_F(StoreTest, CopyingMarksContinuationAndEnd)
+{
+	Ev e(1990);
+	for (int i = 0; i < 4095; i++)
+		put_event(0, i, e.id(i).b.data());
+	put_marker(0, 4095, M_END); // a full segment ends in its marker slot
+	EXPECT_EQ(M_END, qeek(MARKSLOT, st.iseg[0]));
+	put_event(0, 4095, e.id(4095).b.data());
+	EXPECT_EQ(M_CONT, qeek(MARKSLOT, st.iseg[0]));
+	EXPECT_EQ(4095, qeek(5, st.iseg[1] + 4));
+	put_marker(0, 4096, M_END);
+	EXPECT_EQ(M_END, qeek(4 + 16, st.iseg[1]));
+
+	// The secondary half has its own continuation slots.
+	put_event(base2(), 4095, e.b.data());
+	EXPECT_EQ(M_CONT, qeek(MARKSLOT, st.iseg[base2()]));
+
+	unsigned char *a = st.iseg[0], *b = st.iseg[base2()];
+	swap_segments(1);
+	EXPECT_EQ(b, st.iseg[0]);
+	EXPECT_EQ(a, st.iseg[base2()]);
+}
+
+TEST_F(StoreTest, LoadsWholeFilesUnderLowerCaseNames)
+{
+	dir.write("vela.b", {Ev(1900).id(7)});
+	unsigned char *w = st.iseg[workseg()];
+	EXPECT_EQ(4 + 16 + 2, bload(w, 0, "VELA.B"));
+	EXPECT_EQ(7, qeek(4 + 5, w));
+
+	char path[160];
+	std::strcpy(sh.drv_s, "/data/seis");
+	data_path(path, sizeof path, "VELA.B");
+	EXPECT_STREQ("/data/seis/vela.b", path);
+	sh.drv_s[0] = 0;
+	data_path(path, sizeof path, "VELA.B");
+	EXPECT_STREQ("vela.b", path);
+	std::strcpy(sh.drvo_s, "/aux/");
+	data_path(path, sizeof path, "JAPAN.MES");
+	EXPECT_STREQ("/aux/japan.mes", path);
+
+	std::strcpy(sh.drv_s, dir.path.c_str());
+	EXPECT_EQ(0, bload(w, 0, "JMA-95.B"));
+	EXPECT_EQ("File '" + dir.path + "/jma-95.b' does not exist!", std::string(sh.em_s));
+
+	// Never past the segment: at most 65535 - offset bytes.
+	dir.text("big.b", std::string(70000, 'x'));
+	w[65535] = 0;
+	EXPECT_EQ(65535 - 100, bload(w, 100, "BIG.B"));
+	EXPECT_EQ(0, w[65535]);
+}
+
+} // namespace
+} // namespace tw
