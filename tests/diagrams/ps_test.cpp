@@ -118,3 +118,83 @@ TEST(PostScript, TextEscapesStringSyntax)
 			    "  60.0  550.0 pM\n0   -8.8 rmoveto\n  10.0 tR () show\n");
 	EXPECT_EQ(ps.PSFontSize, 10.0);
 }
+
+namespace {
+
+// One whole hard copy the way fgkey runs it, with a picture in between.
+void hard_copy(int flag, void (*picture)())
+{
+	gr.psflag = flag;
+	ASSERT_TRUE(lpinit());
+	psinit();
+	picture();
+	pshcopy(flag);
+	gr.psflag = 0;
+}
+
+void picture()
+{
+	_setcolor(7);
+	gbox(0, 10, 10, 100, 100);
+	gcircle(1, 50, 50, 20);
+	gfprint(120, 40, "C:\\data\\ (odd) \\", 7);
+	gviewport(200, 100, 400, 300);
+	glineto(500, 500);
+	gviewport(0, 0, 639, 399);
+}
+
+} // namespace
+
+TEST(PostScript, PrologueAndPageScale)
+{
+	Recording r;
+	use_recording(r);
+	ps_reset();
+	ScratchDir d;
+	std::snprintf(sp.port_s, sizeof sp.port_s, "ps");
+	hard_copy(1, picture);
+	hard_copy(2, picture);
+	std::string full = slurp(d.job(1)), half = slurp(d.job(2));
+	const std::string head = "%!PS-Adobe-2.0 EPSF-2.0\n"
+				 "%%BoundingBox:                    \n"
+				 "initmatrix\n"
+				 "/pM {stroke newpath moveto} def\n"
+				 "/pL {lineto} def\n"
+				 "/pQ {moveto} def\n"
+				 "2 setlinejoin\n"
+				 "/tR {/Times-Roman findfont exch scalefont setfont} def\n"
+				 "/tI {/Times-Italic findfont exch scalefont setfont} def\n"
+				 "/tB {/Times-Bold findfont exch scalefont setfont} def\n"
+				 "/hV {/Helvetica-Bold findfont exch scalefont setfont}def\n"
+				 "590 5 translate\n"
+				 "90 rotate\n";
+	EXPECT_EQ(full.substr(0, head.size()), head);
+	const std::string rest = "1.0 1.0 scale\n"
+				 "stroke\n  0.50 setlinewidth\n[] 0 setdash\n"
+				 "gsave\nnewpath\n"
+				 "  71.0  539.0 pM\n";
+	EXPECT_EQ(full.substr(head.size(), rest.size()), rest);
+	EXPECT_EQ(half.substr(head.size(), 14), "0.5 0.5 scale\n");
+	EXPECT_EQ(full.substr(0, head.size()), half.substr(0, head.size()));
+	EXPECT_EQ(full.substr(head.size() + 14), half.substr(head.size() + 14));
+	EXPECT_EQ(full.substr(full.size() - 16), "stroke\nshowpage\n");
+	EXPECT_NE(full.find("(C:\\\\data\\\\ \\(odd\\) \\\\) show"), std::string::npos);
+	EXPECT_TRUE(gs_ok(d.job(1)));
+	EXPECT_TRUE(gs_ok(d.job(2)));
+	EXPECT_EQ(ps.PSXFactor, 1.1);
+}
+
+TEST(PostScript, FileGoneBeforeTheScaleIsNotPrinted)
+{
+	Recording r;
+	use_recording(r);
+	ScratchDir d;
+	gr.psflag = 1;
+	ASSERT_TRUE(lpinit());
+	psinit();
+	std::remove("seis.prn"); // someone else's now: nothing to patch
+	pshcopy(1);
+	gr.psflag = 0;
+	EXPECT_TRUE(slurp(d.job(1)).empty());
+	EXPECT_EQ(sp.fq, nullptr);
+}
