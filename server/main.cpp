@@ -1,0 +1,93 @@
+// tarnwell-server: options and start-up.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "server.h"
+
+namespace tw {
+
+constexpr const char *USAGE =
+	"usage: tarnwell-server [-p port] [-l address] [-d datadir] [-x auxdir]\n"
+	"                       [-t seconds] [-n clients]\n"
+	"  -p  TCP port (default 5516; 0 takes a free one, shown in the log)\n"
+	"  -l  listen address (default 127.0.0.1)\n"
+	"  -d  directory of the dataset files (default .)\n"
+	"  -x  directory of the auxiliary files (default: the data directory)\n"
+	"  -t  time limit of one request in seconds (default 60)\n"
+	"  -n  requests served at once (default 64)\n";
+
+static bool number(const char *s, int lo, int hi, int &out)
+{
+	char *end;
+	long v = std::strtol(s, &end, 10);
+	if (!*s || *end || v < lo || v > hi)
+		return false;
+	out = (int)v;
+	return true;
+}
+
+template <size_t N> static bool text(const char *s, char (&out)[N])
+{
+	return std::snprintf(out, N, "%s", s) < (int)N;
+}
+
+static bool option(int c, const char *v)
+{
+	switch (c) {
+	case 'p': return number(v, 0, 65535, srv.port);
+	case 'l': return text(v, srv.addr_s);
+	case 'd': return text(v, srv.data_s);
+	case 'x': return text(v, srv.aux_s);
+	case 't': return number(v, 1, 86400, srv.limit);
+	case 'n': return number(v, 1, 4096, srv.maxkids);
+	}
+	return false;
+}
+
+static int open_dir(const char *path)
+{
+	int fd = ::open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+	if (fd < 0)
+		std::fprintf(stderr, "tarnwell-server: cannot open directory %s\n", path);
+	return fd;
+}
+
+int server_options(int argc, char **argv)
+{
+	int c;
+	while ((c = getopt(argc, argv, "p:l:d:x:t:n:h")) != -1) {
+		if (c == 'h') {
+			std::fputs(USAGE, stdout);
+			return -1;
+		}
+		if (c == '?' || !option(c, optarg)) {
+			std::fputs(USAGE, stderr);
+			return 2;
+		}
+	}
+	if (optind < argc) {
+		std::fputs(USAGE, stderr);
+		return 2;
+	}
+	if (!srv.aux_s[0])
+		text(srv.data_s, srv.aux_s);
+	srv.datafd = open_dir(srv.data_s);
+	srv.auxfd = open_dir(srv.aux_s);
+	return srv.datafd < 0 || srv.auxfd < 0 ? 1 : 0;
+}
+
+} // namespace tw
+
+int main(int argc, char **argv)
+{
+	tw::server_reset();
+	int r = tw::server_options(argc, argv);
+	if (r)
+		return r < 0 ? 0 : r;
+	if ((r = tw::server_listen()))
+		return r;
+	return tw::server_loop();
+}
