@@ -309,5 +309,32 @@ TEST_F(SelectTest, RegionNamesComeFromTheRegionsFile)
 	EXPECT_STREQ("00", mp.tam2_s);
 }
 
+// The whole command through its form, as a user drives it.
+TEST_F(SelectTest, FormShowsMessagesAndStartsOnTheBadField)
+{
+	select_defaults(); // PDE 1979, region NWPAC
+	dir.text("regions", "NWPAC 120 E 180 E 00 N 60 N\n");
+	dir.write("pde-79.b", {Ev(1979, 5).lon(140, 0).id(1), Ev(1979, 6).lon(100, 0).id(2)});
+	set(se.y1_s, "1980");
+	r.ch('\r');
+	for (char c : std::string("1979"))
+		r.ch(c); // lands in field 1 only if the cursor started there
+	r.ch('\r');
+	EXPECT_EQ(0, select_seis());
+	EXPECT_EQ((Ints{1}), tags());
+	EXPECT_STREQ("1979", se.y1_s);
+	EXPECT_STREQ("PDE", st.f2_s);
+	EXPECT_STREQ("00.0", se.s1_s); // the 4-cell field returns what it showed
+	std::string t = r.texts();
+	EXPECT_NE(std::string::npos, t.find(" Memory available for 16380/16380 events."));
+	EXPECT_NE(std::string::npos, t.find("Invalid date!"));
+	EXPECT_NE(std::string::npos, t.find(" Now retrieving ..."));
+
+	// Quitting leaves the store as it was.
+	r.key(KS_F1 + 2);
+	EXPECT_EQ(0, select_seis());
+	EXPECT_EQ(1, st.itot);
+}
+
 } // namespace
 } // namespace tw
