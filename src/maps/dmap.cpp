@@ -175,7 +175,9 @@ void polyline(Bytes &b, long n, const Window &w)
 		if (i == 0) {
 			gmoveto(px, py);
 		} else {
-			if ((pv.px < 10 && px > w.wi - 10) || (pv.px > w.wi - 10 && px < 10))
+			// Only a map with a seam has lines to join: elsewhere a line
+			// across the whole frame (a zoomed map) is drawn as it is.
+			if (mf.wrap && ((pv.px < 10 && px > w.wi - 10) || (pv.px > w.wi - 10 && px < 10)))
 				seam_line(pv, x, y, w);
 			glineto(px, py);
 		}

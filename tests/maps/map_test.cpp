@@ -263,6 +263,19 @@ TEST_F(Map, FullTurnMapSplitsLinesAtTheSeam)
 	EXPECT_GT(v[0].y1, v[1].y2);
 }
 
+TEST_F(Map, LineAcrossAZoomedMapIsWhole)
+{
+	box(135, 135.5, 35, 35.5); // no seam: nothing to split
+	MapFile f;
+	f.header(' ', 0).line('C', {{35.2, 134}, {35.3, 137}}).x();
+	f.write(path("zoom.m"));
+	ASSERT_EQ(dmap("zoom", 0, nullptr), 1);
+	auto v = lines();
+	ASSERT_EQ(v.size(), 1u);
+	EXPECT_LT(v[0].x1, wx(0));
+	EXPECT_GT(v[0].x2, wx(mf.kx1 - mf.kx0));
+}
+
 TEST_F(Map, DepthAndMagnitudeClasses)
 {
 	box(120, 150, 20, 50);

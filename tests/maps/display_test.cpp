@@ -1,0 +1,143 @@
+// A map drawn on a real X server: frame, coastline and symbol pixels are
+// read back from the backing pixmap.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+
+#include "catalog/store.h"
+#include "device/graph.h"
+#include "device/menubar.h"
+#include "device/screen.h"
+#include "device/x11/x11.h"
+#include "maps/map.h"
+#include "maps/symbols.h"
+#include "mapdata.h"
+#include "shell/setup.h"
+#include "shell/shell.h"
+
+using namespace tw;
+
+namespace {
+
+// A 24-bit server keeps the top 8 bits of component x 255: 255 becomes 254.
+constexpr unsigned long ch(unsigned long c) { return c * 255 >> 8; }
+constexpr unsigned long rgb(unsigned long r, unsigned long g, unsigned long b)
+{
+	return ch(r) << 16 | ch(g) << 8 | ch(b);
+}
+constexpr unsigned long BLACK = 0, WHITE = rgb(255, 255, 255), CYAN = rgb(0, 255, 255),
+			MAGENTA = rgb(255, 0, 255), RED = rgb(255, 0, 0), BLUE = rgb(0, 0, 255);
+
+struct MapDisplay : ::testing::Test {
+	static void SetUpTestSuite()
+	{
+		ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "display tests need an X server";
+		graph_reset();
+		screen_reset();
+		open_backend = x11_open;
+		close_backend = x11_close;
+		be = nullptr;
+		win_init();
+		ASSERT_NE(be, nullptr);
+		menu_init();
+	}
+	static void TearDownTestSuite() { win_finish(); }
+
+	std::string dir;
+	void SetUp() override
+	{
+		store_reset();
+		alloc_mem();
+		settings_reset();
+		dpmg_init();
+		maps_reset();
+		char tmpl[] = "/tmp/twmapdXXXXXX";
+		dir = mkdtemp(tmpl);
+		std::snprintf(sh.drvo_s, sizeof sh.drvo_s, "%s", dir.c_str());
+	}
+	void TearDown() override { std::system(("rm -rf " + dir).c_str()); }
+
+	static unsigned long at(int x, int y)
+	{
+		be->flush();
+		return x11_pixmap_rgb(be, x, y);
+	}
+	void event(double lon, double la, double depth, double mag)
+	{
+		make_event(evslot(0, st.itot), lon, la, depth, mag);
+		st.itot++;
+		put_marker(0, st.itot, M_END);
+	}
+	// Window pixel of a point in the map viewport.
+	static int wx(int x) { return x + mf.kx0 + 1 + 4; }
+	static int wy(int y) { return y + mf.ky0 + 1 + 45; }
+};
+
+} // namespace
+
+TEST_F(MapDisplay, FrameCoastlineAndSymbols)
+{
+	mf.b1 = 120, mf.b2 = 150, mf.a1 = 20, mf.a2 = 50, mf.ynmap = 1;
+	map_geometry();
+	symbol_sizes();
+	MapFile f;
+	// A coastline along 30 N and a border along 40 N, both across the box.
+	f.header('F', 100).line('C', {{30, 110}, {30, 160}}).line('B', {{40, 110}, {40, 160}}).x();
+	f.write(dir + "/t.m");
+	event(135, 35, 35, 6);  // DEP1 magenta square, MAG6 size trunc(1.5 x 1.25^6) = 5
+	event(140, 45, 10, 5);  // DEP0 red circle
+	event(120, 25, 10, 5);  // on the west edge: not drawn
+	clear(0);
+	ASSERT_EQ(dmap("T", 0, nullptr), 1);
+	EXPECT_EQ(epicenters(), 2);
+	gviewport(0, 0, 639, 399);
+
+	// The frame outline in white, black inside.
+	EXPECT_EQ(at(mf.kx0 + 4, mf.ky0 + 100), WHITE);
+	EXPECT_EQ(at(mf.kx1 + 4, mf.ky0 + 100), WHITE);
+	EXPECT_EQ(at(mf.kx0 + 100, mf.ky0 + 45), WHITE);
+	EXPECT_EQ(at(mf.kx0 + 4 + 3, mf.ky0 + 45 + 3), BLACK);
+
+	// The coastline crosses the whole frame at the row of 30 N.
+	int y30 = wy((int)((int)(mf.c2 * mf.rry) - lat(30) * mf.rry));
+	for (int x : {mf.kx0 + 6, (mf.kx0 + mf.kx1) / 2 + 4, mf.kx1 + 2})
+		EXPECT_EQ(at(x, y30), CYAN) << x;
+	EXPECT_EQ(at(mf.kx1 + 6, y30), BLACK) << "clipped at the frame";
+	int y40 = wy((int)((int)(mf.c2 * mf.rry) - lat(40) * mf.rry));
+	EXPECT_EQ(at((mf.kx0 + mf.kx1) / 2 + 4, y40), BLUE) << "border";
+
+	Placed e;
+	ASSERT_TRUE(place_event(0, e));
+	int d = (int)(e.size * 0.9 + 0.5);
+	EXPECT_EQ(at(wx(e.x - d), wy(e.y)), MAGENTA) << "left side of the square";
+	EXPECT_EQ(at(wx(e.x + d), wy(e.y)), MAGENTA);
+	EXPECT_EQ(at(wx(e.x), wy(e.y)), BLACK) << "an outline, not filled";
+	ASSERT_TRUE(place_event(1, e));
+	EXPECT_EQ(e.size, 4);
+	EXPECT_EQ(at(wx(e.x), wy(e.y - e.size)), RED) << "top of the circle";
+	EXPECT_EQ(at(wx(e.x), wy(e.y)), BLACK);
+
+	// The west-edge event left nothing at its place.
+	int x0 = wx(0), yw = wy((int)((mf.c2 - lat(25)) * mf.rry));
+	EXPECT_EQ(at(x0 + 2, yw), BLACK);
+}
+
+TEST_F(MapDisplay, LegendSymbolsAtTheRight)
+{
+	mf.b1 = 120, mf.b2 = 150, mf.a1 = 20, mf.a2 = 50;
+	map_geometry();
+	symbol_sizes();
+	clear(0);
+	legend("", 0);
+	// Depth rows: symbols of size 5 at x 554, y = trunc((i + 8.5) x 15) + 1.
+	int y0 = (int)(8.5 * 15) + 1, y1 = (int)(9.5 * 15) + 1;
+	EXPECT_EQ(at(554 + 4, y0 - 5 + 45), RED) << "DEP0 circle top";
+	int d = (int)(5 * 0.9 + 0.5);
+	EXPECT_EQ(at(554 - d + 4, y1 + 45), MAGENTA) << "DEP1 square side";
+	// Magnitude rows: white outline circles of the class sizes.
+	int ym = (int)(24.5 * 15);
+	EXPECT_EQ(at(554 + 4, ym - 7 + 45), WHITE) << "MAG7 circle of radius 7";
+}
