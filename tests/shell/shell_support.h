@@ -94,6 +94,15 @@ struct SetEnv {
 	}
 };
 
+// Every shell test runs with HOME in a scratch directory, so that a test
+// ending the program (which writes the setup file) never touches the real
+// one.
+struct ScratchHome {
+	TempDir d;
+	SetEnv home{"HOME", d.path.c_str()};
+};
+inline ScratchHome scratch_home;
+
 inline std::vector<std::string> read_lines(const std::string &path)
 {
 	std::ifstream in(path);
