@@ -92,7 +92,7 @@ static void screen_header(long first, int row)
 	standend();
 }
 
-// One line for the given target; out must hold 84 characters.
+// One line for the given target, cut to n.
 static void event_line(char *out, int n, const unsigned char *rec, int output,
 		       int kind, int letter)
 {
