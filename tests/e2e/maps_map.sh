@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# MAP end to end: SELECT Japan from the bundled JMA catalogue, draw it over
+# the default base map (NWPAC), over the fine JAPAN map with the two
+# cross-section charts, and across the 180th meridian; print one map and
+# check that ghostscript renders it.
+. "$(dirname "$0")/lib.sh"
+e2e_setup maps_map
+
+DATA=$TOP/data/dataset
+[ -e "$DATA/jma-95.b" ] || fail "no bundled JMA catalogue in $DATA"
+[ -e "$TOP/data/aux/nwpac.m" ] || fail "no bundled base maps"
+
+{
+	echo "$DATA"; echo "PS  "; echo ps; echo JMA
+	printf '%s\n' 1995 01 01 00 00 00.00 1995 12 31 23 59 59.99 ""
+	printf '%s\n' 128 00 E 146 00 E 25 00 N 46 00 N 000.0 999.9 +0.0 +9.9 Y Y ""
+	echo "7 8 1.500000 1.250000"; echo "0 20 40 60 80 200 600 "
+	echo "4 5 6 2 3 1 7 "; echo "0.000000 1.000000 2.000000 3.000000 4.000000 5.000000 6.000000 7.000000 "
+	echo 000; echo "$TOP/data/aux"
+} > "$HOME/_seis"
+
+# Pixels of one colour inside the map frame of a screenshot.
+count_colour() {
+	convert "$1" -crop 490x400+4+45 +repage -fuzz 5% -fill white -opaque "$2" \
+		-fill black +opaque white -format "%[fx:mean*w*h]" info: | cut -d. -f1
+}
+
+e2e_start
+keys space
+keys ctrl+s
+keys Return
+sleep 1
+keys ctrl+Return
+shot map-form
+keys Return
+sleep 1
+shot map-nwpac
+[ "$(count_colour "$ART/map-nwpac.png" 'rgb(0,255,255)')" -gt 300 ] || fail "no coastline"
+[ "$(count_colour "$ART/map-nwpac.png" 'rgb(255,0,0)')" -gt 50 ] || fail "no shallow events"
+[ "$(count_colour "$ART/map-nwpac.png" 'rgb(255,0,255)')" -gt 50 ] || fail "no 20-40 km events"
+
+keys F1       # the same map into seis.prn
+sleep 1
+keys Return   # back to the panel: the copy is finished and spooled
+# Fine Japan map with charts to 100 km. The panel starts on the first
+# longitude (no dataset, no region): Tab round to the dataset field, then
+# on to the chart depth.
+for k in $(seq 14); do xdotool key Tab; done
+type_text "JAPAN   "
+for k in $(seq 14); do xdotool key Tab; done
+type_text 100
+keys Return
+sleep 1
+shot map-japan-charts
+[ "$(count_colour "$ART/map-japan-charts.png" 'rgb(0,255,255)')" -gt 300 ] || fail "no fine coastline"
+keys Return
+# Across the 180th meridian: 170 E to 170 W, default base map, no charts.
+type_text "        "
+keys Tab
+type_text 17000E17000W3000N6000NN000
+keys Return
+sleep 2
+shot map-wrap
+[ "$(count_colour "$ART/map-wrap.png" 'rgb(0,255,255)')" -gt 300 ] || fail "no coastline across 180"
+keys F3
+keys ctrl+e
+rc=$(e2e_wait_exit)
+[ "$rc" = 0 ] || fail "exit status $rc"
+
+job=$WORK/lpr.0.file
+[ -e "$job" ] || fail "the map copy did not reach lpr"
+grep -q "(MAP) show" "$job" || fail "legend title missing from the copy"
+[ "$(grep -c ' pL$' "$job")" -gt 1000 ] || fail "the copy has hardly any coastline"
+gs -q -dSAFER -dBATCH -dNOPAUSE -dNODISPLAY "$job" || fail "ghostscript rejects the map"
+gs -q -dSAFER -dBATCH -dNOPAUSE -sPAPERSIZE=letter -sDEVICE=png16m -r60 \
+	-sOutputFile="$ART/map-copy.png" "$job" || fail "ghostscript cannot render the map"
+cp "$job" "$ART/map-copy.ps"
+echo PASS
