@@ -4,6 +4,7 @@
 #include <initializer_list>
 
 #include "catalog/select.h"
+#include "catalog/server_client.h"
 #include "catalog/store.h"
 #include "maps/map.h"
 #include "shell/setup.h"

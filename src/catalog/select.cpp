@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "catalog/select.h"
+#include "catalog/server_client.h"
 #include "catalog/store.h"
 #include "device/graph.h"
 #include "device/screen.h"
@@ -69,7 +70,7 @@ static int check_dates()
 	if (st.iyy1 > st.iyy2 || (std::strstr(st.f2_s, "ISC") && st.iyy1 < 1964))
 		return refuse("Invalid date!", 1);
 	// Yearly file names have no form for years of four digits after 2000.
-	if (st.iyy2 > 2099)
+	if (st.iyy2 > 2099 && std::strcmp(st.f2_s, "RIKA") && std::strcmp(st.f2_s, "VELA"))
 		return refuse("Invalid date!", 7);
 	st.imd1 = std::atoi(se.m1_s) * 256 + std::atoi(se.d1_s);
 	st.imd2 = std::atoi(se.m2_s) * 256 + std::atoi(se.d2_s);
@@ -203,12 +204,6 @@ static int run_local()
 			return r;
 	}
 	return 1;
-}
-
-__attribute__((weak)) int select_server(const char *host)
-{
-	set_em("`%s' cannot be accessed to!", host);
-	return 0;
 }
 
 static void retrieving()

@@ -45,8 +45,5 @@ int dist(const char *region, int which);
 // in the settings: -1 back to the form (em_s and isr set), else the result.
 int select_round();
 
-// Server retrieval of the whole plan; replaced by the server client.
-// Returns 1 done (check itot against nmax), 0 back to the form with em_s.
-int select_server(const char *host);
 
 } // namespace tw

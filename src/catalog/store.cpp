@@ -91,12 +91,6 @@ long bload(unsigned char *block, long offset, const char *name)
 	return got;
 }
 
-// The server client replaces this when it is linked.
-__attribute__((weak)) long rbload(unsigned char *block, long offset, const char *name)
-{
-	return bload(block, offset, name);
-}
-
 int fnyear(long offset, const unsigned char *block)
 {
 	int c = block[offset];

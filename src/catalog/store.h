@@ -54,7 +54,7 @@ int peek(long offset, const unsigned char *block);
 int qeek(long offset, const unsigned char *block);
 void poke(int value, long offset, unsigned char *block);
 long bload(unsigned char *block, long offset, const char *name);
-long rbload(unsigned char *block, long offset, const char *name);
+long rbload(unsigned char *block, long offset, const char *name); // server_client.cpp
 void data_path(char *out, int n, const char *name); // what bload opens
 
 // Decoding one record that begins at block + offset.

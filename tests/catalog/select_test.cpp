@@ -256,6 +256,11 @@ TEST_F(SelectTest, FormChecksSendTheCursorToTheField)
 	years("2099", "2100");
 	EXPECT_EQ(-1, select_round());
 	EXPECT_EQ(7, sh.isr);
+	source("RIKA"), years("0600", "2200"); // a whole catalogue needs no year names
+	dir.write("rika.b", {Ev(1703).id(1)});
+	EXPECT_EQ(0, select_round()) << sh.em_s;
+	EXPECT_EQ(1, st.itot);
+	source("PDE");
 
 	years("1990", "1990");
 	dir.write("pde-90.b", {Ev(1990).id(1)});
