@@ -1,0 +1,165 @@
+#include "peer.h"
+
+#include <arpa/inet.h>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <netinet/in.h>
+#include <sstream>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace tw {
+
+bool ServerProc::start(const std::string &data, const std::string &aux,
+		       std::initializer_list<const char *> extra)
+{
+	char tmpl[] = "/tmp/twsrvlogXXXXXX";
+	int lf = mkstemp(tmpl);
+	logfile = tmpl;
+	std::vector<const char *> argv = {TARNWELL_SERVER, "-p", "0", "-d", data.c_str(),
+					  "-x", aux.c_str()};
+	argv.insert(argv.end(), extra.begin(), extra.end());
+	argv.push_back(nullptr);
+	pid = fork();
+	if (pid == 0) {
+		dup2(lf, 2);
+		execv(TARNWELL_SERVER, const_cast<char **>(argv.data()));
+		_exit(127);
+	}
+	close(lf);
+	// The first log line names the port it took.
+	for (int i = 0; i < 500 && !port; i++) {
+		std::string l = log();
+		size_t p = l.find("listening on 127.0.0.1:");
+		if (p != std::string::npos)
+			port = std::atoi(l.c_str() + p + 23);
+		else
+			usleep(10000);
+	}
+	return port != 0;
+}
+
+int ServerProc::stop()
+{
+	if (pid <= 0)
+		return -1;
+	kill(pid, SIGTERM);
+	int status = 0;
+	for (int i = 0; i < 1000; i++) {
+		if (waitpid(pid, &status, WNOHANG) == pid) {
+			pid = -1;
+			return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+		}
+		usleep(10000);
+	}
+	kill(pid, SIGKILL);
+	waitpid(pid, &status, 0);
+	pid = -1;
+	return -1;
+}
+
+std::string ServerProc::log() const
+{
+	std::ifstream f(logfile);
+	std::stringstream s;
+	s << f.rdbuf();
+	return s.str();
+}
+
+ServerProc::~ServerProc()
+{
+	stop();
+	if (!logfile.empty())
+		unlink(logfile.c_str());
+}
+
+FakePeer::FakePeer()
+{
+	lfd = socket(AF_INET, SOCK_STREAM, 0);
+	sockaddr_in a{};
+	a.sin_family = AF_INET;
+	a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+	bind(lfd, (sockaddr *)&a, sizeof a);
+	listen(lfd, 8);
+	socklen_t len = sizeof a;
+	getsockname(lfd, (sockaddr *)&a, &len);
+	port = ntohs(a.sin_port);
+}
+
+void FakePeer::serve(std::function<void(int)> script, int connections)
+{
+	th = std::thread([this, script, connections] {
+		for (int i = 0; i < connections; i++) {
+			int fd = accept(lfd, nullptr, nullptr);
+			if (fd < 0)
+				return;
+			script(fd);
+			close(fd);
+		}
+	});
+}
+
+void FakePeer::join()
+{
+	if (th.joinable())
+		th.join();
+}
+
+FakePeer::~FakePeer()
+{
+	shutdown(lfd, SHUT_RDWR); // wakes a script still waiting in accept
+	join();
+	close(lfd);
+}
+
+std::string readn(int fd, size_t n)
+{
+	std::string s(n, '\0');
+	size_t got = 0;
+	while (got < n) {
+		ssize_t r = read(fd, &s[got], n - got);
+		if (r <= 0)
+			break;
+		got += r;
+	}
+	s.resize(got);
+	return s;
+}
+
+void writes(int fd, const std::string &bytes)
+{
+	size_t done = 0;
+	while (done < bytes.size()) {
+		ssize_t r = send(fd, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
+		if (r <= 0)
+			return;
+		done += r;
+	}
+}
+
+std::string field(const std::string &text)
+{
+	std::string f = text.substr(0, 16);
+	f.resize(16, ' ');
+	return f;
+}
+
+int dial(int port)
+{
+	int fd = socket(AF_INET, SOCK_STREAM, 0);
+	sockaddr_in a{};
+	a.sin_family = AF_INET;
+	a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+	a.sin_port = htons(port);
+	if (connect(fd, (sockaddr *)&a, sizeof a)) {
+		close(fd);
+		return -1;
+	}
+	return fd;
+}
+
+} // namespace tw

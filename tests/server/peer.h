@@ -1,0 +1,43 @@
+// Peers for the client tests: the real tarnwell-server run as a child
+// process, and small scripted servers that answer one connection each.
+#pragma once
+#include <functional>
+#include <string>
+#include <thread>
+
+namespace tw {
+
+// tarnwell-server on a free loopback port; its log goes to a file.
+struct ServerProc {
+	int pid = -1;
+	int port = 0;
+	std::string logfile;
+	// Extra options after the directories, e.g. {"-t", "1"}.
+	bool start(const std::string &data, const std::string &aux,
+		   std::initializer_list<const char *> extra = {});
+	int stop(); // SIGTERM, then the exit status (-1 when it did not end)
+	std::string log() const;
+	std::string at() const { return "@127.0.0.1:" + std::to_string(port); }
+	~ServerProc();
+};
+
+// A listening socket on a free loopback port; each script runs on its own
+// thread against one accepted connection, which is closed afterwards.
+struct FakePeer {
+	int lfd = -1;
+	int port = 0;
+	std::thread th;
+	FakePeer();
+	~FakePeer();
+	void serve(std::function<void(int fd)> script, int connections = 1);
+	void join();
+	std::string host() const { return "127.0.0.1:" + std::to_string(port); }
+};
+
+// Blocking helpers for scripts and raw clients.
+std::string readn(int fd, size_t n); // shorter when the peer closed
+void writes(int fd, const std::string &bytes);
+std::string field(const std::string &text); // blank-padded to 16 bytes
+int dial(int port);                          // a raw connection, or -1
+
+} // namespace tw
