@@ -186,6 +186,9 @@ TEST_F(SelectTest, DepthAndMagnitudeRangesAndUndeterminedValues)
 	set(se.dp1_s, "000.0"), set(se.dp2_s, "999.9");
 	set(se.mg1_s, "-9.9"), set(se.mg2_s, "+9.9");
 	EXPECT_EQ((Ints{1, 2, 3, 4, 5, 6}), pick(evs));
+	set(se.dp1_s, "-05.0"), set(se.dp2_s, "010.0"); // a bound above ground
+	EXPECT_EQ((Ints{1, 2}), pick(evs));
+	EXPECT_EQ(0u, st.ih1);
 	// A year kept in the depth word always counts as undetermined depth.
 	years("1703", "1703"), source("RIKA");
 	dir.write("rika.b", {Ev(1703).id(1)});
