@@ -70,6 +70,16 @@ std::string ServerProc::log() const
 	return s.str();
 }
 
+bool ServerProc::wait_log(const std::string &text) const
+{
+	for (int i = 0; i < 300; i++) {
+		if (log().find(text) != std::string::npos)
+			return true;
+		usleep(10000);
+	}
+	return false;
+}
+
 ServerProc::~ServerProc()
 {
 	stop();

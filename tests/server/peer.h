@@ -17,6 +17,7 @@ struct ServerProc {
 		   std::initializer_list<const char *> extra = {});
 	int stop(); // SIGTERM, then the exit status (-1 when it did not end)
 	std::string log() const;
+	bool wait_log(const std::string &text) const; // a while, for a child's line
 	std::string at() const { return "@127.0.0.1:" + std::to_string(port); }
 	~ServerProc();
 };
