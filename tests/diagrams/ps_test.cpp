@@ -58,6 +58,10 @@ TEST(PostScript, OperationTexts)
 			    " 175.5  330.0 pM\n"
 			    " 170.0  330.0    5.5    0.0  360.0 arc\n"
 			    "stroke\n  1.10 setlinewidth\n[] 0 setdash\n");
+	std::string before = c.text();
+	gcircle(1, 100, 200, 5); // the fill flag does not reach paper
+	EXPECT_EQ(c.text().substr(before.size()), " 175.5  330.0 pM\n"
+						   " 170.0  330.0    5.5    0.0  360.0 arc\n");
 }
 
 TEST(PostScript, PenLeavesNegativeAttributesAlone)
