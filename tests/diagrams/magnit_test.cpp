@@ -70,8 +70,9 @@ TEST(MagnitudeBins, CountAndLimits)
 TEST_F(Magnit, EmptyStoreShowsNothing)
 {
 	st.itot = 0;
+	r.calls.clear();
 	EXPECT_EQ(magnitude(), 3);
-	EXPECT_TRUE(r.calls.empty() || r.texts().find("MAGNITUDE") == std::string::npos);
+	EXPECT_TRUE(r.calls.empty());
 }
 
 TEST_F(Magnit, FrequencyBarsOnALinearAxis)

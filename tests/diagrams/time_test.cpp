@@ -38,10 +38,10 @@ struct Form {
 	}
 };
 
+// Dates as "yyyy mm dd hh nn".
 Form form(const char *from, const char *to)
 {
 	Form f;
-	std::sscanf(from, "%*s"); // "yyyy mm dd hh nn"
 	char b[5][8];
 	std::sscanf(from, "%7s %7s %7s %7s %7s", b[0], b[1], b[2], b[3], b[4]);
 	for (int i = 0; i < 5; i++)
@@ -98,7 +98,9 @@ TEST(TimeHelpers, BarHeightsAndNumbers)
 TEST_F(Time, EmptyStoreShowsNothing)
 {
 	fill_store(nullptr, 0);
+	r.calls.clear();
 	EXPECT_EQ(time_tarnw(), 3);
+	EXPECT_TRUE(r.calls.empty());
 }
 
 TEST_F(Time, FormDefaults)
