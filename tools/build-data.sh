@@ -80,3 +80,8 @@ for s in pde isc ncedc usgs; do run cp "$AUX/wwssn.s" "$AUX/$s.s"; done
 
 # Named regions for SELECT and MAP.
 run cp "$ROOT/tools/regions.txt" "$AUX/regions"
+
+# Region-name tables: world from Flinn-Engdahl (the report gives the
+# agreement with its reference points), Japan from prefecture polygons.
+run "$TD" regions --world "$RAW/regions/flinn_engdahl_1995" \
+  --japan "$RAW/regions/japan/japan_prefectures.geojson" --out "$AUX"

@@ -21,17 +21,17 @@ const char* usage =
     "          [--comment S] [--depth-negative] FORMAT[@TYPE]:PATH...\n"
     "          FORMAT: isc-gem ncedc jma noaa ghec emca export columns centennial geojson quakeml\n"
     "  export  --dir DIR (--source NAME [--from Y] [--to Y] | --file NAME) [--out FILE]\n"
-    "  map     --out FILE [--clip W/E/S/N] [--resolution auto|fine|normal] [--faults]\n"
+    "  map     --out FILE [--clip W/E/S/N] [--resolution auto|fine|normal]\n"
     "          CODE:FORMAT:PATH...   (FORMAT geojson or gmt; CODE a letter, '-' for faults)\n"
     "  stations --out FILE PATH...\n"
-    "  regions --world FE_DIR --out DIR | --japan PREFECTURES.geojson --out DIR\n"
-    "          | --check FE_DIR --dir DIR\n";
+    "  regions [--world FE_DIR] [--japan PREFECTURES.geojson] --out DIR\n";
 
 const std::map<std::string, std::function<int(const tdata::Args&)>> commands = {
     {"import", tdata::cmd_import},
     {"export", tdata::cmd_export},
     {"map", tdata::cmd_map},
     {"stations", tdata::cmd_stations},
+    {"regions", tdata::cmd_regions},
 };
 
 }  // namespace

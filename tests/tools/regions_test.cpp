@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "dataset.h"
+#include "regions.h"
+#include "tmpdir.h"
+
+using namespace tdata;
+
+namespace {
+
+// A Flinn-Engdahl directory with six regions: north rows east 1 (from 0)
+// and 2 (from 10), west 3 (from 0) and 4 (from 20); south rows 5 east, 6 west.
+void write_small_fe(const TmpDir& d) {
+  std::ofstream names(d.path + "/names.asc");
+  for (int k = 1; k <= 757; ++k) names << "REGION " << k << "\n";
+  std::ofstream idx(d.path + "/quadsidx.asc");
+  const int per_row[4] = {2, 2, 1, 1};
+  for (int q = 0; q < 4; ++q)
+    for (int r = 0; r < 91; ++r) idx << per_row[q] << "\n";
+  const char* rows[4] = {"0 1 10 2\n", "0 3 20 4\n", "0 5\n", "0 6\n"};
+  const char* files[4] = {"nesect.asc", "nwsect.asc", "sesect.asc", "swsect.asc"};
+  for (int q = 0; q < 4; ++q) {
+    std::ofstream f(d.path + "/" + files[q]);
+    for (int r = 0; r < 91; ++r) f << rows[q];
+  }
+}
+
+int world_at(const std::vector<uint8_t>& mesh, double lat, double lon) {
+  return mesh_lookup(mesh, false, static_cast<int>(std::fabs(lat)), lat < 0, std::fabs(lat),
+                     static_cast<int>(std::fabs(lon)), lon < 0);
+}
+
+}  // namespace
+
+TEST(RegionTables, WorldMeshRowsAndBoundaries) {
+  TmpDir d;
+  write_small_fe(d);
+  const FeTables fe = load_fe(d.path);
+  const NameTable nt = reduce_names(fe);
+  ASSERT_EQ(nt.names.size(), 6u);  // regions without cells get no name
+  EXPECT_EQ(nt.names[0], "REGION 1");
+  const auto mesh = world_mesh(fe, nt);
+  EXPECT_EQ(mesh.size(), 90u * (2 + 4 * 3) + 90u * (2 + 2 * 3));
+  EXPECT_EQ(world_at(mesh, 0.3, 5), 1);
+  EXPECT_EQ(world_at(mesh, 45, 10.2), 2);
+  EXPECT_EQ(world_at(mesh, 45, -1.5), 3);    // boundary -19: 19 W is still region 3
+  EXPECT_EQ(world_at(mesh, 45, -19.9), 3);
+  EXPECT_EQ(world_at(mesh, 45, -20.1), 4);
+  EXPECT_EQ(world_at(mesh, 89.9, -180), 4);
+  EXPECT_EQ(world_at(mesh, -0.3, 5), 5);     // 0.3 S is row -1
+  EXPECT_EQ(world_at(mesh, -89.5, -100), 6);
+  // Row keys are signed bytes, boundaries signed 16-bit.
+  EXPECT_EQ(static_cast<int8_t>(mesh[0]), -90);
+  EXPECT_EQ(static_cast<int16_t>(mesh[2] | mesh[3] << 8), -180);
+}
+
+TEST(RegionTables, NamesAreShortenedAndPadded) {
+  EXPECT_EQ(base_name("NEAR COAST OF NORTHERN CHILE"), "CHILE");
+  EXPECT_EQ(base_name("SOUTHERN ALASKA"), "ALASKA");
+  EXPECT_EQ(base_name("CENTRAL"), "CENTRAL");
+  EXPECT_EQ(shorten("SOUTH SANDWICH ISLANDS REGION"), "SOUTH SANDWICH IS. REG.");
+  EXPECT_LE(shorten("NORTHWESTERN KASHMIR-XINJIANG BORDER REGION, XX").size(), 24u);
+  const auto bytes = name_file({"HOKKAIDO", std::string(30, 'X')});
+  ASSERT_EQ(bytes.size(), 48u);
+  EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 24), "HOKKAIDO                ");
+  EXPECT_EQ(std::string(bytes.begin() + 24, bytes.end()), std::string(24, 'X'));
+}
+
+TEST(RegionTables, JapanCellsNamedByPrefectureAndSea) {
+  TmpDir d;
+  const std::string path = d.file("p.geojson", R"({"type":"FeatureCollection","features":[
+    {"type":"Feature","properties":{"nam":"Aomori Ken"},"geometry":{"type":"Polygon",
+     "coordinates":[[[140,40],[141,40],[141,40.7],[140,40.7],[140,40]]]}},
+    {"type":"Feature","properties":{"nam":"Hokkai Do"},"geometry":{"type":"MultiPolygon",
+     "coordinates":[[[[141,42.7],[142.2,42.7],[142.2,43.4],[141,43.4],[141,42.7]]]]}}]})");
+  const JapanTables t = japan_tables(path);
+  ASSERT_EQ(t.mesh[0], 42);
+  ASSERT_LE(t.mesh.size(), mesh_limit);
+  auto name = [&](double lat, double lon) {
+    const int k = mesh_lookup(t.mesh, true, static_cast<int>(lat), false, lat, static_cast<int>(lon), false);
+    return k ? t.names[k - 1] : std::string();
+  };
+  EXPECT_EQ(name(40.3, 140.5), "AOMORI PREF.");
+  EXPECT_EQ(name(43.0, 141.5), "HOKKAIDO");
+  EXPECT_EQ(name(40.3, 141.5), "OFF AOMORI");
+  EXPECT_EQ(name(44.0, 141.5), "OFF HOKKAIDO");
+  EXPECT_EQ(name(27.9, 140.5), "");
+  EXPECT_EQ(name(40.3, 148.2), "");
+  EXPECT_EQ(name(45.9, 147.9), "OFF HOKKAIDO");
+}
+
+// The shipped world table against the Flinn-Engdahl reference points; needs
+// the public raw data (TARNWELL_RAW_DATA, else ../shared/data next to the
+// repository).
+TEST(RegionTables, WorldTableAgreesWithFlinnEngdahlReferencePoints) {
+  const char* env = std::getenv("TARNWELL_RAW_DATA");
+  const std::string raw = env ? env : std::string(TOOLS_DIR) + "/../../shared/data";
+  const std::string dir = raw + "/regions/flinn_engdahl_1995";
+  if (!std::filesystem::exists(dir + "/fe-short.txt")) GTEST_SKIP() << "no Flinn-Engdahl files at " << dir;
+  const FeTables fe = load_fe(dir);
+  const NameTable nt = reduce_names(fe);
+  EXPECT_LE(nt.names.size(), 255u);
+  const auto mesh = world_mesh(fe, nt);
+  const Agreement a = check_world(dir + "/fe-short.txt", mesh, nt, fe);
+  EXPECT_GT(a.points, 22000);
+  EXPECT_GE(a.same, a.points * 0.99);
+}
