@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <sys/stat.h>
 
 #include "catalog/sort.h"
 #include "catalog/store.h"
@@ -167,4 +168,17 @@ TEST_F(Magnit, HardCopyFullAndHalfSize)
 	EXPECT_NE(full.find("gsave stroke grestore fill"), std::string::npos);
 	EXPECT_EQ(full.substr(full.size() - 16), "stroke\nshowpage\n");
 	EXPECT_EQ(gr.psflag, 0);
+}
+
+TEST_F(Magnit, UnwritablePrinterFileGoesBackToTheForm)
+{
+	ScratchDir d;
+	ASSERT_EQ(mkdir("seis.prn", 0755), 0); // cannot be opened for writing
+	type_form(r, {"2.0", "7.0", "1.00", "ACM", "LOG", "10"}, W);
+	r.key(KS_F1);
+	r.key(KS_F1 + 2); // quits the form shown again
+	ASSERT_EQ(magnitude(), 0);
+	EXPECT_NE(r.texts().find("Printer file cannot be opened!"), std::string::npos);
+	EXPECT_EQ(gr.psflag, 0);
+	EXPECT_TRUE(slurp(d.job(1)).empty());
 }
