@@ -161,9 +161,12 @@ void seam_line(const Prev &pv, long x, double y, const Window &w)
 	gmoveto((int)(e2 * w.fx), py);
 }
 
+// Fine coastlines hold many points per pixel: a line to the pixel the pen
+// is on adds nothing to the picture, only bytes to a PostScript copy.
 void polyline(Bytes &b, long n, const Window &w)
 {
 	Prev pv{};
+	int lx = 0, ly = 0; // where the pen is
 	for (long i = 0; i < n && b.has(4); i++) {
 		long la = w.fine ? b.u16() : b.s16();
 		long lo = w.fine ? b.u16() : b.s16();
@@ -174,13 +177,15 @@ void polyline(Bytes &b, long n, const Window &w)
 		int px = (int)(x * w.fx), py = (int)(w.y0 - y * mf.rry);
 		if (i == 0) {
 			gmoveto(px, py);
-		} else {
+		} else if (mf.wrap && ((pv.px < 10 && px > w.wi - 10) || (pv.px > w.wi - 10 && px < 10))) {
 			// Only a map with a seam has lines to join: elsewhere a line
 			// across the whole frame (a zoomed map) is drawn as it is.
-			if (mf.wrap && ((pv.px < 10 && px > w.wi - 10) || (pv.px > w.wi - 10 && px < 10)))
-				seam_line(pv, x, y, w);
+			seam_line(pv, x, y, w);
+			glineto(px, py);
+		} else if (px != lx || py != ly) {
 			glineto(px, py);
 		}
+		lx = px, ly = py;
 		pv = Prev{x, y, px};
 	}
 }

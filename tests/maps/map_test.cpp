@@ -263,6 +263,20 @@ TEST_F(Map, FullTurnMapSplitsLinesAtTheSeam)
 	EXPECT_GT(v[0].y1, v[1].y2);
 }
 
+TEST_F(Map, PointsOnOnePixelDrawOneLine)
+{
+	box(120, 150, 20, 50); // about 16 pixels a degree
+	MapFile f;
+	f.header('F', 100)
+		.line('C', {{35, 135}, {35.001, 135.001}, {35.002, 135.002}, {36, 136}, {36.001, 136}})
+		.x();
+	f.write(path("dense.m"));
+	ASSERT_EQ(dmap("dense", 0, nullptr), 1);
+	auto v = lines();
+	ASSERT_EQ(v.size(), 1u);
+	EXPECT_LT(v[0].y2, v[0].y1) << "from 35 N up to 36 N";
+}
+
 TEST_F(Map, LineAcrossAZoomedMapIsWhole)
 {
 	box(135, 135.5, 35, 35.5); // no seam: nothing to split
