@@ -1,0 +1,166 @@
+// tarnwell-server on its own: names that try to leave its directories,
+// garbage, slow clients, the time limit, shutdown and options.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+#include "catalog/server_client.h"
+#include "catalog/store.h"
+#include "dataset.h"
+#include "peer.h"
+#include "recording.h"
+#include "shell/shell.h"
+
+namespace tw {
+namespace {
+
+// A raw file request; byte 0 of the status block, or -1 without one.
+int file_status(int port, const std::string &name)
+{
+	int fd = dial(port);
+	writes(fd, field("tester") + field(":") + field(name));
+	std::string s = readn(fd, 16);
+	close(fd);
+	return s.size() == 16 ? (unsigned char)s[0] : -1;
+}
+
+std::string event_request(const std::string &src, const std::string &year)
+{
+	std::vector<std::string> f = {"tester", src, year, "1990", "01", "01", "00", "00", "00.00",
+				      "1990", "12", "31", "23", "59", "59.99", "000", "00", "000",
+				      "00", "90", "00S", "90", "00", "000.0", "999.9", "-9.9", "+9.9",
+				      "Y", "Y"};
+	std::string s;
+	for (const auto &x : f)
+		s += field(x);
+	return s;
+}
+
+struct ServerTest : ::testing::Test {
+	Recording r;
+	TempDir top;
+	std::string aux, data;
+	ServerProc server;
+	void SetUp() override
+	{
+		aux = top.at("aux"), data = top.at("data");
+		mkdir(aux.c_str(), 0755), mkdir(data.c_str(), 0755);
+		mkdir((aux + "/sub").c_str(), 0755);
+		top.text("secret", "outside");
+		top.text("aux/regions", "KANTO 138 E 141 E 34 N 37 N\n");
+		top.text("aux/.hidden", "hidden");
+		top.text("aux/sub/inner", "inner");
+		top.text("data/pde-90.b", std::string(4, '\0') + "\xff\xff");
+		mkfifo((aux + "/fifo").c_str(), 0644);
+		use_recording(r);
+		fresh_store(aux);
+		server_client_reset();
+	}
+	void start(std::initializer_list<const char *> extra = {})
+	{
+		ASSERT_TRUE(server.start(data, aux, extra));
+		std::snprintf(sh.drvo_s, sizeof sh.drvo_s, "%s", server.at().c_str());
+	}
+	bool fetch_regions() { return rbload(st.iseg[workseg()], 0, "REGIONS") == 28; }
+};
+
+TEST_F(ServerTest, NamesCannotLeaveTheDirectories)
+{
+	start();
+	EXPECT_EQ(1, file_status(server.port, "REGIONS")) << "served under its lower-case name";
+	for (const char *bad : {"../secret", "/etc/passwd", ".hidden", "sub/inner", "..", ".", "",
+				"sub\\inner", "fifo", "sub", "nothing"})
+		EXPECT_EQ(0, file_status(server.port, bad)) << bad;
+	// A source name becomes part of a file name: it cannot climb either.
+	for (const char *src : {"../aux/regions", "..", "A B", "/tmp/x"}) {
+		int fd = dial(server.port);
+		writes(fd, event_request(src, "1990"));
+		std::string s = readn(fd, 16);
+		close(fd);
+		ASSERT_EQ(16u, s.size()) << src;
+		EXPECT_EQ(0, s[0]) << src;
+	}
+	EXPECT_TRUE(server.wait_log("file ../secret: refused"));
+	EXPECT_TRUE(server.wait_log("file nothing: not found"));
+}
+
+TEST_F(ServerTest, GarbageIsAnsweredAndServingGoesOn)
+{
+	start();
+	std::string junk(464, '\0');
+	for (size_t i = 0; i < junk.size(); i++)
+		junk[i] = (char)(i * 7919 % 251);
+	std::vector<std::string> requests = {
+		junk,
+		std::string(1 << 20, '\xff'),
+		"short",
+		std::string(32, '\0'),
+		event_request("PDE", "abc"),         // year 0: a whole catalogue it lacks
+		event_request("PDE", "1990") + "2", // answered, then a wrong acknowledgement
+	};
+	for (const auto &q : requests) {
+		int fd = dial(server.port);
+		ASSERT_GE(fd, 0);
+		writes(fd, q);
+		shutdown(fd, SHUT_WR);
+		readn(fd, 1 << 16); // whatever comes, until the server closes
+		close(fd);
+	}
+	EXPECT_TRUE(fetch_regions()) << sh.em_s;
+	EXPECT_TRUE(server.wait_log("event PDE 0: not found PDE.B"));
+	EXPECT_TRUE(server.wait_log("event PDE 1990: 0 records in 0 chunk(s), broken off"));
+	EXPECT_TRUE(server.wait_log("incomplete request, closed"));
+	EXPECT_EQ(0, server.stop());
+}
+
+TEST_F(ServerTest, SlowClientDoesNotHoldUpOthers)
+{
+	start({"-t", "2"});
+	int slow = dial(server.port);
+	writes(slow, field("slow")); // half a request, then nothing
+	for (int i = 0; i < 5; i++)
+		EXPECT_TRUE(fetch_regions()) << i << " " << sh.em_s;
+	// Its time limit ends it; the server goes on.
+	EXPECT_EQ("", readn(slow, 1));
+	close(slow);
+	EXPECT_TRUE(server.wait_log("time limit of 2 s reached"));
+	EXPECT_TRUE(fetch_regions());
+}
+
+TEST_F(ServerTest, SigtermStopsCleanlyWithRequestsRunning)
+{
+	start({"-t", "1"});
+	int slow = dial(server.port);
+	EXPECT_TRUE(fetch_regions());
+	EXPECT_EQ(0, server.stop());
+	std::string log = server.log();
+	EXPECT_NE(std::string::npos, log.find("shutting down, ")) << log;
+	EXPECT_NE(std::string::npos, log.find("stopped"));
+	close(slow);
+}
+
+int run(const std::string &args)
+{
+	int s = std::system((std::string(TARNWELL_SERVER) + " " + args + " 2>/dev/null >/dev/null").c_str());
+	return WIFEXITED(s) ? WEXITSTATUS(s) : -1;
+}
+
+TEST(ServerOptions, BadOptionsStopAtOnce)
+{
+	EXPECT_EQ(2, run("-p 70000"));
+	EXPECT_EQ(2, run("-p x"));
+	EXPECT_EQ(2, run("-q"));
+	EXPECT_EQ(2, run("extra"));
+	EXPECT_EQ(1, run("-p 0 -d /nonexistent/dir"));
+	EXPECT_EQ(0, run("-h"));
+}
+
+} // namespace
+} // namespace tw
