@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Listings over the bundled data: a JMA selection inside Japan gets names
+# from the bundled Japanese tables, one around the western Pacific from the
+# world tables; BROWSE pages through it and PRINT hands it to lpr.
+. "$(dirname "$0")/lib.sh"
+e2e_setup listing_bundled
+[ -e "$TOP/data/aux/japan.mes" ] || fail "bundled region tables missing"
+
+# setup SOURCE LON1 LON2 LAT1 LAT2: a 1995 selection in that box.
+setup() {
+	{
+		echo "$TOP/data/dataset"; echo "PS  "; echo ps; echo "$1"
+		printf '%s\n' 1995 01 01 00 00 00.00 1995 12 31 23 59 59.99 ""
+		printf '%s\n' "$2" 00 E "$3" 00 E "$4" 00 N "$5" 00 N 000.0 999.9 +0.0 +9.9 Y Y ""
+		echo "7 8 1.500000 1.250000"; echo "0 20 40 60 80 200 600 "
+		echo "4 5 6 2 3 1 7 "; echo "0.000000 1.000000 2.000000 3.000000 4.000000 5.000000 6.000000 7.000000 "
+		echo 000; echo "$TOP/data/aux"
+	} > "$HOME/_seis"
+}
+
+# Browse, hard copy of pages 1 and 2, quit, PRINT, exit.
+run() {
+	e2e_start
+	keys space ctrl+s Return
+	sleep 0.5
+	keys ctrl+b
+	shot "$1-1"
+	keys F1 F8
+	shot "$1-2"
+	keys F1 F3 ctrl+p Return
+	sleep 0.5
+	keys ctrl+e
+	rc=$(e2e_wait_exit)
+	[ "$rc" = 0 ] || fail "$1: exit status $rc"
+}
+
+row() { tr -d '\r' < "$1" | sed -n "$(($2 + 1))p"; }
+job() { ls "$WORK"/lpr.*.file | sort -V | sed -n "$1p"; }
+
+setup JMA 130 140 30 40
+run japan
+n=$(row "$(job 1)" 0 | sed -n 's/.*for \([0-9]*\) events.*/\1/p')
+[ "${n:-0}" -gt 40 ] || fail "japan: selection of ${n:-0} events"
+row "$(job 2)" 1 | grep -q "^21   Date" || fail "japan: page 2 header"
+# The Kobe earthquake, sixth on the first page, lies in a named cell.
+kobe=$(row "$(job 1)" 7)
+[ "${kobe:0:54}" = "F  1995 0117  0546 13.0  135.035E  34.598N   16.1  7.3" ] || fail "kobe: $kobe"
+[[ "${kobe:56}" =~ ^[A-Z] ]] || fail "kobe has no region name: $kobe"
+printed=$(tr -d '\r' < "$(job 3)" | tail -n +3)
+[ "$(wc -l <<< "$printed")" = "$n" ] || fail "japan: printed lines"
+named=$(awk 'length($0) == 77' <<< "$printed" | wc -l)
+[ "$(awk 'length($0) != 77 && length($0) != 53' <<< "$printed" | wc -l)" = 0 ] || fail "japan: line lengths"
+[ "$named" -gt $((n / 2)) ] || fail "japan: only $named of $n events named"
+
+rm -f "$WORK"/lpr.*
+setup PDE 120 180 0 60
+run world
+printed=$(tr -d '\r' < "$(job 3)" | tail -n +3)
+[ "$(awk 'length($0) == 77' <<< "$printed" | wc -l)" -gt 0 ] || fail "world: no names"
+[ "$(awk 'length($0) != 77 && length($0) != 53' <<< "$printed" | wc -l)" = 0 ] || fail "world: line lengths"
+echo PASS
