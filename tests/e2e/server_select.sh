@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# The program through tarnwell-server: the same session (SELECT of JPN over
+# 1880-1930 in the region JAPAN, BROWSE with region names, SAVE, MAP) run
+# once on local files and once with both directories set to
+# "@127.0.0.1:PORT"; the saved lists and the screens must be the same.
+. "$(dirname "$0")/lib.sh"
+e2e_setup server_select
+
+DATA=$TOP/data/dataset AUX=$TOP/data/aux
+[ -f "$DATA/vela.b" ] && [ -f "$AUX/regions" ] || fail "bundled data missing"
+SRV=$(dirname "$BIN")/server/tarnwell-server
+[ -x "$SRV" ] || fail "no tarnwell-server next to $BIN"
+
+"$SRV" -p 0 -d "$DATA" -x "$AUX" 2> "$WORK/server.log" &
+SRV_PID=$!
+trap 'kill $SRV_PID 2>/dev/null || true; e2e_cleanup' EXIT
+for _ in $(seq 100); do
+	PORT=$(sed -n 's/.*listening on 127\.0\.0\.1:\([0-9]*\).*/\1/p' "$WORK/server.log")
+	[ -n "$PORT" ] && break
+	sleep 0.05
+done
+[ -n "$PORT" ] || fail "the server did not start: $(cat "$WORK/server.log")"
+
+setup() { # data directory, auxiliary directory
+	{
+		echo "$1"; echo "PS  "; echo ps; echo "JPN  "
+		printf '%s\n' 1880 01 01 00 00 00.00 1930 12 31 23 59 59.99 JAPAN
+		printf '%s\n' 120 00 E 180 00 E 00 00 N 60 00 N 000.0 999.9 +0.0 +9.9 Y Y ""
+		echo "7 8 1.500000 1.250000"; echo "0 20 40 60 80 200 600 "
+		echo "4 5 6 2 3 1 7 "; echo "0.000000 1.000000 2.000000 3.000000 4.000000 5.000000 6.000000 7.000000 "
+		echo 000; echo "$2"
+	} > "$HOME/_seis"
+}
+
+session() { # label
+	e2e_start
+	keys space
+	keys ctrl+s
+	keys Return
+	sleep 1
+	shot "$1-menu"
+	keys ctrl+b
+	sleep 0.5
+	shot "$1-browse"
+	keys F3
+	keys ctrl+v
+	type_text "$WORK/$1.txt"
+	keys Return
+	sleep 0.3
+	keys ctrl+Return
+	keys Return
+	sleep 1.5
+	shot "$1-map"
+	keys F3
+	keys ctrl+e
+	[ "$(e2e_wait_exit)" = 0 ] || fail "$1: exit status"
+}
+
+setup "$DATA" "$AUX"
+session local
+setup "@127.0.0.1:$PORT" "@127.0.0.1:$PORT"
+session server
+
+n=$(wc -l < "$WORK/local.txt")
+[ "$n" -gt 100 ] || fail "only $n events selected from local files"
+cmp -s "$WORK/local.txt" "$WORK/server.txt" ||
+	fail "the server's selection differs ($(wc -l < "$WORK/server.txt") of $n lines)"
+for s in menu browse map; do
+	d=$(compare -metric AE "$ART/local-$s.png" "$ART/server-$s.png" null: 2>&1 || true)
+	[ "$d" = 0 ] || fail "$s screen differs by $d pixels"
+done
+
+# Every kind of file went through the server, one logged line each.
+grep -q 'event RIKA 0: ' "$WORK/server.log" || fail "no RIKA request"
+grep -q 'event VELA 0: ' "$WORK/server.log" || fail "no VELA request"
+grep -q 'event JMA 1930: ' "$WORK/server.log" || fail "no JMA 1930 request"
+grep -q 'file regions: ' "$WORK/server.log" || fail "regions not fetched"
+grep -qi 'file japan.mes: ' "$WORK/server.log" || fail "region names not fetched"
+grep -q 'not found\|broken off\|refused' "$WORK/server.log" && fail "failed requests: $(grep 'not found\|broken off\|refused' "$WORK/server.log")"
+cp "$WORK/server.log" "$ART/server.log"
+
+kill -TERM $SRV_PID
+wait $SRV_PID || fail "server exit status $?"
+tail -1 "$WORK/server.log" | grep -q stopped || fail "no clean stop"
+echo "server_select: $n events, $(grep -c ' event \| file ' "$WORK/server.log") requests served"
