@@ -166,6 +166,27 @@ TEST_F(Map, BaseMapSkipsPolylinesOutsideTheBox)
 			  " " + std::to_string(mf.kx1 - mf.kx0) + " " + std::to_string(mf.ky1 - mf.ky0)));
 }
 
+TEST_F(Map, FaultCodesTakeTheirColours)
+{
+	box(120, 150, 20, 50);
+	MapFile f;
+	f.header('F', 100).line('F', {{35, 135}, {36, 136}}).line('I', {{30, 125}, {31, 126}}).x();
+	f.write(path("flt.f"));
+	f.write(path("flt.m"));
+	const int colours[4] = {4, 6, 2, 5};
+	ASSERT_EQ(dmap("FLT", 1, colours), 1);
+	EXPECT_TRUE(r.has("gc ff0000 000000")) << "'F' in the first colour";
+	EXPECT_TRUE(r.has("gc ff00ff 000000")) << "'I' in the fourth";
+	EXPECT_FALSE(r.has("gc 00ffff 000000"));
+
+	// A base map has no activeness colours: its fault lines look like coast.
+	r.calls.clear();
+	ASSERT_EQ(dmap("FLT", 0, colours), 1);
+	EXPECT_TRUE(r.has("gc 00ffff 000000"));
+	EXPECT_FALSE(r.has("gc ff0000 000000"));
+	EXPECT_EQ(lines().size(), 2u);
+}
+
 TEST_F(Map, ContinuationFilesChain)
 {
 	box(120, 150, 20, 50);
@@ -375,6 +396,9 @@ TEST_F(Map, TextLegend)
 	for (const char *s : {"MAP", "depth ", "0 -", "20 -", "600 -", "unknown", "magnitude ",
 			      "7 -"})
 		EXPECT_NE(t.find(s), std::string::npos) << s;
+	size_t u = t.find("unknown");
+	EXPECT_NE(t.find("unknown", u + 1), std::string::npos) << "an unknown row for magnitudes too";
+	EXPECT_EQ(count("arc "), 2 + 9) << "DEP0 and unknown-depth circles, nine magnitude circles";
 
 	// No classes: only the "unknown" rows.
 	se.ndp = 0, se.nmg = 0;
