@@ -315,17 +315,4 @@ int map2()
 	}
 }
 
-// Until the subfunctions are linked, choosing one says so on the menu.
-static int not_yet()
-{
-	set_em("This subfunction is not available in this version.");
-	return K_F6;
-}
-__attribute__((weak)) int map_find() { return not_yet(); }
-__attribute__((weak)) int map_select() { return not_yet(); }
-__attribute__((weak)) int map_cross_section() { return not_yet(); }
-__attribute__((weak)) int map_space_time() { return not_yet(); }
-__attribute__((weak)) int map_active_faults() { return not_yet(); }
-__attribute__((weak)) int map_stations() { return not_yet(); }
-
 } // namespace tw

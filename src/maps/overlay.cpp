@@ -1,0 +1,166 @@
+// ACTIVE-FAULTS and STATIONS: auxiliary datasets drawn over the map.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "catalog/store.h"
+#include "device/graph.h"
+#include "device/menubar.h"
+#include "device/ps.h"
+#include "device/screen.h"
+#include "maps/map.h"
+#include "maps/mapsub.h"
+#include "shell/panel.h"
+#include "shell/setup.h"
+#include "shell/shell.h"
+#include "shell/templates.h"
+
+namespace tw {
+
+// What the overlay pictures are drawn from, kept for their redraws.
+struct Overlay {
+	char name[65];  // fault dataset name, or station file name
+	int colours[4]; // fault colours of the codes 'F' to 'I'
+	bool codes;     // print the station codes
+	bool failed;    // the fault file could not be loaded
+};
+static Overlay ov;
+
+static void put(int field, const char *s)
+{
+	std::strncpy(pn.mc_s[field], s, 8);
+	pn.mc_s[field][8] = 0;
+}
+
+static bool blank(const char *s) { return s[std::strspn(s, " ")] == 0; }
+
+static void map_legend(int n)
+{
+	gviewport(0, 0, 639, 399);
+	int d = std::atoi(se.ync_s);
+	legend(se.mps_s, d > 0 ? -d : n);
+}
+
+// [SECTION] ACTIVE-FAULTS
+
+static void faults_picture()
+{
+	ov.failed = !dmap(ov.name, 1, ov.colours);
+	gviewport(0, 0, 639, 399);
+	if (ov.failed)
+		return;
+	dmap(se.mps_s, 0, nullptr);
+	map_legend(epicenters());
+}
+
+// The faults of Japan are offered for a map inside Japan.
+static bool within_japan()
+{
+	return 123 < mf.b1 && mf.b2 < 150 && 23 < mf.a1 && mf.a2 < 50;
+}
+
+int map_active_faults()
+{
+	put(0, within_japan() ? "JAPAN   " : "        ");
+	put(1, "5"), put(2, "2"), put(3, "3"), put(4, "3");
+	for (;;) {
+		sh.isr = 0;
+		int r = panel(PAN_MAPS5);
+		if (r == 3)
+			return K_F3;
+		if (r != 0)
+			return K_F6;
+		if (blank(pn.mc_s[0])) {
+			set_em("Invalid dataset name!");
+			continue;
+		}
+		strxcpy(ov.name, pn.mc_s[0]);
+		for (int i = 0; i < 4; i++)
+			ov.colours[i] = std::atoi(pn.mc_s[1 + i]);
+		clear(0);
+		faults_picture();
+		if (ov.failed)
+			continue; // the loader's message is on the panel
+		for (;;) {
+			int k = fgkey(0, 1);
+			if (k != K_F1)
+				return k;
+			faults_picture();
+		}
+	}
+}
+
+// [SECTION] STATIONS
+
+static long load_stations()
+{
+	return rbload(st.iseg[workseg()], 0, ov.name);
+}
+
+static void station(const unsigned char *r)
+{
+	double lon = bin2deg(10, r), la = bin2deg(13, r);
+	if (mf.wrap == 1 && lon < mf.b2 - 360)
+		lon += 360;
+	if (!(mf.b1 < lon && lon < mf.b2 && mf.a1 < la && la < mf.a2))
+		return;
+	int x = (int)((lon - mf.b1) * mf.rrx), y = (int)((mf.c2 - lat(la)) * mf.rry);
+	gsymbol(x, y, 3, 7);
+	if (ov.codes) {
+		char code[5];
+		std::memcpy(code, r + 6, 4);
+		code[r[9] == ' ' ? 3 : 4] = 0;
+		gfprint(x + 4, y, code, 4);
+	}
+}
+
+// The list ends at a longitude above 254 degrees or at the loaded bytes.
+static void stations_picture()
+{
+	dmap(se.mps_s, 0, nullptr);
+	int n = epicenters();
+	long len = load_stations();
+	const unsigned char *w = st.iseg[workseg()];
+	pspen(5, 0);
+	_setcolor(4);
+	gsmall_font();
+	for (long off = 0; off + 16 <= len; off += 16) {
+		double lon = bin2deg(off + 10, w);
+		if (lon > 254 || lon < -254)
+			break;
+		_setcolor(4);
+		station(w + off);
+	}
+	gnormal_font();
+	pspen(2, 0);
+	map_legend(n);
+}
+
+int map_stations()
+{
+	put(0, st.f2_s);
+	put(1, "N");
+	for (;;) {
+		sh.isr = 0;
+		int r = panel(PAN_MAPS6);
+		if (r == 3)
+			return K_F3;
+		if (r != 0)
+			return K_F6;
+		if (blank(pn.mc_s[0])) {
+			set_em("Invalid dataset name!");
+			continue;
+		}
+		char name[9];
+		strxcpy(name, pn.mc_s[0]);
+		std::snprintf(ov.name, sizeof ov.name, "%s.s", name);
+		strlwr(ov.name);
+		ov.codes = pn.mc_s[1][0] == 'Y';
+		if (!load_stations())
+			continue;
+		clear(0);
+		return replay(stations_picture);
+	}
+}
+
+} // namespace tw
