@@ -1,0 +1,381 @@
+// Map subfunctions driven with scripted clicks and keys; the raster area
+// test reads a recording image that the test paints itself.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "catalog/store.h"
+#include "device/graph.h"
+#include "device/screen.h"
+#include "diagrams/diagrams.h"
+#include "maps/map.h"
+#include "maps/mapsub.h"
+#include "mapdata.h"
+#include "recording.h"
+#include "shell/panel.h"
+#include "shell/setup.h"
+#include "shell/shell.h"
+
+using namespace tw;
+
+namespace {
+
+struct MapSub : ::testing::Test {
+	Recording r;
+	std::string dir;
+
+	void SetUp() override
+	{
+		use_recording(r);
+		store_reset();
+		int n = alloc_mem();
+		st.nmax = (short)((n - n / 2) * SEGREC);
+		st.nmax2 = (short)(n / 2 * SEGREC);
+		settings_reset();
+		select_defaults();
+		dpmg_init();
+		maps_reset();
+		diagrams_reset();
+		char tmpl[] = "/tmp/twsubXXXXXX";
+		dir = mkdtemp(tmpl);
+		std::snprintf(sh.drvo_s, sizeof sh.drvo_s, "%s", dir.c_str());
+		// The last SELECT let everything through.
+		st.iyy1 = 0, st.iyy2 = 65535, st.imd2 = st.ihm2 = st.isc2 = 65535;
+		st.ih1 = 0, st.ih2 = 65534, st.m1 = -127, st.m2 = 127;
+		box(130, 140, 30, 40);
+		for (auto &row : r.image) // every pixel painted: the box decides
+			for (auto &p : row)
+				p = 1;
+	}
+	void TearDown() override { std::system(("rm -rf " + dir).c_str()); }
+
+	void box(double b1, double b2, double a1, double a2)
+	{
+		mf.b1 = b1, mf.b2 = b2, mf.a1 = a1, mf.a2 = a2;
+		mf.wrap = b1 >= b2;
+		if (mf.wrap)
+			mf.b2 += 360;
+		map_geometry();
+		symbol_sizes();
+		mf.ynmap = 0; // frame only: no base map needed
+	}
+	unsigned char *event(double lon, double la, double depth, double mag)
+	{
+		unsigned char rec16[16];
+		make_event(rec16, lon, la, depth, mag);
+		put_event(0, st.itot, rec16); // marks a full segment as continued
+		unsigned char *rec = evslot(0, st.itot);
+		st.itot++;
+		put_marker(0, st.itot, M_END);
+		return rec;
+	}
+	// Plotting pixel of a position, and a click there.
+	int px(double lon) { return mf.kx0 + (int)((lon - mf.b1) * mf.rrx); }
+	int py(double la) { return mf.ky0 + (int)((mf.c2 - lat(la)) * mf.rry); }
+	void click(double lon, double la) { r.click(px(lon) + 4, py(la) + 45); }
+	void fkey(int n) { r.key(KS_F1 + n - 1); }
+	void enter() { r.ch('\r'); }
+	struct Arc {
+		int cx, cy, r;
+	};
+	std::vector<Arc> arcs()
+	{
+		std::vector<Arc> v;
+		for (auto &c : r.calls) {
+			int x, y, w, h;
+			if (std::sscanf(c.c_str(), "arc %d %d %d %d", &x, &y, &w, &h) == 4)
+				v.push_back({x + w / 2 - 4, y + h / 2 - 45, w / 2});
+		}
+		return v;
+	}
+	bool has_arc_at(int x, int y)
+	{
+		for (auto a : arcs())
+			if (a.cx == x && a.cy == y)
+				return true;
+		return false;
+	}
+	void set_p0(double lon, double la)
+	{
+		mp.lo[0] = (int)lon, mp.lom[0] = (short)std::round(std::fabs(lon - (int)lon) * 60);
+		mp.la[0] = (short)la, mp.lam[0] = (short)std::round(std::fabs(la - (int)la) * 60);
+		mp.low[0] = lon < 0, mp.las[0] = la < 0;
+	}
+};
+
+} // namespace
+
+TEST_F(MapSub, DegreeMinuteFormAndBoxKey)
+{
+	box(-2, 2, -1, 1); // 122.5 pixels a degree: every minute has a pixel
+	int x = mf.kx0;
+	DegMin d{};
+	for (; x < mf.kx1; x++) { // a pixel 30 minutes west of Greenwich
+		ital(x, 100, d);
+		if (d.lo == 0 && d.lom == 30 && d.w)
+			break;
+	}
+	ASSERT_LT(x, mf.kx1);
+	int xs[1] = {x}, ys[1] = {100};
+	map_sub_prep(xs, ys, 1);
+	EXPECT_STREQ(pn.mc_s[0], "000");
+	EXPECT_STREQ(pn.mc_s[1], "30");
+	EXPECT_STREQ(pn.mc_s[2], "W");
+	EXPECT_EQ(st.lo1, -30);
+	EXPECT_EQ(st.lo2, -30);
+
+	// The table's inverse brings a latitude back to within its pixel.
+	ital(100, py(0.5), d);
+	EXPECT_EQ(d.la, 0);
+	EXPECT_NEAR(d.lam, 30, 2);
+}
+
+TEST_F(MapSub, GreatCircleDistances)
+{
+	set_p0(0, 0);
+	EXPECT_NEAR(delta(0, 1), 6369 * 3.14159 / 180, 0.01);
+	EXPECT_NEAR(delta(90, 0), 6369 * 3.14159 / 2, 0.1);
+	set_p0(139.75, 35.6833); // Tokyo
+	double osaka = delta(135.5, 34.6833);
+	EXPECT_NEAR(osaka, 400, 10);
+	set_p0(-139.75, -35.6833); // its mirror image
+	EXPECT_NEAR(delta(-135.5, -34.6833), osaka, 1e-6);
+}
+
+TEST_F(MapSub, ProjectionOntoTheAxis)
+{
+	Pick p{};
+	// Horizontal axis along 35 N from 132 E: the latitude does not count.
+	p.xs[0] = px(132), p.ys[0] = py(35), p.xs[1] = px(138), p.ys[1] = py(35);
+	p.horizontal = true, p.slope = -2;
+	DegMin d;
+	ital(p.xs[0], p.ys[0], d);
+	set_p0(dm2deg(d.lo, d.lom, d.w), dm2deg(d.la, d.lam, d.s));
+	EXPECT_NEAR(rtal(135, 34.5, p), rtal(135, 35.3, p), 1e-6);
+	EXPECT_NEAR(rtal(135, 34.5, p), 3 * 111.16 * std::cos(35 / 57.3), 8);
+	// Vertical axis: the longitude does not count.
+	Pick v{};
+	v.xs[0] = v.xs[1] = px(135), v.ys[0] = py(32), v.ys[1] = py(38);
+	v.vertical = true, v.slope = -1;
+	ital(v.xs[0], v.ys[0], d);
+	set_p0(dm2deg(d.lo, d.lom, d.w), dm2deg(d.la, d.lam, d.s));
+	EXPECT_NEAR(rtal(134, 36, v), rtal(136.5, 36, v), 1e-6);
+	// An oblique axis of slope exactly -1 is not taken for a vertical one.
+	Pick o{};
+	o.xs[0] = 100, o.ys[0] = 300, o.xs[1] = 300, o.ys[1] = 100, o.slope = -1;
+	ital(o.xs[0], o.ys[0], d);
+	set_p0(dm2deg(d.lo, d.lom, d.w), dm2deg(d.la, d.lam, d.s));
+	double lon1 = (300 - mf.kx0) / mf.rrx + mf.b1;
+	double la1 = unlat(mf.c2 - (100 - mf.ky0) / mf.rry);
+	EXPECT_NEAR(rtal(lon1, la1, o), delta(lon1, la1), 1.0);
+	EXPECT_GT(rtal(lon1, la1, o), 100);
+}
+
+TEST_F(MapSub, AreaTestKeepsPaintedEventsAcrossSegments)
+{
+	for (int i = 0; i < 4500; i++)
+		event(135, 35, 10, 3);
+	for (int i = 0; i < 500; i++)
+		event(131, 35, 10, 3); // west of the box
+	event(136, 36, 10, 3);     // inside the box, its pixel not painted
+	int x = mf.kx0 + 1 + (int)((136 - mf.b1) * mf.rrx) + 4;
+	int y = mf.ky0 + 1 + (int)((mf.c2 - lat(36)) * mf.rry) + 45;
+	r.image[y][x] = 0;
+	int xs[2] = {px(133), px(139)}, ys[2] = {py(32), py(38)};
+	map_sub_prep(xs, ys, 2);
+	int n = -1;
+	map_retrv(n);
+	EXPECT_EQ(n, 4500);
+	unsigned char *s0 = st.iseg[base2()];
+	EXPECT_EQ(s0[65524], 0xfe) << "the first segment is marked as continued";
+	EXPECT_EQ(s0[65525], 0xff);
+	EXPECT_EQ(rec_marker(evslot(base2(), 4500)), M_END);
+	EXPECT_EQ(coordkey(7, evslot(base2(), 4499)), 135 * 256);
+}
+
+TEST_F(MapSub, AreaTestOnMapsThatWrap)
+{
+	// Across the 180th meridian: the box runs on past 180.
+	box(170, -170, 30, 60);
+	event(-178, 45, 10, 3);
+	event(178, 45, 10, 3);
+	event(-172, 45, 10, 3); // east of the figure
+	int xs[2] = {px(175), px(185)}, ys[2] = {py(40), py(50)};
+	map_sub_prep(xs, ys, 2);
+	int n = 0;
+	map_retrv(n);
+	EXPECT_EQ(n, 2);
+
+	// A box from 10 W round to 20 W holds Greenwich; a figure across it
+	// must not turn into an empty key range.
+	st.itot = 0;
+	put_marker(0, 0, M_END);
+	box(-10, -20, -30, 30);
+	event(-3, 0, 10, 3);
+	event(2, 0, 10, 3);
+	event(8, 0, 10, 3);
+	event(-27, 0, 10, 3);
+	int xw[2] = {px(-5), px(5)}, yw[2] = {py(-5), py(5)};
+	map_sub_prep(xw, yw, 2);
+	EXPECT_LT(st.lo1, st.lo2);
+	map_retrv(n);
+	EXPECT_EQ(n, 2);
+	// And a figure west of it, at the far end of the box (330..335).
+	int xe[2] = {px(330), px(335)};
+	map_sub_prep(xe, yw, 2);
+	map_retrv(n);
+	EXPECT_EQ(n, 1);
+	EXPECT_EQ(coordkey(7, evslot(base2(), 0)), -27 * 256);
+}
+
+TEST_F(MapSub, SelectReplacesTheStoreOrNot)
+{
+	for (int i = 0; i < 10; i++)
+		event(135, 35, 10, 3);
+	event(131, 35, 10, 3);
+	auto corners = [&] {
+		click(133, 33), click(138, 33), click(138, 38), click(133, 38);
+		enter(); // leave the pick loop
+	};
+	corners();
+	r.ch('\t'); // "Are these all right?" stays the only input field
+	r.ch('n');
+	enter();
+	EXPECT_EQ(map_select(), K_F6);
+	EXPECT_EQ(st.itot, 11) << "answered N: nothing changes";
+
+	corners();
+	enter();
+	EXPECT_EQ(map_select(), K_F6);
+	EXPECT_EQ(st.itot, 10);
+	EXPECT_STREQ(sh.em_s, "Memory contents were replaced.");
+	EXPECT_EQ(coordkey(7, evslot(0, 9)), 135 * 256);
+	EXPECT_EQ(rec_marker(evslot(0, 10)), M_END);
+}
+
+TEST_F(MapSub, FindListsOrSaysNothingWasFound)
+{
+	event(135, 35, 10, 3);
+	click(137, 38), click(138, 38); // an empty circle
+	enter();
+	EXPECT_EQ(map_find(), K_F8);
+	EXPECT_STREQ(sh.em_s, "No event was found.");
+
+	r.calls.clear();
+	click(135, 35), click(136, 35);
+	enter();
+	fkey(3); // leave the listing
+	EXPECT_EQ(map_find(), K_F3);
+	EXPECT_NE(r.texts().find("FIND BROWSE"), std::string::npos);
+}
+
+TEST_F(MapSub, CrossSectionDepthsAndPanel)
+{
+	event(135, 34.8, 5, 5);  // y = 37 + trunc(5 x 332 / 300) = 42
+	event(135, 34.8, -1, 5); // undetermined depth: the 0 km line
+	click(132, 35), click(138, 35), click(135, 34); // axis and width
+	enter();
+	enter(); // the panel as preset: X 0..length, Y 0..300
+	fkey(3);
+	EXPECT_EQ(map_cross_section(), K_F3);
+	EXPECT_STREQ(pn.mc_s[20], "   0");
+	EXPECT_STREQ(pn.mc_s[21], " 300");
+	int length = std::atoi(pn.mc_s[19]);
+	EXPECT_NEAR(length, 547, 10) << "6 degrees of longitude at 35 N";
+	int lower, upper, step;
+	scale(0, length, &lower, &upper, &step);
+	Pick p{};
+	p.xs[0] = px(132), p.ys[0] = py(35), p.horizontal = true;
+	double s = rtal(135, 34.8, p);
+	int x = (int)((s - lower) * 418.0 / (upper - lower)) + 57;
+	EXPECT_TRUE(has_arc_at(x, 42)) << "5 km";
+	EXPECT_TRUE(has_arc_at(x, 37)) << "unknown depth";
+	EXPECT_NE(r.texts().find("leftmost"), std::string::npos);
+}
+
+TEST_F(MapSub, SpaceTimeOnAYearAxis)
+{
+	unsigned char *e = event(135, 34.8, 10, 5);
+	e[0] = 90, e[1] = 6, e[2] = 15, e[3] = 12, e[4] = 0; // 15 June 1990 12:00
+	std::snprintf(se.y1_s, sizeof se.y1_s, "1990");
+	std::snprintf(se.m1_s, sizeof se.m1_s, "06");
+	std::snprintf(se.d1_s, sizeof se.d1_s, "15");
+	std::snprintf(se.y2_s, sizeof se.y2_s, "1991");
+	click(132, 35), click(138, 35), click(135, 34);
+	enter();
+	enter();
+	fkey(3);
+	EXPECT_EQ(map_space_time(), K_F3);
+	int x = (int)((165 + 0.5) * dg.ut) + 57;
+	bool found = false;
+	for (auto a : arcs())
+		found |= a.cx == x;
+	EXPECT_TRUE(found) << "x " << x;
+	EXPECT_NE(r.texts().find("SPACE-"), std::string::npos);
+}
+
+TEST_F(MapSub, FaultDatasetPresetAndColours)
+{
+	box(125, 145, 30, 45);
+	fkey(3);
+	EXPECT_EQ(map_active_faults(), K_F3);
+	EXPECT_STREQ(pn.mc_s[0], "JAPAN   ");
+	box(125, 150, 30, 45);
+	fkey(3);
+	map_active_faults();
+	EXPECT_STREQ(pn.mc_s[0], "        ");
+
+	box(125, 145, 30, 45);
+	MapFile f;
+	f.header('F', 100).line('F', {{35, 135}, {36, 136}}).line('G', {{32, 132}, {33, 133}})
+		.line('H', {{40, 140}, {41, 141}}).x();
+	f.write(dir + "/japan.f");
+	r.calls.clear();
+	enter();
+	fkey(3);
+	EXPECT_EQ(map_active_faults(), K_F3);
+	EXPECT_TRUE(r.has("gc ff00ff 000000")) << "class A magenta";
+	EXPECT_TRUE(r.has("gc 00ff00 000000")) << "B green";
+	EXPECT_TRUE(r.has("gc 00ffff 000000")) << "C cyan";
+}
+
+TEST_F(MapSub, StationsWithCodes)
+{
+	std::vector<unsigned char> b;
+	auto rec = [&](const char *code, double lon, double la) {
+		unsigned char r16[16] = {};
+		std::memcpy(r16 + 6, code, 4);
+		unsigned char ev[16];
+		make_event(ev, lon, la, 0, 0);
+		std::memcpy(r16 + 10, ev + 7, 3);
+		std::memcpy(r16 + 13, ev + 10, 3);
+		b.insert(b.end(), r16, r16 + 16);
+	};
+	rec("ABC ", 135, 35);
+	rec("WXYZ", 136, 36);
+	rec("EDGE", 130, 35); // on the west edge
+	unsigned char end[16] = {};
+	end[10] = 255;
+	b.insert(b.end(), end, end + 16);
+	rec("LATE", 137, 37); // after the end record
+	FILE *f = std::fopen((dir + "/test.s").c_str(), "wb");
+	std::fwrite(b.data(), 1, b.size(), f);
+	std::fclose(f);
+	std::snprintf(st.f2_s, sizeof st.f2_s, "TEST");
+	r.ch('\t');
+	r.ch('y');
+	enter();
+	fkey(3);
+	EXPECT_EQ(map_stations(), K_F3);
+	std::string t = r.texts();
+	EXPECT_NE(t.find("ABC"), std::string::npos);
+	EXPECT_EQ(t.find("ABC "), std::string::npos) << "three characters when the fourth is blank";
+	EXPECT_NE(t.find("WXYZ"), std::string::npos);
+	EXPECT_EQ(t.find("EDGE"), std::string::npos);
+	EXPECT_EQ(t.find("LATE"), std::string::npos);
+}
