@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include "shell/templates.h"
 #include "shell_support.h"
 
@@ -10,32 +8,16 @@ using namespace tw::test;
 
 namespace {
 
-// A scratch working directory and a stand-in lpr first on PATH that
-// records its arguments, one a line, in "lpr.args" beside itself.
-struct PrintPlace {
-	TempDir d;
-	InDir in{d.path};
-	SetEnv path;
-	explicit PrintPlace()
-	    : path("PATH", (d.path + "/bin:" + std::getenv("PATH")).c_str())
-	{
-		std::filesystem::create_directory(d.file("bin"));
-		write_file(d.file("bin/lpr"),
-			   "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done >> \"$(dirname \"$0\")/../lpr.args\"\n"
-			   "echo --- >> \"$(dirname \"$0\")/../lpr.args\"\n");
-		chmod(d.file("bin/lpr").c_str(), 0755);
-	}
-	std::string args() { return slurp(d.file("lpr.args")); }
-	std::string prn() { return slurp(d.file("seis.prn")); }
+struct Printing : ::testing::Test {
+	Recording r;
+	PrintPlace p;
+	void SetUp() override { start(r); }
 };
 
 } // namespace
 
-TEST(Spool, TextHardCopyOfTheScreen)
+TEST_F(Printing, TextHardCopyOfTheScreen)
 {
-	Recording r;
-	start(r);
-	PrintPlace p;
 	std::strcpy(sp.port_s, "lp0");
 	mvaddstr(0, 0, "Request : SORT");
 	scr.mz[1 * NCOL + 3] = '\a';
@@ -62,11 +44,8 @@ TEST(Spool, TextHardCopyOfTheScreen)
 	EXPECT_EQ(p.args(), "-Plp0\nseis.prn\n---\n-Plp0\nseis.prn\n---\n");
 }
 
-TEST(Spool, PrinterNameStaysOneArgument)
+TEST_F(Printing, PrinterNameStaysOneArgument)
 {
-	Recording r;
-	start(r);
-	PrintPlace p;
 	std::strcpy(sp.port_s, "x; touch pwned");
 	ASSERT_TRUE(lpinit());
 	lpputs("abc");
@@ -87,11 +66,8 @@ TEST(Spool, PrinterNameStaysOneArgument)
 	EXPECT_STREQ(name, "ps");
 }
 
-TEST(Spool, FormHardCopyAndItsFailure)
+TEST_F(Printing, FormHardCopyAndItsFailure)
 {
-	Recording r;
-	start(r);
-	PrintPlace p;
 	std::strcpy(sp.port_s, "ps");
 	fkey_press(r, 1);
 	fkey_press(r, 3);

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <tuple>
 
 #include "shell/panel.h"
 #include "shell/templates.h"
@@ -105,20 +106,21 @@ static std::string text_row(int number, int r)
 
 TEST(Templates, TextsAsTheUserReadsThem)
 {
-	EXPECT_EQ(text_row(PAN_SELECT, 11),
-		  " 5. You like to include events whose following item is undetermined? < Y/N >");
-	EXPECT_EQ(text_row(PAN_OPTION, 7),
-		  "         Examples: /home/qx/seis, c:\\data\\seis (Windows), @hostname (server)");
+	const std::tuple<int, int, const char *> texts[] = {
+		{PAN_SELECT, 11, " 5. You like to include events whose following item is undetermined? < Y/N >"},
+		{PAN_OPTION, 7, "         Examples: /home/qx/seis, c:\\data\\seis (Windows), @hostname (server)"},
+		{PAN_MAPS5, 2, "    to the activeness of fauls, and press Enter."},
+		{PAN_MAP1, 22, "       Size      base size <MAG0> : (      )pixels   factor : (      )"},
+		{PAN_INIT, 7, "                                  Tarnwell"},
+		{PAN_INIT, 8, ""},
+		{PAN_INIT, 9, ""},
+		{PAN_INIT, 11, "                                     by"},
+	};
+	for (auto [number, row, text] : texts)
+		EXPECT_EQ(text_row(number, row), text) << number << " row " << row;
 	EXPECT_EQ(text_row(PAN_SAVE, 4).size(), 72u); // the 64-cell box closes at column 71
-	EXPECT_EQ(text_row(PAN_MAPS5, 2), "    to the activeness of fauls, and press Enter.");
-	EXPECT_EQ(text_row(PAN_MAP1, 22),
-		  "       Size      base size <MAG0> : (      )pixels   factor : (      )");
 	for (int r : {1, 4, 5}) // these help rows run on into the next without a separator
 		EXPECT_EQ(text_row(PAN_HELP, r).size(), (size_t)PANEL_COLS) << r;
-	EXPECT_EQ(text_row(PAN_INIT, 7), "                                  Tarnwell");
-	EXPECT_EQ(text_row(PAN_INIT, 8), "");
-	EXPECT_EQ(text_row(PAN_INIT, 9), "");
-	EXPECT_EQ(text_row(PAN_INIT, 11), "                                     by");
 	// The credit lines are centred on the 77-column row, give or take one.
 	for (int r : {13, 14}) {
 		std::string t = text_row(PAN_INIT, r);
