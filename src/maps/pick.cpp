@@ -99,35 +99,44 @@ static void put_form(int i, const DegMin &d)
 
 static int clampi(int v, int lo, int hi) { return v < lo ? lo : v > hi ? hi : v; }
 
+static int lat_key(int y)
+{
+	DegMin d;
+	ital(mf.kx0, y, d);
+	return key(d.la, d.lam, d.s);
+}
+
 // The box keys follow the filter's convention: a west edge within -180..180
 // and an east edge beyond 180 when the figure crosses the 180th meridian.
 // Counting from b1 keeps that true on every map that wraps, also those whose
-// box holds the 0 meridian.
+// box holds the 0 meridian. The box is two pixels and one minute wider than
+// the figure: a painted pixel covers positions up to a pixel beside the one
+// its corner names, and the filter drops an event in the edge minute when it
+// has seconds. The box only spares pixel reads; the painted figure decides.
 void map_sub_prep(const int *xs, const int *ys, int n)
 {
-	int xmin = 0, xmax = 0;
-	double w = 0, e = 0;
+	int x0 = 0, x1 = 0, y0 = 0, y1 = 0;
 	for (int i = 0; i < n; i++) {
 		DegMin d;
 		ital(xs[i], ys[i], d);
 		put_form(i, d);
 		int x = clampi(xs[i], mf.kx0, mf.kx1), y = clampi(ys[i], mf.ky0, mf.ky1);
-		ital(x, y, d);
-		int la = key(d.la, d.lam, d.s);
-		double lon = pixel_lon(x);
-		if (i == 0 || x < xmin)
-			xmin = x, w = lon;
-		if (i == 0 || x > xmax)
-			xmax = x, e = lon;
-		if (i == 0 || la < st.la1)
-			st.la1 = (short)la;
-		if (i == 0 || la > st.la2)
-			st.la2 = (short)la;
+		if (i == 0 || x < x0)
+			x0 = x;
+		if (i == 0 || x > x1)
+			x1 = x;
+		if (i == 0 || y < y0)
+			y0 = y;
+		if (i == 0 || y > y1)
+			y1 = y;
 	}
+	double w = pixel_lon(x0 - 2), e = pixel_lon(x1 + 2);
 	if (w >= 180)
 		w -= 360, e -= 360;
-	st.lo1 = lon_key(w);
-	st.lo2 = lon_key(e);
+	st.lo1 = lon_key(w) - 1;
+	st.lo2 = lon_key(e) + 1;
+	st.la1 = (short)(lat_key(y1 + 2) - 1);
+	st.la2 = (short)(lat_key(y0 - 2) + 1);
 }
 
 // [SECTION] raster area test
