@@ -300,6 +300,55 @@ TEST_F(MapSub, CrossSectionDepthsAndPanel)
 	EXPECT_NE(r.texts().find("leftmost"), std::string::npos);
 }
 
+TEST_F(MapSub, CrossSectionWithoutADistanceSpan)
+{
+	event(135, 34.8, 5, 5);
+	click(132, 35), click(138, 35), click(135, 34);
+	enter();
+	r.ch('\t');
+	for (char c : std::string("   0")) // X2 = X1 = 0
+		r.ch(c);
+	enter();
+	fkey(3);
+	EXPECT_EQ(map_cross_section(), K_F3);
+	for (auto a : arcs())
+		EXPECT_FALSE(a.cy == 42 && a.cx >= 40 && a.cx <= 490) << "no event without a scale";
+	EXPECT_NE(r.texts().find("CROSS-"), std::string::npos);
+}
+
+TEST_F(MapSub, SpaceTimeHourUnitBounds)
+{
+	auto at = [&](int day, int hour) {
+		unsigned char *e = event(135, 34.8, 10, 5);
+		e[0] = 90, e[1] = 6, e[2] = (unsigned char)day, e[3] = (unsigned char)hour, e[4] = 30;
+	};
+	at(15, 5);  // before 06:00
+	at(15, 12); // inside
+	at(15, 18); // 18:30 is still hour 18: inside
+	at(15, 19); // after 18:59
+	std::snprintf(se.y1_s, sizeof se.y1_s, "1990");
+	std::snprintf(se.m1_s, sizeof se.m1_s, "06");
+	std::snprintf(se.d1_s, sizeof se.d1_s, "15");
+	std::snprintf(se.h1_s, sizeof se.h1_s, "06");
+	std::snprintf(se.y2_s, sizeof se.y2_s, "1990");
+	std::snprintf(se.m2_s, sizeof se.m2_s, "06");
+	std::snprintf(se.d2_s, sizeof se.d2_s, "15");
+	std::snprintf(se.h2_s, sizeof se.h2_s, "18");
+	click(132, 35), click(138, 35), click(135, 34);
+	enter();
+	for (int i = 0; i < 12; i++) // on to the tick unit
+		r.ch('\t');
+	r.ch('h');
+	enter();
+	fkey(3);
+	EXPECT_EQ(map_space_time(), K_F3);
+	// The map under the picks shows all four at one pixel; the plot only two.
+	int mapx = mf.kx0 + 1 + (int)((135 - mf.b1) * mf.rrx), events = 0;
+	for (auto a : arcs())
+		events += a.cx != mapx && a.cx < 490 && a.r == 4;
+	EXPECT_EQ(events, 2);
+}
+
 TEST_F(MapSub, SpaceTimeOnAYearAxis)
 {
 	unsigned char *e = event(135, 34.8, 10, 5);
@@ -331,6 +380,12 @@ TEST_F(MapSub, FaultDatasetPresetAndColours)
 	fkey(3);
 	map_active_faults();
 	EXPECT_STREQ(pn.mc_s[0], "        ");
+
+	box(125, 150, 30, 45);
+	enter(); // a blank name
+	fkey(3);
+	EXPECT_EQ(map_active_faults(), K_F3);
+	EXPECT_NE(r.texts().find("Invalid dataset name!"), std::string::npos);
 
 	box(125, 145, 30, 45);
 	MapFile f;
@@ -380,4 +435,16 @@ TEST_F(MapSub, StationsWithCodes)
 	EXPECT_NE(t.find("WXYZ"), std::string::npos);
 	EXPECT_EQ(t.find("EDGE"), std::string::npos);
 	EXPECT_EQ(t.find("LATE"), std::string::npos);
+
+	// Without its end record the list stops at the loaded bytes.
+	f = std::fopen((dir + "/test.s").c_str(), "wb");
+	std::fwrite(b.data(), 1, 32, f);
+	std::fclose(f);
+	r.calls.clear();
+	r.ch('\t');
+	r.ch('y');
+	enter();
+	fkey(3);
+	EXPECT_EQ(map_stations(), K_F3);
+	EXPECT_NE(r.texts().find("WXYZ"), std::string::npos);
 }
