@@ -1,42 +1,23 @@
-// Helpers of the diagram tests: files, ghostscript, a scratch directory
-// with a stand-in lpr, and a small event store.
+// Helpers of the diagram tests: ghostscript's verdict, a small event store,
+// typed forms and the recorded calls of one kind.
 #pragma once
 #include <string>
-
-namespace tw {
-
-std::string slurp(const std::string &path);
-
-// ghostscript renders the file without error (empty files do not count).
-bool gs_ok(const std::string &path);
-
-// A fresh directory made the working directory, with an lpr on PATH that
-// keeps each job it is given as job1.ps, job2.ps ...; back on destruction.
-struct ScratchDir {
-	std::string dir, old, oldpath;
-	ScratchDir();
-	~ScratchDir();
-	std::string job(int n) const { return dir + "/job" + std::to_string(n) + ".ps"; }
-};
-
-// An event as the store holds it.
-struct Ev {
-	int year, month, day, hour = 0, minute = 0, tenths = 0;
-	int mag10 = 40;        // magnitude in tenths; 0 undetermined
-	int depth10 = 100;     // depth in tenths of a km
-};
-
-// Fill the primary half with these events in this order (segments are
-// obtained here when the store has none).
-void fill_store(const Ev *ev, int n);
-
-} // namespace tw
-
 #include <vector>
+
+#include "dataset.h"
+#include "files.h"
 
 namespace tw {
 
 struct Recording;
+using test::PrintPlace;
+using test::slurp;
+
+// ghostscript renders the file without error (empty files do not count).
+bool gs_ok(const std::string &path);
+
+// Fill the primary half of a fresh two-segment store with these events.
+void fill_store(const std::vector<Ev> &evs);
 
 // Type a whole form: each value padded with blanks to its field's width,
 // from the field the cursor starts on; then Enter.

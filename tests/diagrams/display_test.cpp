@@ -99,9 +99,7 @@ Backend *DiagramDisplay::xb;
 
 TEST_F(DiagramDisplay, MagnitudeBarsAreFilledCyan)
 {
-	const Ev ev[4] = {{1990, 1, 1, 0, 0, 0, 25}, {1990, 1, 2, 0, 0, 0, 43},
-			  {1990, 1, 3, 0, 0, 0, 43}, {1990, 1, 4, 0, 0, 0, 0}};
-	fill_store(ev, 4);
+	fill_store({Ev(1990).mag(25), Ev(1990).mag(43), Ev(1990).mag(43), Ev(1990).mag(0)});
 	type_form(script, {"2.0", "7.0", "1.00", "FRQ", "LNR", "10"}, {4, 4, 4, 3, 3, 6});
 	script.key(KS_F1 + 2);
 	ASSERT_EQ(magnitude(), 0);
@@ -116,8 +114,7 @@ TEST_F(DiagramDisplay, MagnitudeBarsAreFilledCyan)
 
 TEST_F(DiagramDisplay, TimeBarsAndMagnitudeLines)
 {
-	const Ev ev[3] = {{1991, 5, 1, 0, 0, 0, 40}, {1991, 6, 1, 0, 0, 0, 50}, {1993, 2, 2, 0, 0, 0, 60}};
-	fill_store(ev, 3);
+	fill_store({Ev(1991, 5, 1).mag(40), Ev(1991, 6, 1).mag(50), Ev(1993, 2, 2).mag(60)});
 	const std::vector<int> w = {3, 4, 2, 2, 2, 2, 5, 4, 2, 2, 2, 2, 5, 1, 3, 3, 5, 5};
 	auto form = [&](const char *item, const char *y2) {
 		type_form(script, {"LNR", "1990", "01", "01", "00", "00", "00.00", "1994", "12", "31",

@@ -3,9 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "device/graph.h"
@@ -48,78 +45,50 @@ struct PsCapture {
 
 } // namespace
 
+// Each drawing on a fresh copy in progress, and exactly what it writes.
 TEST(PostScript, OperationTexts)
 {
-	PsCapture c;
-	gmoveto(100, 200);
-	gcircle(0, 100, 200, 5);
-	pspen(5, 0);
-	EXPECT_EQ(c.text(), " 170.0  330.0 pM\n"
-			    " 175.5  330.0 pM\n"
-			    " 170.0  330.0    5.5    0.0  360.0 arc\n"
-			    "stroke\n  1.10 setlinewidth\n[] 0 setdash\n");
-	std::string before = c.text();
-	gcircle(1, 100, 200, 5); // the fill flag does not reach paper
-	EXPECT_EQ(c.text().substr(before.size()), " 175.5  330.0 pM\n"
-						   " 170.0  330.0    5.5    0.0  360.0 arc\n");
-}
-
-TEST(PostScript, PenLeavesNegativeAttributesAlone)
-{
-	PsCapture c;
-	pspen(-1, 1);
-	pspen(-1, -1);
-	pspen(0, 7);
-	EXPECT_EQ(c.text(), "stroke\n[6 2 2 2] 0 setdash\n"
-			    "stroke\n  0.00 setlinewidth\n");
-	gr.psflag = 0; // no copy in progress: nothing at all
-	pspen(3, 0);
-	EXPECT_EQ(c.text(), "stroke\n[6 2 2 2] 0 setdash\n"
-			    "stroke\n  0.00 setlinewidth\n");
-}
-
-TEST(PostScript, ViewportMovesTheOrigin)
-{
-	PsCapture c;
-	gviewport(10, 20, 110, 220);
-	gmoveto(0, 0);
-	gviewport(0, 0, 639, 399);
-	gmoveto(0, 0);
-	EXPECT_EQ(c.text(), "/viewpath { newpath   71.0  528.0 pM\n"
-			    " 181.0  528.0 pL\n"
-			    " 181.0  308.0 lineto\n"
-			    "  71.0  308.0 lineto\n"
-			    "closepath } def\n"
-			    "grestore\ngsave\nviewpath clip\n"
-			    "  71.0  528.0 pM\n"
-			    "stroke\ngrestore\ngsave\n"
-			    "  60.0  550.0 pM\n");
-}
-
-TEST(PostScript, BoxesFollowTheForegroundColour)
-{
-	PsCapture c;
-	_setcolor(0);
-	gbox(1, 0, 0, 10, 10);
-	EXPECT_EQ(c.text(), "");
-	glineto(5, 5); // lines are written whatever the colour
-	_setcolor(3);
-	gbox(2, 0, 0, 10, 10);
-	EXPECT_EQ(c.text(), "  65.5  544.5 pL\n"
-			    "stroke newpath\n"
-			    "  60.0  550.0 pM\n  71.0  550.0 pL\n  71.0  539.0 pL\n"
-			    "  60.0  539.0 pL\n  60.0  550.0 pL\n"
-			    "gsave stroke grestore fill\n");
-}
-
-TEST(PostScript, TextEscapesStringSyntax)
-{
-	PsCapture c;
-	gfprint(0, 0, "a(b)c\\", 7);
-	gsmall_font();
-	gfprint(0, 0, "", 7);
-	EXPECT_EQ(c.text(), "  60.0  550.0 pM\n0  -15.3 rmoveto\n  15.9 tR (a\\(b\\)c\\\\) show\n"
-			    "  60.0  550.0 pM\n0   -8.8 rmoveto\n  10.0 tR () show\n");
+	const std::pair<void (*)(), const char *> cases[] = {
+		{[] { gmoveto(100, 200); gcircle(0, 100, 200, 5); pspen(5, 0); },
+		  " 170.0  330.0 pM\n"
+		  " 175.5  330.0 pM\n"
+		  " 170.0  330.0    5.5    0.0  360.0 arc\n"
+		  "stroke\n  1.10 setlinewidth\n[] 0 setdash\n"},
+		// The fill flag does not reach paper.
+		{[] { gcircle(1, 100, 200, 5); }, " 175.5  330.0 pM\n 170.0  330.0    5.5    0.0  360.0 arc\n"},
+		// The pen leaves negative attributes alone.
+		{[] { pspen(-1, 1); pspen(-1, -1); pspen(0, 7); },
+		  "stroke\n[6 2 2 2] 0 setdash\nstroke\n  0.00 setlinewidth\n"},
+		// No copy in progress: nothing at all.
+		{[] { gr.psflag = 0; pspen(3, 0); glineto(5, 5); }, ""},
+		// The viewport moves the origin.
+		{[] { gviewport(10, 20, 110, 220); gmoveto(0, 0); gviewport(0, 0, 639, 399); gmoveto(0, 0); },
+		  "/viewpath { newpath   71.0  528.0 pM\n"
+		  " 181.0  528.0 pL\n"
+		  " 181.0  308.0 lineto\n"
+		  "  71.0  308.0 lineto\n"
+		  "closepath } def\n"
+		  "grestore\ngsave\nviewpath clip\n"
+		  "  71.0  528.0 pM\n"
+		  "stroke\ngrestore\ngsave\n"
+		  "  60.0  550.0 pM\n"},
+		// Boxes follow the foreground colour (none in colour 0), lines do not.
+		{[] { _setcolor(0); gbox(1, 0, 0, 10, 10); glineto(5, 5); _setcolor(3); gbox(2, 0, 0, 10, 10); },
+		  "  65.5  544.5 pL\n"
+		  "stroke newpath\n"
+		  "  60.0  550.0 pM\n  71.0  550.0 pL\n  71.0  539.0 pL\n"
+		  "  60.0  539.0 pL\n  60.0  550.0 pL\n"
+		  "gsave stroke grestore fill\n"},
+		// Text escapes the string syntax; the small font is 10 points.
+		{[] { gfprint(0, 0, "a(b)c\\", 7); gsmall_font(); gfprint(0, 0, "", 7); },
+		  "  60.0  550.0 pM\n0  -15.3 rmoveto\n  15.9 tR (a\\(b\\)c\\\\) show\n"
+		  "  60.0  550.0 pM\n0   -8.8 rmoveto\n  10.0 tR () show\n"},
+	};
+	for (auto [draw, text] : cases) {
+		PsCapture c;
+		draw();
+		EXPECT_EQ(c.text(), text);
+	}
 	EXPECT_EQ(ps.PSFontSize, 10.0);
 }
 
@@ -154,7 +123,7 @@ TEST(PostScript, PrologueAndPageScale)
 	Recording r;
 	use_recording(r);
 	ps_reset();
-	ScratchDir d;
+	PrintPlace d;
 	std::snprintf(sp.port_s, sizeof sp.port_s, "ps");
 	hard_copy(1, picture);
 	hard_copy(2, picture);
@@ -192,7 +161,7 @@ TEST(PostScript, FileGoneBeforeTheScaleIsNotPrinted)
 {
 	Recording r;
 	use_recording(r);
-	ScratchDir d;
+	PrintPlace d;
 	gr.psflag = 1;
 	ASSERT_TRUE(lpinit());
 	psinit();
