@@ -19,9 +19,6 @@ DATA=$TOP/data/dataset
 
 # A click in window pixels, then a pause for the drawing.
 pick() { xdotool mousemove --window "$WIN" "$1" "$2" click 1; sleep 0.3; }
-menu_count() { # the count on the main menu, read back from a screenshot
-	shot "$1"
-}
 
 e2e_start
 keys space
@@ -39,6 +36,8 @@ sleep 0.5
 pick 355 160         # centre on the Sanriku cluster
 pick 385 160         # on the circumference
 shot find-circle
+keys F1              # the map with its circle into a copy
+sleep 0.5
 keys Return
 sleep 0.5
 shot find-list
@@ -71,11 +70,17 @@ keys ctrl+e
 rc=$(e2e_wait_exit)
 [ "$rc" = 0 ] || fail "exit status $rc"
 
-job=$WORK/lpr.0.file
-[ -e "$job" ] || fail "the cross-section copy did not reach lpr"
-grep -q "(CROSS-) show" "$job" || fail "cross-section title missing from the copy"
-gs -q -dSAFER -dBATCH -dNOPAUSE -dNODISPLAY "$job" || fail "ghostscript rejects the copy"
-gs -q -dSAFER -dBATCH -dNOPAUSE -sPAPERSIZE=letter -sDEVICE=png16m -r60 \
-	-sOutputFile="$ART/cross-section-copy.png" "$job" || fail "ghostscript cannot render it"
-cp "$job" "$ART/cross-section-copy.ps"
+jobs=($(ls "$WORK"/lpr.*.file 2>/dev/null | sort -V))
+[ ${#jobs[@]} = 2 ] || fail "expected 2 print jobs (FIND map, cross-section), got ${#jobs[@]}"
+grep -q " arc$" "${jobs[0]}" || fail "the FIND copy has no circle"
+grep -q "(Press Enter or     ) show" "${jobs[0]}" || fail "the FIND copy lacks its prompt"
+grep -q "(CROSS-) show" "${jobs[1]}" || fail "cross-section title missing from the copy"
+i=0
+for j in "${jobs[@]}"; do
+	gs -q -dSAFER -dBATCH -dNOPAUSE -dNODISPLAY "$j" || fail "ghostscript rejects job $i"
+	gs -q -dSAFER -dBATCH -dNOPAUSE -sPAPERSIZE=letter -sDEVICE=png16m -r60 \
+		-sOutputFile="$ART/job$i.png" "$j" || fail "ghostscript cannot render job $i"
+	cp "$j" "$ART/job$i.ps"
+	i=$((i + 1))
+done
 echo PASS
