@@ -277,6 +277,21 @@ TEST_F(FileTest, BadRepliesLoadNothing)
 	EXPECT_EQ("File `regions' does not exist on `" + peer.host() + "'!", sh.em_s);
 }
 
+TEST_F(FileTest, PlainHostMeansTheStandardPort)
+{
+	FakePeer std_port(SERVER_PORT);
+	if (!std_port.port)
+		GTEST_SKIP() << "port 5516 is taken on this machine";
+	std_port.serve([](int fd) {
+		readn(fd, 48);
+		writes(fd, status_ok() + "     2ok     0");
+	});
+	std::snprintf(sh.drvo_s, sizeof sh.drvo_s, "@127.0.0.1");
+	static unsigned char b[SEGSIZE];
+	EXPECT_EQ(2, rbload(b, 0, "regions")) << sh.em_s;
+	std_port.join();
+}
+
 TEST_F(FileTest, LocalDirectoryReadsTheDisk)
 {
 	dir.text("regions", "KANTO 138 E 141 E 34 N 37 N\n");

@@ -87,14 +87,15 @@ ServerProc::~ServerProc()
 		unlink(logfile.c_str());
 }
 
-FakePeer::FakePeer()
+FakePeer::FakePeer(int want)
 {
 	lfd = socket(AF_INET, SOCK_STREAM, 0);
 	sockaddr_in a{};
 	a.sin_family = AF_INET;
 	a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-	bind(lfd, (sockaddr *)&a, sizeof a);
-	listen(lfd, 8);
+	a.sin_port = htons(want);
+	if (bind(lfd, (sockaddr *)&a, sizeof a) || listen(lfd, 8))
+		return;
 	socklen_t len = sizeof a;
 	getsockname(lfd, (sockaddr *)&a, &len);
 	port = ntohs(a.sin_port);

@@ -28,7 +28,7 @@ struct FakePeer {
 	int lfd = -1;
 	int port = 0;
 	std::thread th;
-	FakePeer();
+	explicit FakePeer(int want = 0); // port 0 when want is taken
 	~FakePeer();
 	void serve(std::function<void(int fd)> script, int connections = 1);
 	void join();
