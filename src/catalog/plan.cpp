@@ -109,6 +109,10 @@ int scan_file(const char *first, int maxpart)
 		int m = scan_part(len);
 		if (!m)
 			return 2;
+		// The file's marker only chooses the next part: copied into the
+		// store, a continuation would lead later scans of the selection
+		// into stale slots.
+		put_marker(0, st.itot, M_END);
 		part = next_part(m, part, maxpart);
 		part_file(name, sizeof name, first, part);
 	}

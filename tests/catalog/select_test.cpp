@@ -129,6 +129,34 @@ TEST_F(SelectTest, FollowsPartsInFileOrderAndStopsAtTheLoadedLength)
 	EXPECT_EQ((Ints{1, 2, 3, 5}), tags());
 }
 
+// Whatever marker ended the file, the selection ends with an end marker:
+// a continuation left there would send the map's area scan into the stale
+// slots after the selection.
+TEST_F(SelectTest, SelectionEndsWithAnEndMarkerWhateverEndedTheFile)
+{
+	std::memset(st.iseg[0], 0x11, SEGSIZE);
+	dir.write("pde-90.b", {Ev(1990).id(1), Ev(1990).id(2)}, 0xfffe);
+	dir.write("pde-90.b2", {Ev(1990).id(3)}, 0xfffe); // leads back to itself
+	EXPECT_EQ(0, select_round()) << sh.em_s;
+	EXPECT_EQ((Ints{1, 2, 3}), tags());
+	EXPECT_EQ(M_END, qeek(4 + 16 * 3, st.iseg[0]));
+
+	// A whole catalogue of one part that claims a continuation.
+	source("RIKA"), years("1900", "1990");
+	dir.write("rika.b", {Ev(1901).id(7)}, 0xfffe);
+	EXPECT_EQ(0, select_round()) << sh.em_s;
+	EXPECT_EQ((Ints{7}), tags());
+	EXPECT_EQ(M_END, qeek(4 + 16, st.iseg[0]));
+
+	// A missing part leaves what was read so far properly ended too.
+	source("PDE"), years("1990", "1990");
+	dir.write("pde-90.b", {Ev(1990).id(4)}, 0xfffd);
+	std::remove(dir.at("pde-90.b3").c_str());
+	EXPECT_EQ(-1, select_round());
+	EXPECT_NE(nullptr, std::strstr(sh.em_s, "pde-90.b3")) << sh.em_s;
+	EXPECT_EQ(M_END, qeek(4 + 16, st.iseg[0]));
+}
+
 TEST_F(SelectTest, TimeWindowComparesElementByElement)
 {
 	years("1990", "1990");
