@@ -1,0 +1,122 @@
+// Shared pieces of the fuzz targets.
+#include "common.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "catalog/server_client.h"
+#include "catalog/store.h"
+#include "device/graph.h"
+#include "device/ps.h"
+#include "device/spool.h"
+#include "diagrams/diagrams.h"
+#include "listing/listing.h"
+#include "maps/map.h"
+#include "recording.h"
+#include "shell/panel.h"
+#include "shell/setup.h"
+#include "shell/shell.h"
+
+namespace tw {
+
+const char *fz_dir()
+{
+	static char dir[32];
+	if (!dir[0]) {
+		std::snprintf(dir, sizeof dir, "/tmp/twfz.XXXXXX");
+		if (!mkdtemp(dir))
+			fz_fail("no scratch directory");
+	}
+	return dir;
+}
+
+static void path_of(const char *name, char *out, size_t n)
+{
+	std::snprintf(out, n, "%s/%s", fz_dir(), name);
+}
+
+void fz_write(const char *name, const unsigned char *p, size_t n)
+{
+	char path[128];
+	path_of(name, path, sizeof path);
+	int fd = ::open(path, O_WRONLY | O_CREAT | O_TRUNC, 0600);
+	if (fd < 0)
+		fz_fail("cannot write a scratch file");
+	for (size_t done = 0; done < n;) {
+		ssize_t r = ::write(fd, p + done, n - done);
+		if (r <= 0)
+			fz_fail("cannot write a scratch file");
+		done += (size_t)r;
+	}
+	::close(fd);
+}
+
+void fz_write(const char *name, const std::string &s)
+{
+	fz_write(name, reinterpret_cast<const unsigned char *>(s.data()), s.size());
+}
+
+void fz_remove(const char *name)
+{
+	char path[128];
+	path_of(name, path, sizeof path);
+	::unlink(path);
+}
+
+std::vector<std::string> fz_split(const uint8_t *data, size_t size, size_t max)
+{
+	std::vector<std::string> parts;
+	std::string in(reinterpret_cast<const char *>(data), size);
+	size_t at = 0, seplen = std::strlen(FZ_SEP);
+	while (parts.size() + 1 < max) {
+		size_t k = in.find(FZ_SEP, at);
+		if (k == std::string::npos)
+			break;
+		parts.push_back(in.substr(at, k - at));
+		at = k + seplen;
+	}
+	parts.push_back(in.substr(at));
+	return parts;
+}
+
+// One recording for the whole run: its image table is large.
+static Recording &recording()
+{
+	static Recording *r = new Recording;
+	return *r;
+}
+
+void fz_fresh(int segs)
+{
+	Recording &r = recording();
+	r.calls.clear();
+	r.input.clear();
+	r.bells = 0;
+	use_recording(r);
+	panel_reset();
+	settings_reset();
+	spool_reset();
+	ps_reset();
+	listing_reset();
+	diagrams_reset();
+	maps_reset();
+	server_client_reset();
+	store_reset();
+	st.seglimit = segs;
+	int s = alloc_mem();
+	st.nmax2 = (short)(s / 2 * SEGREC);
+	st.nmax = (short)((s - s / 2) * SEGREC);
+	std::snprintf(sh.drv_s, sizeof sh.drv_s, "%s", fz_dir());
+	std::snprintf(sh.drvo_s, sizeof sh.drvo_s, "%s", fz_dir());
+}
+
+void fz_fail(const char *what)
+{
+	std::fprintf(stderr, "fuzz invariant broken: %s\n", what);
+	std::abort();
+}
+
+} // namespace tw
