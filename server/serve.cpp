@@ -120,7 +120,7 @@ void serve_file(const char *name)
 	}
 	cork(true);
 	bool ok = send_status(true, "");
-	char len[8];
+	char len[24];
 	for (long at = 0; ok && at < n; at += FILECHUNK) {
 		long c = n - at < FILECHUNK ? n - at : FILECHUNK;
 		std::snprintf(len, sizeof len, "%6ld", c);
