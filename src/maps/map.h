@@ -1,6 +1,7 @@
 // MAP: the map frame and its latitude projection, base-map datasets, the
 // epicentre symbols and legends, and the subfunction menu.
 #pragma once
+#include "maps/mapsub.h"
 
 namespace tw {
 
@@ -37,6 +38,16 @@ struct Maps {
 	short lam[4];       // latitude minutes
 	signed char low[4]; // 1: the longitude is west (negative)
 	signed char las[4]; // 1: the latitude is south (negative)
+	// The picture of the current subfunction, kept for its hard-copy redraws.
+	Pick pk;            // CROSS-SECTION, SPACE-TIME: the profile rectangle
+	int nfound;         // events found inside it
+	int sx1, sx2;       // CROSS-SECTION: distance range, km
+	int sy1, sy2;       // depth (CROSS-SECTION) or distance (SPACE-TIME) range, km
+	int unit;           // SPACE-TIME tick unit: 0 year, 1 month, 2 day, 3 hour
+	char ovname[65];    // ACTIVE-FAULTS dataset, or STATIONS file name
+	int fcol[4];        // fault colours of the codes 'F' to 'I'
+	bool codes;         // STATIONS: print the station codes
+	bool failed;        // ACTIVE-FAULTS: the fault file could not be loaded
 };
 extern Maps mp;
 

@@ -17,15 +17,6 @@
 
 namespace tw {
 
-// What the overlay pictures are drawn from, kept for their redraws.
-struct Overlay {
-	char name[65];  // fault dataset name, or station file name
-	int colours[4]; // fault colours of the codes 'F' to 'I'
-	bool codes;     // print the station codes
-	bool failed;    // the fault file could not be loaded
-};
-static Overlay ov;
-
 static void put(int field, const char *s)
 {
 	std::strncpy(pn.mc_s[field], s, 8);
@@ -45,9 +36,9 @@ static void map_legend(int n)
 
 static void faults_picture()
 {
-	ov.failed = !dmap(ov.name, 1, ov.colours);
+	mp.failed = !dmap(mp.ovname, 1, mp.fcol);
 	gviewport(0, 0, 639, 399);
-	if (ov.failed)
+	if (mp.failed)
 		return;
 	dmap(se.mps_s, 0, nullptr);
 	map_legend(epicenters());
@@ -74,12 +65,12 @@ int map_active_faults()
 			set_em("Invalid dataset name!");
 			continue;
 		}
-		strxcpy(ov.name, pn.mc_s[0]);
+		strxcpy(mp.ovname, pn.mc_s[0]);
 		for (int i = 0; i < 4; i++)
-			ov.colours[i] = std::atoi(pn.mc_s[1 + i]);
+			mp.fcol[i] = std::atoi(pn.mc_s[1 + i]);
 		clear(0);
 		faults_picture();
-		if (ov.failed)
+		if (mp.failed)
 			continue; // the loader's message is on the panel
 		for (;;) {
 			int k = fgkey(0, 1);
@@ -94,7 +85,7 @@ int map_active_faults()
 
 static long load_stations()
 {
-	return rbload(st.iseg[workseg()], 0, ov.name);
+	return rbload(st.iseg[workseg()], 0, mp.ovname);
 }
 
 static void station(const unsigned char *r)
@@ -106,7 +97,7 @@ static void station(const unsigned char *r)
 		return;
 	int x = (int)((lon - mf.b1) * mf.rrx), y = (int)((mf.c2 - lat(la)) * mf.rry);
 	gsymbol(x, y, 3, 7);
-	if (ov.codes) {
+	if (mp.codes) {
 		char code[5];
 		std::memcpy(code, r + 6, 4);
 		code[r[9] == ' ' ? 3 : 4] = 0;
@@ -153,9 +144,9 @@ int map_stations()
 		}
 		char name[9];
 		strxcpy(name, pn.mc_s[0]);
-		std::snprintf(ov.name, sizeof ov.name, "%s.s", name);
-		strlwr(ov.name);
-		ov.codes = pn.mc_s[1][0] == 'Y';
+		std::snprintf(mp.ovname, sizeof mp.ovname, "%s.s", name);
+		strlwr(mp.ovname);
+		mp.codes = pn.mc_s[1][0] == 'Y';
 		if (!load_stations())
 			continue;
 		clear(0);

@@ -21,16 +21,6 @@
 
 namespace tw {
 
-// What a profile picture is drawn from, kept for its hard-copy redraws.
-struct Section {
-	Pick p;          // the profile rectangle
-	int n;           // events found inside it
-	int x1, x2;      // CROSS-SECTION: distance range, km
-	int y1, y2;      // depth range (CROSS-SECTION) or distance range (SPACE-TIME), km
-	int unit;        // SPACE-TIME tick unit: 0 year, 1 month, 2 day, 3 hour
-};
-static Section sec;
-
 // [SECTION] distances
 
 static double rad(double deg) { return deg / 180 * 3.14159; }
@@ -86,7 +76,7 @@ static void put(int field, const char *s)
 static void put_length(int field)
 {
 	char b[12];
-	put(field, jtoa(sec.p.length, b, 4));
+	put(field, jtoa(mp.pk.length, b, 4));
 }
 
 // The panel's answer as a subfunction result: 0 to go on.
@@ -100,8 +90,8 @@ static void find_inside()
 {
 	clear(0);
 	_setcolor(4);
-	gfillpolygon(sec.p.xs, sec.p.ys, 4);
-	map_retrv(sec.n);
+	gfillpolygon(mp.pk.xs, mp.pk.ys, 4);
+	map_retrv(mp.nfound);
 	clear(0);
 	_setbkcolor(0);
 }
@@ -112,7 +102,7 @@ static void titles(const char *t1, const char *t2, const char *first, const char
 	gprint(63, 2, t2, 4);
 	gprint(63, 10, first, 2);
 	gprint(63, 12, second, 2);
-	legend2(sec.p.length, sec.n);
+	legend2(mp.pk.length, mp.nfound);
 	_setcolor(7);
 }
 
@@ -133,7 +123,7 @@ static void distance_scale(int lower, int upper, int step, double fx)
 		}
 	}
 	_setcolor(3);
-	for (int v : {sec.x1, sec.x2}) {
+	for (int v : {mp.sx1, mp.sx2}) {
 		int x = (int)((v - lower) * fx) + 57;
 		gmoveto(x, 30);
 		glineto(x, 37);
@@ -143,14 +133,14 @@ static void distance_scale(int lower, int upper, int step, double fx)
 static void section_events(int lower, double fx, int base, double factor, double low)
 {
 	int j0 = base2();
-	for (int i = 0; i < sec.n; i++) {
+	for (int i = 0; i < mp.nfound; i++) {
 		double lon, la, dep, mag;
 		eqparm(i, lon, la, dep, mag, j0);
 		double d = dep < 0 ? 0 : dep;
-		if (d < sec.y1 || d > sec.y2)
+		if (d < mp.sy1 || d > mp.sy2)
 			continue;
-		double s = rtal(lon, la, sec.p);
-		if (s < sec.x1 || s > sec.x2)
+		double s = rtal(lon, la, mp.pk);
+		if (s < mp.sx1 || s > mp.sx2)
 			continue;
 		int x = (int)((s - lower) * fx) + 57, y = base - (int)((d - low) * factor);
 		_setcolor(se.icd[depth_class(dep)]);
@@ -166,8 +156,8 @@ static void section_picture()
 	gbox(0, 40, 37, 490, 370);
 	int base, lower, upper, step;
 	double factor, low;
-	bool depth_ok = vaxis(3, sec.y1, sec.y2, &base, &factor, &low);
-	scale(sec.x1, sec.x2, &lower, &upper, &step);
+	bool depth_ok = vaxis(3, mp.sy1, mp.sy2, &base, &factor, &low);
+	scale(mp.sx1, mp.sx2, &lower, &upper, &step);
 	// A distance range that leaves no span has no scale to plot on.
 	if (upper <= lower || step <= 0)
 		return;
@@ -179,11 +169,11 @@ static void section_picture()
 
 int map_cross_section()
 {
-	sec = Section{};
-	int k = project_area(sec.p);
+	mp.pk = Pick{}, mp.nfound = 0;
+	int k = project_area(mp.pk);
 	if (k != K_RETURN)
 		return k;
-	map_sub_prep(sec.p.xs, sec.p.ys, 4);
+	map_sub_prep(mp.pk.xs, mp.pk.ys, 4);
 	put(18, "   0");
 	put_length(19);
 	put(20, "   0");
@@ -191,8 +181,8 @@ int map_cross_section()
 	sh.isr = 18;
 	if (int r = panel_result(PAN_MAPS3))
 		return r;
-	sec.x1 = std::atoi(pn.mc_s[18]), sec.x2 = std::atoi(pn.mc_s[19]);
-	sec.y1 = std::atoi(pn.mc_s[20]), sec.y2 = std::atoi(pn.mc_s[21]);
+	mp.sx1 = std::atoi(pn.mc_s[18]), mp.sx2 = std::atoi(pn.mc_s[19]);
+	mp.sy1 = std::atoi(pn.mc_s[20]), mp.sy2 = std::atoi(pn.mc_s[21]);
 	find_inside();
 	return replay(section_picture);
 }
@@ -202,7 +192,7 @@ int map_cross_section()
 static int time_x(double t, int hour, int minute)
 {
 	double h = hour + minute / 60.0;
-	if (sec.unit == 3)
+	if (mp.unit == 3)
 		return (int)(((t - dg.st0) * 24 + h - dg.rt0) * dg.ut) + 57;
 	return (int)((t - dg.st0 + h / 24) * dg.ut) + 57;
 }
@@ -210,18 +200,18 @@ static int time_x(double t, int hour, int minute)
 static void space_time_events(double t1, double t2, int base, double factor, double low)
 {
 	int j0 = base2();
-	for (int i = 0; i < sec.n; i++) {
+	for (int i = 0; i < mp.nfound; i++) {
 		double lon, la, dep, mag;
 		int y, mo, d, h, mi;
 		eqparm(i, lon, la, dep, mag, j0);
-		double s = rtal(lon, la, sec.p);
-		if (s < sec.y1 || s > sec.y2)
+		double s = rtal(lon, la, mp.pk);
+		if (s < mp.sy1 || s > mp.sy2)
 			continue;
 		otparm(i, y, mo, d, h, mi, j0);
 		double t = fncal(y, mo, d);
 		if (t < t1 || t > t2)
 			continue;
-		if (sec.unit == 3 && ((t == t1 && h < dg.kh1) || (t == t2 && h > dg.kh2)))
+		if (mp.unit == 3 && ((t == t1 && h < dg.kh1) || (t == t2 && h > dg.kh2)))
 			continue;
 		int c = se.icd[depth_class(dep)];
 		_setcolor(c);
@@ -236,9 +226,9 @@ static void space_time_picture()
 	gbox(0, 40, 0, 490, 348);
 	int base;
 	double factor, low;
-	bool dist_ok = vaxis(1, sec.y1, sec.y2, &base, &factor, &low);
+	bool dist_ok = vaxis(1, mp.sy1, mp.sy2, &base, &factor, &low);
 	double t1 = fncal(dg.kyy1, dg.km1, dg.kd1), t2 = fncal(dg.kyy2, dg.km2, dg.kd2);
-	bool time_ok = taxis(1, sec.unit, t1, t2);
+	bool time_ok = taxis(1, mp.unit, t1, t2);
 	if (dist_ok && time_ok)
 		space_time_events(t1, t2, base, factor, low);
 }
@@ -262,17 +252,17 @@ static void take_space_time()
 	dg.kyy2 = f(24), dg.km2 = f(25), dg.kd2 = f(26), dg.kh2 = f(27), dg.kn2 = f(28);
 	static constexpr char units[] = "MDH"; // anything else: years
 	const char *u = std::strchr(units, pn.mc_s[30][0]);
-	sec.unit = pn.mc_s[30][0] && u ? (int)(u - units) + 1 : 0;
-	sec.y1 = f(31), sec.y2 = f(32);
+	mp.unit = pn.mc_s[30][0] && u ? (int)(u - units) + 1 : 0;
+	mp.sy1 = f(31), mp.sy2 = f(32);
 }
 
 int map_space_time()
 {
-	sec = Section{};
-	int k = project_area(sec.p);
+	mp.pk = Pick{}, mp.nfound = 0;
+	int k = project_area(mp.pk);
 	if (k != K_RETURN)
 		return k;
-	map_sub_prep(sec.p.xs, sec.p.ys, 4);
+	map_sub_prep(mp.pk.xs, mp.pk.ys, 4);
 	space_time_fields();
 	if (int r = panel_result(PAN_MAPS4))
 		return r;
