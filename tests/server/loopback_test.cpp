@@ -178,6 +178,8 @@ TEST_F(Loopback, EverySourcePlanGivesTheSameStore)
 	Outcome o = same(jpn);
 	EXPECT_GT(o.itot, 1000);
 	EXPECT_GT(count_if_year(1925, 6 * 256 + 15), 0) << "VELA's 1925 after the To date";
+	EXPECT_EQ(1880u, st.iyy1) << "the window's years come back after the plan";
+	EXPECT_EQ(1928u, st.iyy2);
 	Form early{"JPN", "1900", "1920"};
 	EXPECT_GT(same(early).itot, 0);
 	Form late{"JPN", "1927", "1929"};
