@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Map subfunctions end to end with real pointer clicks: FIND a circle and
 # list it, SELECT a quadrilateral and see the main menu count change, draw a
-# cross-section and print it; ghostscript must render the copy.
+# cross-section and a space-time plot, overlay the active faults and the
+# stations; the printed copies must render in ghostscript.
 . "$(dirname "$0")/lib.sh"
 e2e_setup maps_sub
 
@@ -63,15 +64,50 @@ shot cross-section
 keys F1              # printed
 sleep 0.5
 keys Return          # back to the menu; the copy is spooled
+type_text 4          # SPACE-TIME along the same kind of profile
+keys Return
+sleep 0.5
+pick 200 250; pick 380 250; pick 290 290
+keys Return
+keys Return          # the time range of the selection, yearly ticks
+sleep 0.5
+shot space-time
+keys Return
+type_text 5          # ACTIVE-FAULTS: JAPAN is offered for this box
+keys Return
+keys Return
+sleep 1
+shot active-faults
+keys F2              # half-size copy
+sleep 1
+keys Return
+type_text 6          # STATIONS of the selection's source, with codes
+keys Return
+keys Tab
+type_text y
+keys Return
+sleep 1
+shot stations
+keys Return
 keys F3              # leave MAP
 sleep 0.3
 shot main-menu
+# The screens: faults in magenta, green or cyan over the map; red station
+# crosses.
+colour() {
+	convert "$ART/$1.png" -crop 490x400+4+45 +repage -fuzz 5% -fill white -opaque "$2" \
+		-fill black +opaque white -format "%[fx:mean*w*h]" info: | cut -d. -f1
+}
+[ "$(colour active-faults 'rgb(255,0,255)')" -gt 100 ] || fail "no class A faults"
+[ "$(colour stations 'rgb(255,0,0)')" -gt 20 ] || fail "no stations"
 keys ctrl+e
 rc=$(e2e_wait_exit)
 [ "$rc" = 0 ] || fail "exit status $rc"
 
 jobs=($(ls "$WORK"/lpr.*.file 2>/dev/null | sort -V))
-[ ${#jobs[@]} = 2 ] || fail "expected 2 print jobs (FIND map, cross-section), got ${#jobs[@]}"
+[ ${#jobs[@]} = 3 ] || fail "expected 3 print jobs (FIND, cross-section, faults), got ${#jobs[@]}"
+[ "$(sed -n 14p "${jobs[2]}")" = "0.5 0.5 scale" ] || fail "the faults copy is not half size"
+[ "$(grep -c ' pL$' "${jobs[2]}")" -gt 1000 ] || fail "the faults copy has hardly any lines"
 grep -q " arc$" "${jobs[0]}" || fail "the FIND copy has no circle"
 grep -q "(Press Enter or     ) show" "${jobs[0]}" || fail "the FIND copy lacks its prompt"
 grep -q "(CROSS-) show" "${jobs[1]}" || fail "cross-section title missing from the copy"
