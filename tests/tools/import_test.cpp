@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <sstream>
+#include <tuple>
 
 #include "dataset.h"
 #include "exporter.h"
@@ -30,83 +31,24 @@ std::vector<Event> round_trip(const TmpDir& d, const Input& in, ImportReport* re
   return out;
 }
 
-void expect_event(const Event& e, int y, int mo, int d, int h, int mi, double s, double lat, double lon,
-                  std::optional<double> depth, std::optional<double> mag) {
-  EXPECT_EQ(e.year, y);
-  EXPECT_EQ(e.month, mo);
-  EXPECT_EQ(e.day, d);
-  EXPECT_EQ(e.hour, h);
-  EXPECT_EQ(e.minute, mi);
-  EXPECT_NEAR(e.second, s, 0.05);
-  EXPECT_NEAR(e.lat, lat, 0.5 / 3600 + 1e-9);
-  EXPECT_NEAR(e.lon, lon, 0.5 / 3600 + 1e-9);
-  ASSERT_EQ(e.depth.has_value(), depth.has_value());
-  if (depth) {
-    EXPECT_NEAR(*e.depth, *depth, 0.05 + 1e-9);
-  }
-  ASSERT_EQ(e.mag.has_value(), mag.has_value());
-  if (mag) {
-    EXPECT_NEAR(*e.mag, *mag, 0.05 + 1e-9);
-  }
+// An event as exported, to the format's resolution; no depth or magnitude
+// is {}.
+struct Want {
+  int y, mo, d, h, mi;
+  double s, lat, lon;
+  std::optional<double> depth, mag;
+};
+
+void expect_event(const Event& e, const Want& w) {
+  EXPECT_EQ(std::tuple(e.year, e.month, e.day, e.hour, e.minute), std::tuple(w.y, w.mo, w.d, w.h, w.mi));
+  EXPECT_NEAR(e.second, w.s, 0.05);
+  EXPECT_NEAR(e.lat, w.lat, 0.5 / 3600 + 1e-9);
+  EXPECT_NEAR(e.lon, w.lon, 0.5 / 3600 + 1e-9);
+  EXPECT_NEAR(e.depth.value_or(-999), w.depth.value_or(-999), 0.05 + 1e-9);
+  EXPECT_NEAR(e.mag.value_or(-99), w.mag.value_or(-99), 0.05 + 1e-9);
 }
 
-}  // namespace
-
-TEST(Import, RoundTripDelimitedLayouts) {
-  TmpDir d1, d2, d3, d4, d5;
-  auto isc = round_trip(d1, Input("isc-gem", d1.file("isc.csv",
-      "# ISC-GEM\n#  date , lat , lon , depth , mw , eventid\n"
-      " 1964-03-28 03:36:16.13 ,   60.908 , -147.339 ,   25.0 , 9.26 , 1\n"
-      " 1963-12-31 23:59:59.97 ,  -33.333 ,   -0.011 ,        , 6.04 , 2\n")));
-  ASSERT_EQ(isc.size(), 2u);
-  expect_event(isc[0], 1964, 1, 1, 0, 0, 0.0, -33.333, -0.011, std::nullopt, 6.0);
-  expect_event(isc[1], 1964, 3, 28, 3, 36, 16.1, 60.908, -147.339, 25.0, 9.3);
-
-  auto nc = round_trip(d2, Input("ncedc", d2.file("nc.csv",
-      "DateTime,Latitude,Longitude,Depth,Magnitude,MagType\n"
-      "1984/01/01 01:19:11.31,36.08781,-120.22869,10.897,1.75,Md\n")));
-  ASSERT_EQ(nc.size(), 1u);
-  expect_event(nc[0], 1984, 1, 1, 1, 19, 11.3, 36.08781, -120.22869, 10.9, 1.8);
-
-  auto jma = round_trip(d3, Input("jma", d3.file("jma.csv",
-      "date,time,long,lat,mag,depth\n1926-01-10,17:57:43,141.5225,35.8435,5.6,-24\n")));
-  ASSERT_EQ(jma.size(), 1u);
-  expect_event(jma[0], 1926, 1, 10, 17, 57, 43, 35.8435, 141.5225, 24.0, 5.6);
-
-  auto noaa = round_trip(d4, Input("noaa", d4.file("noaa.tsv",
-      "\"Search Parameters\"\t\"Year\"\t\"Mo\"\t\"Dy\"\t\"Hr\"\t\"Mn\"\t\"Sec\"\t\"Location Name\"\t"
-      "\"Latitude\"\t\"Longitude\"\t\"Focal Depth (km)\"\t\"Mag\"\n"
-      "\t1923\t9\t1\t2\t58\t32.5\t\"JAPAN:  KANTO\"\t35.4\t139.2\t\t7.9\n")));
-  ASSERT_EQ(noaa.size(), 1u);
-  expect_event(noaa[0], 1923, 9, 1, 2, 58, 32.5, 35.4, 139.2, std::nullopt, 7.9);
-
-  Input cols("columns", d5.file("g.txt", "lat|lon|t|m\n-12.5|170.25|2001-02-03T04:05:06.5Z|-0.7\n"));
-  cols.spec.sep = '|';
-  ASSERT_TRUE(parse_columns("datetime=t,lat=lat,lon=lon,mag=m", cols.spec));
-  auto g = round_trip(d5, cols);
-  ASSERT_EQ(g.size(), 1u);
-  expect_event(g[0], 2001, 2, 3, 4, 5, 6.5, -12.5, 170.25, std::nullopt, -0.7);
-}
-
-TEST(Import, RoundTripFixedWidthJsonAndXml) {
-  TmpDir d1, d2, d3;
-  auto pde = round_trip(d1, Input("centennial", d1.file("c.txt",
-      " UTSU       1927  3  7   9 27 37.00   35.600 134.900  10.0 221   0 7.3 Mj UTSU  0.0\n"
-      " ABE        1930  1  5  19  0  0.00   -3.000 102.000   0.0 274   0 0.0 Ms AN2   0.0\n")));
-  ASSERT_EQ(pde.size(), 2u);
-  expect_event(pde[0], 1927, 3, 7, 9, 27, 37, 35.6, 134.9, 10.0, 7.3);
-  expect_event(pde[1], 1930, 1, 5, 19, 0, 0, -3.0, 102.0, 0.0, std::nullopt);
-
-  auto gj = round_trip(d2, Input("geojson", d2.file("w.geojson", R"({"type":"FeatureCollection","features":[
-    {"type":"Feature","properties":{"mag":-0.8,"time":1517961600000,"type":"earthquake"},
-     "geometry":{"type":"Point","coordinates":[-116.8,33.5,-1.2]}},
-    {"type":"Feature","properties":{"mag":null,"time":1517875199950,"type":"earthquake"},
-     "geometry":{"type":"Point","coordinates":[142.25,38.1,35.55]}}]})")));
-  ASSERT_EQ(gj.size(), 2u);
-  expect_event(gj[0], 2018, 2, 6, 0, 0, 0.0, 38.1, 142.25, 35.6, std::nullopt);  // 23:59:59.95 carried
-  expect_event(gj[1], 2018, 2, 7, 0, 0, 0.0, 33.5, -116.8, 0.0, -0.8);
-
-  auto qml = round_trip(d3, Input("quakeml", d3.file("q.xml", R"(<?xml version="1.0"?>
+const char* const quakeml = R"(<?xml version="1.0"?>
 <q:quakeml xmlns:q="http://quakeml.org/xmlns/quakeml/1.2" xmlns="http://quakeml.org/xmlns/bed/1.2">
  <eventParameters publicID="x">
   <event publicID="e1">
@@ -120,9 +62,60 @@ TEST(Import, RoundTripFixedWidthJsonAndXml) {
    <magnitude publicID="m2"><mag><value>9.1</value></mag></magnitude>
   </event>
  </eventParameters>
-</q:quakeml>)")));
-  ASSERT_EQ(qml.size(), 1u);
-  expect_event(qml[0], 2011, 3, 11, 5, 46, 24.1, 38.297, 142.373, 29.0, 9.1);
+</q:quakeml>)";
+
+}  // namespace
+
+// Every reader: import one file, export it, and the values come back in
+// time order.
+TEST(Import, RoundTripOfEveryReader) {
+  const struct {
+    const char *format, *name, *text;
+    std::vector<Want> want;
+  } cases[] = {
+      {"isc-gem", "isc.csv",
+       "# ISC-GEM\n#  date , lat , lon , depth , mw , eventid\n"
+       " 1964-03-28 03:36:16.13 ,   60.908 , -147.339 ,   25.0 , 9.26 , 1\n"
+       " 1963-12-31 23:59:59.97 ,  -33.333 ,   -0.011 ,        , 6.04 , 2\n",
+       {{1964, 1, 1, 0, 0, 0.0, -33.333, -0.011, {}, 6.0}, {1964, 3, 28, 3, 36, 16.1, 60.908, -147.339, 25.0, 9.3}}},
+      {"ncedc", "nc.csv",
+       "DateTime,Latitude,Longitude,Depth,Magnitude,MagType\n"
+       "1984/01/01 01:19:11.31,36.08781,-120.22869,10.897,1.75,Md\n",
+       {{1984, 1, 1, 1, 19, 11.3, 36.08781, -120.22869, 10.9, 1.8}}},
+      {"jma", "jma.csv", "date,time,long,lat,mag,depth\n1926-01-10,17:57:43,141.5225,35.8435,5.6,-24\n",
+       {{1926, 1, 10, 17, 57, 43, 35.8435, 141.5225, 24.0, 5.6}}},
+      {"noaa", "noaa.tsv",
+       "\"Search Parameters\"\t\"Year\"\t\"Mo\"\t\"Dy\"\t\"Hr\"\t\"Mn\"\t\"Sec\"\t\"Location Name\"\t"
+       "\"Latitude\"\t\"Longitude\"\t\"Focal Depth (km)\"\t\"Mag\"\n"
+       "\t1923\t9\t1\t2\t58\t32.5\t\"JAPAN:  KANTO\"\t35.4\t139.2\t\t7.9\n",
+       {{1923, 9, 1, 2, 58, 32.5, 35.4, 139.2, {}, 7.9}}},
+      {"columns", "g.txt", "lat|lon|t|m\n-12.5|170.25|2001-02-03T04:05:06.5Z|-0.7\n",
+       {{2001, 2, 3, 4, 5, 6.5, -12.5, 170.25, {}, -0.7}}},
+      {"centennial", "c.txt",
+       " UTSU       1927  3  7   9 27 37.00   35.600 134.900  10.0 221   0 7.3 Mj UTSU  0.0\n"
+       " ABE        1930  1  5  19  0  0.00   -3.000 102.000   0.0 274   0 0.0 Ms AN2   0.0\n",
+       {{1927, 3, 7, 9, 27, 37, 35.6, 134.9, 10.0, 7.3}, {1930, 1, 5, 19, 0, 0, -3.0, 102.0, 0.0, {}}}},
+      {"geojson", "w.geojson", R"({"type":"FeatureCollection","features":[
+    {"type":"Feature","properties":{"mag":-0.8,"time":1517961600000,"type":"earthquake"},
+     "geometry":{"type":"Point","coordinates":[-116.8,33.5,-1.2]}},
+    {"type":"Feature","properties":{"mag":null,"time":1517875199950,"type":"earthquake"},
+     "geometry":{"type":"Point","coordinates":[142.25,38.1,35.55]}}]})",
+       // 23:59:59.95 carries into the next day.
+       {{2018, 2, 6, 0, 0, 0.0, 38.1, 142.25, 35.6, {}}, {2018, 2, 7, 0, 0, 0.0, 33.5, -116.8, 0.0, -0.8}}},
+      {"quakeml", "q.xml", quakeml, {{2011, 3, 11, 5, 46, 24.1, 38.297, 142.373, 29.0, 9.1}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.format);
+    TmpDir d;
+    Input in(c.format, d.file(c.name, c.text));
+    if (std::string(c.format) == "columns") {
+      in.spec.sep = '|';
+      ASSERT_TRUE(parse_columns("datetime=t,lat=lat,lon=lon,mag=m", in.spec));
+    }
+    const auto got = round_trip(d, in);
+    ASSERT_EQ(got.size(), c.want.size());
+    for (size_t i = 0; i < got.size(); ++i) expect_event(got[i], c.want[i]);
+  }
 }
 
 TEST(Import, BadRowsAreReportedWithTheirLines) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <tuple>
 
 #include "dataset.h"
 #include "mapfile.h"
@@ -65,14 +66,10 @@ TEST(MapFile, GeoJsonLinesReadBackFineAndNormal) {
   // Header and the first record's box, in file units.
   std::vector<uint8_t> b;
   ASSERT_TRUE(read_file(d.path + "/japan.m", b));
-  EXPECT_EQ(b[0], 'F');
-  EXPECT_EQ(b[1] | b[2] << 8, 130);
-  EXPECT_EQ(b[3], 'C');
-  EXPECT_EQ(b[5], 2);                      // points
-  EXPECT_EQ(b[6] | b[7] << 8, 35681);      // latitude minimum
-  EXPECT_EQ(b[8] | b[9] << 8, 36000);      // latitude maximum
-  EXPECT_EQ(b[10] | b[11] << 8, 9767);     // longitude minimum, from 130
-  EXPECT_EQ(b[12] | b[13] << 8, 10123);
+  auto u16 = [&](size_t k) { return b[k] | b[k + 1] << 8; };
+  EXPECT_EQ(std::tuple(b[0], u16(1), b[3], b[5]), std::tuple('F', 130, 'C', 2));  // fine, base, code, points
+  // Latitude minimum and maximum, then longitude from 130.
+  EXPECT_EQ((std::vector<int>{u16(6), u16(8), u16(10), u16(12)}), (std::vector<int>{35681, 36000, 9767, 10123}));
   EXPECT_EQ(b[b.size() - 2], 'X');
 }
 
@@ -129,10 +126,8 @@ TEST(MapFile, FaultClassFromSlipRate) {
   EXPECT_DOUBLE_EQ(rate_of("(0.21,0.49,0.30)"), 0.30);
   EXPECT_DOUBLE_EQ(rate_of("(0.2,0.4,)"), 0.3);
   EXPECT_DOUBLE_EQ(rate_of("(,,)"), -1);
-  EXPECT_EQ(fault_class({{"net_slip_rate", "(,,1.00)"}}), 'F');
-  EXPECT_EQ(fault_class({{"net_slip_rate", "(0.5,0.9,)"}}), 'G');
-  EXPECT_EQ(fault_class({{"net_slip_rate", "(,,0.05)"}}), 'H');
-  EXPECT_EQ(fault_class({{"net_slip_rate", "(,,0.00)"}}), 'I');
+  for (auto [rate, cls] : {std::pair{"(,,1.00)", 'F'}, {"(0.5,0.9,)", 'G'}, {"(,,0.05)", 'H'}, {"(,,0.00)", 'I'}})
+    EXPECT_EQ(fault_class({{"net_slip_rate", rate}}), cls) << rate;
   EXPECT_EQ(fault_class({{"vert_slip_rate", "(1.5,2.0,)"}, {"strike_slip_rate", "(,,0.2)"}}), 'F');
   EXPECT_EQ(fault_class({}), 'I');
 }
@@ -150,11 +145,9 @@ TEST(Stations, RecordsAndTheEndRecord) {
   const auto bytes = encode_stations(st);
   ASSERT_EQ(bytes.size(), 48u);
   EXPECT_EQ(std::string(bytes.begin() + 6, bytes.begin() + 10), "SAP ");
-  EXPECT_EQ(bytes[10], 141);
-  EXPECT_EQ(bytes[11], 19);
-  EXPECT_EQ(bytes[13], 43);
-  EXPECT_EQ(bytes[16 + 11], 0x80 | 15);  // 70 15 W
-  EXPECT_EQ(bytes[32 + 10], 255);
+  // 141 19 E, 43 N; 70 15 W; the end record.
+  EXPECT_EQ(std::tuple(bytes[10], bytes[11], bytes[13], bytes[16 + 11], bytes[32 + 10]),
+            std::tuple(141, 19, 43, 0x80 | 15, 255));
   const auto back = decode_stations(bytes);
   ASSERT_EQ(back.size(), 2u);
   EXPECT_EQ(back[1].code, "ABCD");
