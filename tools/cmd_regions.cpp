@@ -14,10 +14,11 @@ namespace {
 void report_world(const std::string& fe_dir, const std::vector<uint8_t>& mesh, const NameTable& nt,
                   const FeTables& fe) {
   const Agreement a = check_world(fe_dir + "/fe-short.txt", mesh, nt, fe);
-  std::cout << "world: " << nt.names.size() << " names, mesh " << mesh.size() << " bytes; "
-            << a.same << " of " << a.points << " reference points agree ("
-            << (a.points ? 100.0 * a.same / a.points : 0) << " %); " << a.own
-            << " of them get their region's own name\n";
+  auto pc = [&](int n) { return a.points ? 100.0 * n / a.points : 0; };
+  std::cout << "world: " << nt.names.size() << " names, mesh " << mesh.size() << " bytes, regions grouped within "
+            << nt.extent << " degrees; " << a.same << " of " << a.points << " reference points agree ("
+            << pc(a.same) << " %); " << a.own << " (" << pc(a.own) << " %) get their region's own name, "
+            << a.fitting << " (" << pc(a.fitting) << " %) its own name or its country's\n";
 }
 
 }  // namespace

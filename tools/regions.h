@@ -22,20 +22,34 @@ struct FeTables {
 FeTables load_fe(const std::string& dir);
 
 // "NORTHERN CHILE", "NEAR COAST OF NORTHERN CHILE", "CHILE REGION" -> "CHILE".
+// Ocean names keep their side ("SOUTHERN PACIFIC OCEAN").
 std::string base_name(const std::string& fe_name);
-// Abbreviates, then cuts, to at most 24 characters.
+// Abbreviates whole words by a fixed table, in order, until the name fits;
+// then cuts to 24 characters.
 std::string shorten(const std::string& name);
+// The country or place a name belongs to, abbreviated as shorten would:
+// the text after the last comma ("JAPAN"), the place after "OF" ("SEA OF
+// JAPAN" -> "JAPAN"), each side of a border ("CHILE", "ARGENTINA"), or else
+// the base name.
+std::vector<std::string> name_keys(const std::string& fe_name);
+// Sea, ocean, ridge, "OFF COAST OF ..." and "SOUTH OF ..." names.
+bool is_sea(const std::string& fe_name);
+// How well a table name serves a region: value_own for its own full or base
+// name, 9 for its country alone, 8 for a name containing its country (whole
+// words), else 0.
+constexpr int value_own = 10;
+int name_value(const std::string& fe_name, const std::string& table_name);
 
 // A name table: names[k - 1] is name number k; group[r] is the name number
 // of Flinn-Engdahl region r (index 0 unused).
 struct NameTable {
   std::vector<std::string> names;
   std::vector<int> group;
+  double extent = 0;  // distance limit the grouping needed, degrees
 };
-// Regions with the same base name share it; while more than 255 names
-// remain, the name covering the fewest cells joins the neighbour it shares
-// the longest border with.
-NameTable reduce_names(const FeTables& fe);
+// Groups neighbouring regions until the names and the mesh fit (see the
+// grouping section of regions_world.cpp); mesh_bytes is the mesh budget.
+NameTable reduce_names(const FeTables& fe, size_t mesh_bytes = mesh_limit);
 
 std::vector<uint8_t> world_mesh(const FeTables& fe, const NameTable& nt);
 std::vector<uint8_t> name_file(const std::vector<std::string>& names);
@@ -49,6 +63,7 @@ struct Agreement {
   int points = 0;
   int same = 0;  // the name the table gives the point's Flinn-Engdahl region
   int own = 0;   // and that name is the region's own (full or base) name
+  int fitting = 0;  // or at least contains the region's country (name_value > 0)
 };
 // Reference points "lat lon region NAME" against the mesh (through the
 // record encoding, as events reach the lookup).
