@@ -1,9 +1,6 @@
 #include "dataset.h"
 
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 
 #include "catalog/store.h"
 #include "shell/setup.h"
@@ -58,14 +55,6 @@ Ev &Ev::id(int n)
 
 int Ev::tag() const { return b[5] | b[6] << 8; }
 
-TempDir::TempDir()
-{
-	char tmpl[] = "/tmp/twcatXXXXXX";
-	path = mkdtemp(tmpl);
-}
-
-TempDir::~TempDir() { std::filesystem::remove_all(path); }
-
 void TempDir::write(const std::string &name, const std::vector<Ev> &evs, int marker, int cut) const
 {
 	std::string s(4, '\0');
@@ -77,10 +66,7 @@ void TempDir::write(const std::string &name, const std::vector<Ev> &evs, int mar
 	text(name, s);
 }
 
-void TempDir::text(const std::string &name, const std::string &s) const
-{
-	std::ofstream(at(name), std::ios::binary) << s;
-}
+void TempDir::text(const std::string &name, const std::string &s) const { test::write_file(at(name), s); }
 
 void fresh_store(const std::string &dir, int segs)
 {

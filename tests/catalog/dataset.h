@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "files.h"
+
 namespace tw {
 
 using Bytes = std::array<unsigned char, 16>;
@@ -22,10 +24,7 @@ struct Ev {
 
 constexpr int NOMARK = -1;
 
-struct TempDir {
-	std::string path;
-	TempDir();
-	~TempDir();
+struct TempDir : test::TempDir {
 	std::string at(const std::string &name) const { return path + "/" + name; }
 	// A dataset file: head, records, then the marker (none with NOMARK);
 	// cut drops that many bytes from the end.

@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <random>
+#include <tuple>
 #include <vector>
 
 #include "catalog/sort.h"
@@ -46,22 +47,20 @@ TEST_F(SortTest, ItemValuesAndItemWords)
 	load({Ev(1880).dep(500), Ev(1990, 3, 31, 12, 30).lon(10, 30, 0, true).lat(5, 6, 36, true)
 					 .dep(65535).mag(-5),
 	      Ev(1990).mag(0), Ev(1900).dep(1234)});
-	EXPECT_DOUBLE_EQ(-1.0, fnarg(1, IT_DEP)); // before 1885: whatever the field says
-	EXPECT_DOUBLE_EQ(1990 * 12 + 3 + (31 + 12.5 / 24) / 31, fnarg(2, IT_TIME));
-	EXPECT_DOUBLE_EQ(-10.5, fnarg(2, IT_LON));
-	EXPECT_DOUBLE_EQ(-5.11, fnarg(2, IT_LAT));
-	EXPECT_DOUBLE_EQ(6553.5, fnarg(2, IT_DEP));
-	EXPECT_DOUBLE_EQ(-0.5, fnarg(2, IT_MAG));
-	EXPECT_DOUBLE_EQ(-9999.0, fnarg(3, IT_MAG));
-	EXPECT_DOUBLE_EQ(123.4, fnarg(4, IT_DEP));
+	const std::tuple<int, Item, double> values[] = {
+		{1, IT_DEP, -1.0}, // before 1885: whatever the field says
+		{2, IT_TIME, 1990 * 12 + 3 + (31 + 12.5 / 24) / 31},
+		{2, IT_LON, -10.5}, {2, IT_LAT, -5.11}, {2, IT_DEP, 6553.5}, {2, IT_MAG, -0.5},
+		{3, IT_MAG, -9999.0}, {4, IT_DEP, 123.4},
+	};
+	for (auto [i, item, v] : values)
+		EXPECT_DOUBLE_EQ(v, fnarg(i, item)) << i << " " << item;
 	// A year beyond the year code keeps it in the depth word: depth unknown.
 	load({Ev(2060)});
 	EXPECT_DOUBLE_EQ(6553.5, fnarg(1, IT_DEP));
 
-	EXPECT_EQ(IT_MAG, fnitem("XMAG"));
-	EXPECT_EQ(IT_TIME, fnitem("TIME"));
-	EXPECT_EQ(IT_LAT, fnitem("LAT "));
-	EXPECT_EQ(IT_BAD, fnitem("TIM "));
+	EXPECT_EQ((Ints{IT_MAG, IT_TIME, IT_LAT, IT_BAD}),
+		  (Ints{fnitem("XMAG"), fnitem("TIME"), fnitem("LAT "), fnitem("TIM ")}));
 }
 
 TEST_F(SortTest, MagnitudeAndDepthOrders)

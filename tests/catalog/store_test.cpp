@@ -28,12 +28,10 @@ TEST_F(StoreTest, DecodesYearsPlacesDepthsAndMagnitudes)
 	EXPECT_EQ(255, old.b[0]);
 	EXPECT_EQ(1703, fnyear(0, old.b.data()));
 	EXPECT_LT(rec_depth(old.b.data()), 0); // the depth word holds the year
-	unsigned char y[16] = {154};
-	EXPECT_EQ(2054, fnyear(0, y));
-	y[0] = 155;
-	EXPECT_EQ(1800, fnyear(0, y));
-	y[0] = 254;
-	EXPECT_EQ(1899, fnyear(0, y));
+	for (auto [code, year] : {std::pair{154, 2054}, {155, 1800}, {254, 1899}}) {
+		unsigned char y[16] = {(unsigned char)code};
+		EXPECT_EQ(year, fnyear(0, y)) << code;
+	}
 
 	Ev w(1990);
 	w.b[7] = 135, w.b[8] = 0x9e, w.b[9] = 30;
@@ -44,12 +42,10 @@ TEST_F(StoreTest, DecodesYearsPlacesDepthsAndMagnitudes)
 	EXPECT_DOUBLE_EQ(-12.5, bin2deg(10, w.b.data()));
 
 	unsigned char m[16] = {};
-	m[15] = 0x85;
-	EXPECT_DOUBLE_EQ(-0.5, rec_mag(m));
-	m[15] = 0;
-	EXPECT_DOUBLE_EQ(-9999.0, rec_mag(m));
-	m[15] = 0x7f;
-	EXPECT_DOUBLE_EQ(12.7, rec_mag(m));
+	for (auto [byte, mag] : {std::pair{0x85, -0.5}, {0, -9999.0}, {0x7f, 12.7}}) {
+		m[15] = (unsigned char)byte;
+		EXPECT_DOUBLE_EQ(mag, rec_mag(m)) << byte;
+	}
 	m[13] = m[14] = 0xff;
 	EXPECT_LT(rec_depth(m), 0);
 	m[13] = 0x0a, m[14] = 0;
@@ -112,16 +108,17 @@ TEST_F(StoreTest, LoadsWholeFilesUnderLowerCaseNames)
 	EXPECT_EQ(4 + 16 + 2, bload(w, 0, "VELA.B"));
 	EXPECT_EQ(7, qeek(4 + 5, w));
 
-	char path[160];
-	std::strcpy(sh.drv_s, "/data/seis");
-	data_path(path, sizeof path, "VELA.B");
-	EXPECT_STREQ("/data/seis/vela.b", path);
-	sh.drv_s[0] = 0;
-	data_path(path, sizeof path, "VELA.B");
-	EXPECT_STREQ("vela.b", path);
-	std::strcpy(sh.drvo_s, "/aux/");
-	data_path(path, sizeof path, "JAPAN.MES");
-	EXPECT_STREQ("/aux/japan.mes", path);
+	// Names are lower-cased; auxiliary tables come from the other directory.
+	const char *paths[][4] = {{"/data/seis", "", "VELA.B", "/data/seis/vela.b"},
+				  {"", "", "VELA.B", "vela.b"},
+				  {"/data/seis", "/aux/", "JAPAN.MES", "/aux/japan.mes"}};
+	for (auto [drv, drvo, name, want] : paths) {
+		char path[160];
+		std::strcpy(sh.drv_s, drv);
+		std::strcpy(sh.drvo_s, drvo);
+		data_path(path, sizeof path, name);
+		EXPECT_STREQ(want, path);
+	}
 
 	std::strcpy(sh.drv_s, dir.path.c_str());
 	EXPECT_EQ(0, bload(w, 0, "JMA-95.B"));
