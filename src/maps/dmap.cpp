@@ -42,7 +42,7 @@ struct Window {
 	double y0;     // viewport y of projected latitude 0
 	int wi;        // inner frame width
 	bool fine;     // unsigned coordinates
-	const int *colours;
+	const int *colours; // fault colours of 'F' to 'I'; none on a base map
 };
 
 void dataset_name(const char *name, int mode, char *out, int cap)
@@ -64,7 +64,7 @@ long load(const char *name, Bytes &b)
 {
 	if (st.nseg < 1)
 		return 0;
-	unsigned char *work = st.iseg[st.nseg - 1];
+	unsigned char *work = st.iseg[workseg()];
 	long n = rbload(work, 0, name);
 	b = Bytes{work, n, 0};
 	return n;
