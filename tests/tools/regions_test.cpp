@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 #include "dataset.h"
 #include "regions.h"
@@ -16,14 +17,18 @@ namespace {
 
 // A Flinn-Engdahl directory with six regions: north rows east 1 (from 0)
 // and 2 (from 10), west 3 (from 0) and 4 (from 20); south rows 5 east, 6 west.
-void write_small_fe(const TmpDir& d) {
+// The other form adds region 7 east from 20 and names the regions.
+void write_small_fe(const TmpDir& d, bool named = false) {
+  const std::map<int, std::string> given = {{1, "SOUTHERN HONSHU, JAPAN"}, {2, "NEAR S. COAST OF HONSHU, JAPAN"},
+                                            {3, "NORTH PACIFIC OCEAN"},    {4, "HAWAII"},
+                                            {6, "SOUTH PACIFIC OCEAN"}};
   std::ofstream names(d.path + "/names.asc");
-  for (int k = 1; k <= 757; ++k) names << "REGION " << k << "\n";
+  for (int k = 1; k <= 757; ++k) names << (named && given.count(k) ? given.at(k) : "REGION " + std::to_string(k)) << "\n";
   std::ofstream idx(d.path + "/quadsidx.asc");
-  const int per_row[4] = {2, 2, 1, 1};
+  const int per_row[4] = {named ? 3 : 2, 2, 1, 1};
   for (int q = 0; q < 4; ++q)
     for (int r = 0; r < 91; ++r) idx << per_row[q] << "\n";
-  const char* rows[4] = {"0 1 10 2\n", "0 3 20 4\n", "0 5\n", "0 6\n"};
+  const char* rows[4] = {named ? "0 1 10 2 20 7\n" : "0 1 10 2\n", "0 3 20 4\n", "0 5\n", "0 6\n"};
   const char* files[4] = {"nesect.asc", "nwsect.asc", "sesect.asc", "swsect.asc"};
   for (int q = 0; q < 4; ++q) {
     std::ofstream f(d.path + "/" + files[q]);
@@ -64,12 +69,48 @@ TEST(RegionTables, NamesAreShortenedAndPadded) {
   EXPECT_EQ(base_name("NEAR COAST OF NORTHERN CHILE"), "CHILE");
   EXPECT_EQ(base_name("SOUTHERN ALASKA"), "ALASKA");
   EXPECT_EQ(base_name("CENTRAL"), "CENTRAL");
+  EXPECT_EQ(base_name("SOUTHERN PACIFIC OCEAN"), "SOUTHERN PACIFIC OCEAN");
+  EXPECT_EQ(base_name("OFF W. COAST OF S. ISLAND, N.Z."), "SOUTH ISLAND, NEW ZEALAND");
+  EXPECT_EQ(base_name("NORTHERN AND CENTRAL IRAN"), "IRAN");
   EXPECT_EQ(shorten("SOUTH SANDWICH ISLANDS REGION"), "SOUTH SANDWICH IS. REG.");
-  EXPECT_LE(shorten("NORTHWESTERN KASHMIR-XINJIANG BORDER REGION, XX").size(), 24u);
+  EXPECT_EQ(shorten("SOUTHWESTERN ATLANTIC OCEAN"), "SW ATLANTIC OCEAN");
+  EXPECT_EQ(shorten("OFF W. COAST OF BAJA CALIFORNIA"), "OFF W. COAST BAJA CALIF.");
+  EXPECT_EQ(shorten("NORTHWESTERN KASHMIR-XINJIANG BORDER REGION, XX"), "NW KASHMIR-XINJIANG BORD");
+  // Countries: after the comma, after "OF", either side of a border; whole words.
+  EXPECT_EQ(name_keys("CHILE-ARGENTINA BORDER REGION"), (std::vector<std::string>{"CHILE", "ARG."}));
+  EXPECT_EQ(name_keys("VERMONT - NEW HAMPSHIRE REGION"), (std::vector<std::string>{"VERMONT", "NEW HAMPSHIRE"}));
+  EXPECT_EQ(name_keys("LAKE ISSYK-KUL REGION"), (std::vector<std::string>{"LAKE ISSYK-KUL"}));
+  EXPECT_EQ(name_value("CENTRAL CHILE", "CHILE"), value_own);
+  EXPECT_EQ(name_value("SAN JUAN PROVINCE, ARGENTINA", "ARGENTINA"), 9);
+  EXPECT_EQ(name_value("SEA OF JAPAN", "HONSHU, JAPAN"), 8);
+  EXPECT_EQ(name_value("NIGERIA", "NIGER"), 0);
+  EXPECT_EQ(name_value("INDIA-BANGLADESH BORDER REGION", "INDIAN OCEAN"), 0);
+  EXPECT_TRUE(is_sea("OFF COAST OF OREGON") && is_sea("SOUTH OF ALASKA") && is_sea("MID-INDIAN RIDGE"));
+  EXPECT_FALSE(is_sea("NEAR COAST OF OREGON") || is_sea("ALASKA PENINSULA"));
   const auto bytes = name_file({"HOKKAIDO", std::string(30, 'X')});
   ASSERT_EQ(bytes.size(), 48u);
   EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 24), "HOKKAIDO                ");
   EXPECT_EQ(std::string(bytes.begin() + 24, bytes.end()), std::string(24, 'X'));
+}
+
+// A mesh budget one row-boundary column short: regions of one base name join
+// first, the ocean keeps its name, and nothing else changes.
+TEST(RegionTables, GroupingJoinsTheSameCountryFirst) {
+  TmpDir d;
+  write_small_fe(d, true);
+  const FeTables fe = load_fe(d.path);
+  const size_t full = world_mesh(fe, reduce_names(fe)).size();
+  const NameTable nt = reduce_names(fe, full - 3 * 90);
+  EXPECT_EQ(nt.extent, 15);
+  const auto mesh = world_mesh(fe, nt);
+  EXPECT_LE(mesh.size(), full - 3 * 90);
+  auto name = [&](double lat, double lon) { return nt.names[world_at(mesh, lat, lon) - 1]; };
+  EXPECT_EQ(name(35, 5), "HONSHU, JAPAN");
+  EXPECT_EQ(name(35, 15), "HONSHU, JAPAN");
+  EXPECT_EQ(name(35, -10), "NORTH PACIFIC OCEAN");
+  EXPECT_EQ(name(35, -30), "HAWAII");
+  EXPECT_EQ(name(-35, -30), "SOUTH PACIFIC OCEAN");
+  EXPECT_THROW(reduce_names(fe, 2 * 180 + 3 * 179), std::runtime_error);  // fewer entries than rows
 }
 
 TEST(RegionTables, JapanCellsNamedByPrefectureAndSea) {
@@ -107,9 +148,21 @@ TEST(RegionTables, WorldTableAgreesWithFlinnEngdahlReferencePoints) {
   const NameTable nt = reduce_names(fe);
   EXPECT_LE(nt.names.size(), 255u);
   const auto mesh = world_mesh(fe, nt);
+  ASSERT_LE(mesh.size(), mesh_limit);
   const Agreement a = check_world(dir + "/fe-short.txt", mesh, nt, fe);
   EXPECT_GT(a.points, 22000);
   EXPECT_GE(a.same, a.points * 0.99);
+  EXPECT_GE(a.fitting, a.points * 0.65);  // own name or country: 69.5 % when written
+  auto name = [&](double lat, double lon) {
+    const int k = world_at(mesh, lat, lon);
+    return k ? nt.names[k - 1] : std::string();
+  };
+  for (const std::string& kobe_tokyo : {name(34.6, 135.0), name(35.7, 139.7)})
+    EXPECT_TRUE(kobe_tokyo.find("JAPAN") != std::string::npos || kobe_tokyo.find("HONSHU") != std::string::npos)
+        << kobe_tokyo;
+  EXPECT_EQ(name(40, -150).find("SOUTH"), std::string::npos) << name(40, -150);
+  EXPECT_NE(name(37, -122).find("CALIFORNIA"), std::string::npos) << name(37, -122);
+  EXPECT_EQ(name(-10, -75), "PERU");
 }
 
 // The shipped region list, read line by line with the program's nine-word
