@@ -8,7 +8,7 @@ TOP=$(cd "$E2E_DIR/../.." && pwd)
 
 e2e_setup() {
 	NAME=$1
-	BIN=${TARNWELL_BIN:?}
+	BIN=$(realpath "${TARNWELL_BIN:?}")
 	WORK=$(mktemp -d /tmp/tarnwell-e2e.XXXXXX)
 	ART=$TOP/artifacts/$NAME
 	mkdir -p "$ART"
@@ -18,7 +18,7 @@ e2e_setup() {
 	mkdir -p "$WORK/bin"
 	cat > "$WORK/bin/lpr" <<LPR
 #!/bin/sh
-n=\$(ls "$WORK"/lpr.* 2>/dev/null | wc -l)
+n=\$(ls "$WORK"/lpr.*.args 2>/dev/null | wc -l)
 printf '%s\n' "\$@" > "$WORK/lpr.\$n.args"
 for a; do case "\$a" in -*) ;; *) cp "\$a" "$WORK/lpr.\$n.file";; esac; done
 LPR
@@ -31,7 +31,7 @@ LPR
 e2e_cleanup() {
 	[ -n "${APP_PID:-}" ] && kill "$APP_PID" 2>/dev/null || true
 	kill "$XVFB_PID" 2>/dev/null || true
-	rm -rf "$WORK"
+	[ -n "${KEEP_WORK:-}" ] || rm -rf "$WORK"
 }
 
 # Start the program in $WORK (seis.prn lands there); WIN gets its window.

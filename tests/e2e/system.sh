@@ -1,0 +1,192 @@
+#!/usr/bin/env bash
+# The whole program as a user meets it, in one session on the bundled data:
+# every command of the main menu and every map subfunction, with real X
+# input. Checked as a user would: the listings and the saved file agree with
+# each other and with the count the program reports, the sorted file is in
+# order, every PostScript job renders, and the setup file keeps the options.
+. "$(dirname "$0")/lib.sh"
+e2e_setup system
+
+DATA=$TOP/data/dataset AUX=$TOP/data/aux
+{
+	echo "$DATA"; echo "PS  "; echo ps; echo "JMA  "
+	printf '%s\n' 1995 01 01 00 00 00.00 1996 12 31 23 59 59.99 JAPAN
+	printf '%s\n' 120 00 E 180 00 E 00 00 N 60 00 N 000.0 999.9 +0.0 +9.9 Y Y ""
+	echo "7 8 1.500000 1.250000"; echo "0 20 40 60 80 200 600 "
+	echo "4 5 6 2 3 1 7 "; echo "0.000000 1.000000 2.000000 3.000000 4.000000 5.000000 6.000000 7.000000 "
+	echo 000; echo "$AUX"
+} > "$HOME/_seis"
+
+pick() { xdotool mousemove --window "$WIN" "$1" "$2" click 1; sleep 0.3; }
+job() { ls "$WORK"/lpr.*.file 2>/dev/null | sort -V | sed -n "$1p"; }
+njobs() { ls "$WORK"/lpr.*.file 2>/dev/null | wc -l; }
+# The count in the BROWSE title of a text hard copy: "for N events from".
+count_in() { grep -m1 -oE 'for +[0-9]+ events' "$1" | grep -oE '[0-9]+'; }
+
+e2e_start
+keys space
+shot 01-opening-done
+
+# SELECT
+keys ctrl+s
+shot 02-select
+keys Return
+sleep 1
+shot 03-selected
+
+# BROWSE: a text hard copy of the first page holds the count.
+keys ctrl+b
+shot 04-browse
+keys F1
+sleep 0.3
+keys F8
+shot 05-browse-page-2
+keys F3
+n=$(count_in "$(job 1)")
+[ -n "$n" ] && [ "$n" -gt 100 ] || fail "BROWSE copy has no sensible count: '$n'"
+
+# PRINT: one line per event after the header.
+keys ctrl+p
+shot 06-print-prompt
+keys Return
+sleep 0.5
+printed=$(grep -cE '^ *[0-9]{4} [0-9 ]{4}  [0-9 ]{4} ' "$(job 2)" || true)
+[ "$printed" = "$n" ] || fail "PRINT listed $printed of $n events"
+
+# SAVE
+keys ctrl+v
+shot 07-save
+type_text "$WORK/saved.txt"
+keys Return
+sleep 0.3
+[ "$(wc -l < "$WORK/saved.txt")" = "$n" ] || fail "SAVE wrote $(wc -l < "$WORK/saved.txt") of $n lines"
+# The first listed event is the first saved one.
+first=$(head -1 "$WORK/saved.txt" | cut -c1-20)
+grep -qF "${first:5}" "$(job 1)" || fail "first saved event '$first' is not on the first page"
+
+# SORT: magnitude descending, then SAVE again.
+keys ctrl+r
+shot 08-sort
+keys Return
+sleep 0.5
+shot 09-sorted
+keys ctrl+v
+type_text "$WORK/sorted.txt"
+keys Return
+sleep 0.3
+cut -c47-51 "$WORK/sorted.txt" | awk '$0 !~ /^ *$/ { if (NR > 1 && $1 > last) exit 1; last = $1 }' ||
+	fail "sorted file out of order"
+[ "$(sort "$WORK/sorted.txt" | md5sum)" = "$(sort "$WORK/saved.txt" | md5sum)" ] || fail "SORT changed events"
+
+# A fresh SELECT restores the chronological order for the rest.
+keys ctrl+s Return
+sleep 1
+
+# MAP, its hard copy, and every subfunction.
+keys ctrl+Return
+shot 10-map-form
+keys Return
+sleep 1
+shot 11-map
+keys F1
+sleep 1
+keys F8
+shot 12-map-functions
+keys Return                   # FIND
+sleep 0.5
+pick 355 160; pick 385 160
+keys Return
+sleep 0.5
+shot 13-find-list
+keys F6
+type_text 3                   # CROSS-SECTION
+keys Return
+sleep 0.5
+pick 200 250; pick 380 250; pick 290 290
+keys Return Return
+sleep 0.5
+shot 14-cross-section
+keys F1
+sleep 0.5
+keys Return
+type_text 4                   # SPACE-TIME
+keys Return
+sleep 0.5
+pick 200 250; pick 380 250; pick 290 290
+keys Return Return
+sleep 0.5
+shot 15-space-time
+keys Return
+type_text 5                   # ACTIVE-FAULTS
+keys Return Return
+sleep 1
+shot 16-active-faults
+keys Return
+type_text 6                   # STATIONS
+keys Return Return
+sleep 1
+shot 17-stations
+keys Return
+type_text 2                   # SELECT a quadrilateral: the new selection
+keys Return
+sleep 0.5
+pick 250 100; pick 390 100; pick 390 300; pick 250 300
+keys Return
+shot 18-map-select
+keys Return
+sleep 0.5
+keys F3
+sleep 0.3
+shot 19-menu-after-map-select
+keys ctrl+b F1 F3
+sleep 0.3
+m=$(count_in "$(job $(njobs))")
+[ -n "$m" ] && [ "$m" -gt 0 ] && [ "$m" -lt "$n" ] || fail "map SELECT kept '$m' of $n events"
+
+# TIME with a full-size copy, MAGNITUDE with a half-size one.
+keys ctrl+t
+shot 20-time-form
+keys Return
+sleep 1
+shot 21-time
+keys F1
+sleep 1
+keys F3
+keys ctrl+g Return
+sleep 1
+shot 22-magnitude
+keys F2
+sleep 1
+keys F3
+
+# OPTION: a new printer name is used at once and kept.
+keys ctrl+o
+shot 23-option
+keys Tab Tab
+keys ctrl+a
+for _ in 1 2 3 4 5 6 7 8; do keys BackSpace; done
+type_text lp7
+keys Return
+sleep 0.3
+keys ctrl+b F1 F3
+sleep 0.3
+last=$(ls "$WORK"/lpr.*.args | sort -V | tail -1)
+grep -qx -- "-Plp7" "$last" || fail "printer option not used: $(tr '\n' ' ' < "$last")"
+
+keys ctrl+e
+rc=$(e2e_wait_exit)
+[ "$rc" = 0 ] || fail "exit status $rc"
+[ "$(wc -l < "$HOME/_seis")" = 42 ] || fail "setup file has $(wc -l < "$HOME/_seis") lines"
+sed -n 3p "$HOME/_seis" | grep -q '^lp7' || fail "printer not kept: $(sed -n 3p "$HOME/_seis")"
+
+# Every PostScript job renders.
+i=0
+for j in $(ls "$WORK"/lpr.*.file | sort -V); do
+	head -c 2 "$j" | grep -q '%!' || continue
+	gs -q -dSAFER -dBATCH -dNOPAUSE -dNODISPLAY "$j" || fail "ghostscript rejects $j"
+	gs -q -dSAFER -dBATCH -dNOPAUSE -sPAPERSIZE=letter -sDEVICE=png16m -r50 \
+		-sOutputFile="$ART/job$i.png" "$j"
+	i=$((i + 1))
+done
+[ $i -ge 4 ] || fail "only $i PostScript jobs"
+echo "PASS: $n events, $m after map SELECT, $(njobs) print jobs, $i PostScript"
