@@ -168,9 +168,12 @@ static int read_line(char *buf, int n, FILE *f)
 		char rest[81];
 		read_piece(rest, 80, f, &cut);
 	}
+	// A file edited on another system. Every trailing CR goes: one kept
+	// would be written back and lost on the next read, a setting that
+	// changes from run to run.
 	size_t len = std::strlen(buf);
-	if (len > 0 && buf[len - 1] == '\r') // a file edited on another system
-		buf[len - 1] = 0;
+	while (len > 0 && buf[len - 1] == '\r')
+		buf[--len] = 0;
 	return r;
 }
 
@@ -181,12 +184,13 @@ template <size_t N> static void read_setting(char (&dst)[N], FILE *f)
 }
 
 // A directory line: only the part before the first blank counts, and a
-// blank line leaves the directory as it was.
+// blank line leaves the directory as it was. A CR ends it too: kept, it
+// would be dropped as a line end when the file is next read.
 template <size_t N> static void read_dir(char (&dst)[N], FILE *f)
 {
 	char line[256];
 	read_line(line, sizeof line - 1, f);
-	line[std::strcspn(line, " ")] = 0;
+	line[std::strcspn(line, " \r")] = 0;
 	if (line[0])
 		put(dst, line);
 }
@@ -212,6 +216,10 @@ static void read_select_lines(FILE *f)
 
 static int clamp_count(int v, int hi) { return v < 0 ? 0 : v > hi ? hi : v; }
 
+// Numbers beyond a million mean nothing here, and their "%f" texts would
+// not fit the line they are written back on.
+static double clamp_value(double v) { return v > 1e6 ? 1e6 : v < -1e6 ? -1e6 : v; }
+
 // Up to n numbers of one line; missing or unreadable ones are 0.
 static void read_numbers(FILE *f, int n, int *iv, double *dv)
 {
@@ -224,8 +232,9 @@ static void read_numbers(FILE *f, int n, int *iv, double *dv)
 		if (end == p || !std::isfinite(v))
 			v = 0;
 		p = end;
+		v = clamp_value(v);
 		if (iv)
-			iv[i] = v > 1e6 ? 1000000 : v < -1e6 ? -1000000 : (int)v;
+			iv[i] = (int)v;
 		else
 			dv[i] = v;
 	}
@@ -244,8 +253,8 @@ static bool read_symbol_lines(FILE *f)
 	std::sscanf(line, "%d %d %lf %lf", &ndp, &nmg, &ro, &ru);
 	se.ndp = clamp_count(ndp, NDPMAX);
 	se.nmg = clamp_count(nmg, NMGMAX);
-	se.ro = std::isfinite(ro) ? ro : 1.5;
-	se.ru = std::isfinite(ru) ? ru : 1.25;
+	se.ro = std::isfinite(ro) ? clamp_value(ro) : 1.5;
+	se.ru = std::isfinite(ru) ? clamp_value(ru) : 1.25;
 	read_numbers(f, se.ndp, se.cdp, nullptr);
 	read_numbers(f, se.ndp, se.icd, nullptr);
 	read_numbers(f, se.nmg, nullptr, se.cmg);
@@ -293,9 +302,10 @@ void load_setup()
 
 // [SECTION] Writing the setup file
 
+// Room for eight numbers of the widest kind read back ("-1000000.000000 ").
 static void write_numbers(FILE *f, int n, const int *iv, const double *dv)
 {
-	char line[81] = "";
+	char line[160] = "";
 	size_t len = 0;
 	for (int i = 0; i < n && len < sizeof line - 1; i++) {
 		if (iv)

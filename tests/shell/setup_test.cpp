@@ -221,6 +221,31 @@ TEST_F(Setup, HandEditedFilesAreCutAndClamped)
 	EXPECT_EQ(se.ndp, 7); // no line 37: the defaults
 }
 
+// Whatever a hand-edited file holds, what is written at exit reads back to
+// the same settings: a setting must not change from run to run.
+TEST_F(Setup, OddFilesSettleAfterOneRewrite)
+{
+	std::string text = "/data\r;x\r\r\nPS\r\r\r\n";
+	for (int i = 3; i <= 36; i++)
+		text += "1\r\r\n";
+	text += "7 8 1e300 -1e300\n";
+	text += "1 2 3 4 5 6 7\n1 2 3 4 5 6 7\n";
+	text += "1e300 -1e300 123456789 5 5 5 5 5\n000\n/aux\r\r/x\n";
+	write_file(file(), text);
+	load_setup();
+	EXPECT_EQ(Strs({sh.drv_s, sp.prn_s, se.y1_s, sh.drvo_s}), (Strs{"/data", "PS", "1", "/aux"}));
+	EXPECT_EQ((std::vector<double>{se.ro, se.ru, se.cmg[0], se.cmg[1], se.cmg[2], se.cmg[3]}),
+		  (std::vector<double>{1e6, -1e6, 1e6, -1e6, 1e6, 5}));
+	dump_setup();
+	std::string once = slurp(file());
+	EXPECT_NE(std::string::npos, once.find("1000000.000000 -1000000.000000 1000000.000000 "
+					       "5.000000 5.000000 5.000000 5.000000 5.000000 \n"));
+	start(r);
+	load_setup();
+	dump_setup();
+	EXPECT_EQ(slurp(file()), once);
+}
+
 TEST_F(Setup, FirstRunShowsOptionWithTheMessage)
 {
 	std::strcpy(sh.drvo_s, "/seis/aux");
