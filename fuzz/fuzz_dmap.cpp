@@ -1,0 +1,71 @@
+// Map (".m") and fault (".f") datasets: the base map drawn polyline by
+// polyline, across continuation files named by 'Z' records, on the screen
+// or into a PostScript copy.
+//
+// Input: 8 bytes of settings, then up to four files separated by FZ_SEP
+// (written as "fz.m", "fz.m2", "fz.m3", "fz.m4", or the same with ".f").
+//   byte 0: bit 0 fault dataset, bit 1 a PostScript copy
+//   bytes 1-4: the map box (west, east, south, north)
+//   bytes 5-7: the fault colours of the codes 'F' to 'I'
+#include <cstdio>
+
+#include "catalog/store.h"
+#include "common.h"
+#include "device/graph.h"
+#include "device/spool.h"
+#include "maps/map.h"
+
+using namespace tw;
+
+// A box as MAP accepts it: inside the earth, south below north, a west
+// edge at or east of the east edge crossing the 180th meridian.
+static void box(const uint8_t *c)
+{
+	mf.b1 = c[0] * 360.0 / 255 - 180;
+	mf.b2 = c[1] * 360.0 / 255 - 180;
+	double a = c[2] * 180.0 / 255 - 90, b = c[3] * 180.0 / 255 - 90;
+	if (a > b) {
+		double t = a;
+		a = b, b = t;
+	}
+	if (a == b)
+		a > 0 ? a -= 1 : b += 1;
+	mf.a1 = a, mf.a2 = b;
+	mf.wrap = mf.b1 >= mf.b2;
+	if (mf.wrap)
+		mf.b2 += 360;
+	mf.ynmap = 1;
+	map_geometry();
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+	if (size < 8)
+		return 0;
+	fz_fresh(2);
+	int mode = data[0] & 1;
+	box(data + 1);
+	int colours[4] = {data[5] % 16, data[6] % 16, data[7] % 16, (data[5] + data[6]) % 16};
+
+	static constexpr const char *names[2][4] = {{"fz.m", "fz.m2", "fz.m3", "fz.m4"},
+						    {"fz.f", "fz.f2", "fz.f3", "fz.f4"}};
+	auto parts = fz_split(data + 8, size - 8, 4);
+	for (size_t i = 0; i < 4; i++) {
+		if (i < parts.size())
+			fz_write(names[mode][i], parts[i]);
+		else
+			fz_remove(names[mode][i]);
+	}
+	if (data[0] & 2) {
+		sp.fq = std::fopen("/dev/null", "w");
+		gr.psflag = 1;
+	}
+	int r = dmap("FZ", mode, colours);
+	if (r != 0 && r != 1)
+		fz_fail("dmap result out of range");
+	if (sp.fq)
+		std::fclose(sp.fq);
+	sp.fq = nullptr;
+	gr.psflag = 0;
+	return 0;
+}
