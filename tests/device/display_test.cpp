@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <tuple>
 
 #include "device/graph.h"
 #include "device/menubar.h"
@@ -44,6 +45,12 @@ struct Display : ::testing::Test {
 		be->flush();
 		return x11_pixmap_rgb(be, x, y);
 	}
+	// Each pixel (x, y) has its colour.
+	static void pixels(std::initializer_list<std::tuple<int, int, unsigned long>> want)
+	{
+		for (auto [x, y, c] : want)
+			EXPECT_EQ(at(x, y), c) << "at " << x << ", " << y;
+	}
 };
 
 } // namespace
@@ -53,17 +60,11 @@ TEST_F(Display, MenuBarAndToolbarLines)
 	EXPECT_EQ(gr.fontmode, 0) << "the test server has the Palatino alias";
 	windows_menu(-1);
 	fkey(0);
-	for (int x : {4, 300, 640}) {
-		EXPECT_EQ(at(x, 18), GREY) << x;
-		EXPECT_EQ(at(x, 19), WHITE) << x;
-		EXPECT_EQ(at(x, 40), GREY) << x;
-		EXPECT_EQ(at(x, 41), WHITE) << x;
-	}
-	EXPECT_EQ(at(3, 18), LIGHT);
-	EXPECT_EQ(at(641, 19), LIGHT);
+	for (int x : {4, 300, 640})
+		pixels({{x, 18, GREY}, {x, 19, WHITE}, {x, 40, GREY}, {x, 41, WHITE}});
+	pixels({{3, 18, LIGHT}, {641, 19, LIGHT}});
 	// A raised button: black outline, white top-left inner edge.
-	EXPECT_EQ(at(mb.barx1[0] - 1, mb.bary2 + 1), BLACK);
-	EXPECT_EQ(at(mb.barx1[0] + 3, mb.bary1), WHITE);
+	pixels({{mb.barx1[0] - 1, mb.bary2 + 1, BLACK}, {mb.barx1[0] + 3, mb.bary1, WHITE}});
 	// Some ink of "Select" lies inside its hot box.
 	bool ink = false;
 	for (int x = mb.menux1[0]; x <= mb.menux2[0]; x++)
@@ -79,10 +80,8 @@ TEST_F(Display, InputBoxAndTextCells)
 	clear(9);
 	_wide_spacing();
 	inputarea(26, 2, 5);
-	EXPECT_EQ(at(211, 85), BLACK) << "sunken left edge";
-	EXPECT_EQ(at(230, 78), BLACK) << "sunken top edge";
-	EXPECT_EQ(at(230, 85), WHITE);
-	EXPECT_EQ(at(252, 85), VLIGHT) << "right edge";
+	// Sunken: black left and top edges, a very light right edge.
+	pixels({{211, 85, BLACK}, {230, 78, BLACK}, {230, 85, WHITE}, {252, 85, VLIGHT}});
 	standend();
 	_normal_font();
 	_normal_spacing();
@@ -105,13 +104,9 @@ TEST_F(Display, SymbolsViewportsAndColours)
 	clear(9);
 	_setcolor(4);
 	gsymbol(100, 100, 5, 5); // square from device (99, 140) to (109, 150)
-	EXPECT_EQ(at(99, 145), RED);
-	EXPECT_EQ(at(109, 140), RED);
-	EXPECT_EQ(at(104, 145), LIGHT);
+	pixels({{99, 145, RED}, {109, 140, RED}, {104, 145, LIGHT}});
 	gsymbol(200, 100, 5, 7); // upright cross, d = 6
-	EXPECT_EQ(at(204, 145), RED);
-	EXPECT_EQ(at(204, 139), RED);
-	EXPECT_EQ(at(203, 139), LIGHT);
+	pixels({{204, 145, RED}, {204, 139, RED}, {203, 139, LIGHT}});
 	_setcolor(12);
 	gcircle(0, 300, 100, 0);
 	EXPECT_EQ(at(304, 145), RED) << "colour 12 is red";
@@ -120,12 +115,9 @@ TEST_F(Display, SymbolsViewportsAndColours)
 	_setcolor(1);
 	gbox(1, -50, -50, 500, 500);
 	gviewport(0, 0, 639, 399);
-	EXPECT_EQ(at(14, 65), BLUE);
-	EXPECT_EQ(at(113, 264), BLUE);
-	EXPECT_EQ(at(13, 100), LIGHT);
-	EXPECT_EQ(at(114, 100), LIGHT);
-	EXPECT_EQ(at(50, 265), LIGHT);
-	EXPECT_EQ(at(50, 64), LIGHT);
+	// Filled to the viewport's edges and not a pixel beyond.
+	pixels({{14, 65, BLUE}, {113, 264, BLUE}, {13, 100, LIGHT}, {114, 100, LIGHT}, {50, 265, LIGHT},
+		{50, 64, LIGHT}});
 }
 
 TEST_F(Display, ImageReadBack)

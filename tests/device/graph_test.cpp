@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "device/graph.h"
 #include "device/screen.h"
@@ -43,24 +45,22 @@ TEST_F(GraphTest, ViewportsMoveAndClip)
 
 TEST_F(GraphTest, SymbolShapes)
 {
-	for (int kind : {0, 4, 8, -3}) {
+	using Calls = std::vector<std::string>;
+	const std::tuple<int, int, Calls> shapes[] = {
+		{5, 0, {"arc 99 140 10 10"}}, // circles: kinds 0, 4, 8 and unknown ones
+		{5, 4, {"arc 99 140 10 10"}},
+		{5, 8, {"arc 99 140 10 10"}},
+		{5, -3, {"arc 99 140 10 10"}},
+		{5, 5, {"rect 99 140 10 10"}}, // d = 5 x 0.9 rounded = 5
+		{4, 1, {"line 101 148 107 141", "line 101 142 107 149"}}, // d = 3
+		{4, 7, {"line 101 145 108 145", "line 104 141 104 149"}}, // d = 4
+		{2, 2, {"line 102 147 106 147", "line 106 147 104 143", "line 104 143 102 147"}},
+	};
+	for (auto &[size, kind, calls] : shapes) {
 		rec.calls.clear();
-		gsymbol(100, 100, 5, kind);
-		EXPECT_EQ(rec.calls, std::vector<std::string>{"arc 99 140 10 10"}) << kind;
+		gsymbol(100, 100, size, kind);
+		EXPECT_EQ(rec.calls, calls) << size << " " << kind;
 	}
-	rec.calls.clear();
-	gsymbol(100, 100, 5, 5); // d = 5 x 0.9 rounded = 5
-	EXPECT_EQ(rec.calls, std::vector<std::string>{"rect 99 140 10 10"});
-	rec.calls.clear();
-	gsymbol(100, 100, 4, 1); // d = 3
-	EXPECT_EQ(rec.calls, (std::vector<std::string>{"line 101 148 107 141", "line 101 142 107 149"}));
-	rec.calls.clear();
-	gsymbol(100, 100, 4, 7); // d = 4
-	EXPECT_EQ(rec.calls, (std::vector<std::string>{"line 101 145 108 145", "line 104 141 104 149"}));
-	rec.calls.clear();
-	gsymbol(100, 100, 2, 2);
-	EXPECT_EQ(rec.calls, (std::vector<std::string>{"line 102 147 106 147", "line 106 147 104 143",
-						      "line 104 143 102 147"}));
 	rec.calls.clear();
 	gsymbol(100, 100, 3, 6); // d = 3
 	EXPECT_EQ(count("line"), 4);
