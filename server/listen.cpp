@@ -21,11 +21,6 @@ namespace tw {
 Server srv;
 volatile sig_atomic_t srv_stop;
 
-// Running children, so that shutdown can end the ones that outstay it.
-constexpr int MAXKIDS = 4096;
-static pid_t kids[MAXKIDS];
-static int wake[2] = {-1, -1}; // signal handlers poke the loop through it
-static char alarm_line[160];   // written by the child when its time is up
 
 void server_reset()
 {
@@ -34,6 +29,7 @@ void server_reset()
 	std::snprintf(srv.addr_s, sizeof srv.addr_s, "127.0.0.1");
 	std::snprintf(srv.data_s, sizeof srv.data_s, ".");
 	srv.datafd = srv.auxfd = srv.lfd = srv.conn = -1;
+	srv.wake[0] = srv.wake[1] = -1;
 	srv.limit = 60;
 	srv.maxkids = 64;
 	srv_stop = 0;
@@ -66,19 +62,19 @@ void srv_log(const char *fmt, ...)
 static void on_stop(int)
 {
 	srv_stop = 1;
-	if (::write(wake[1], "x", 1) < 0)
+	if (::write(srv.wake[1], "x", 1) < 0)
 		return;
 }
 
 static void on_child(int)
 {
-	if (::write(wake[1], "c", 1) < 0)
+	if (::write(srv.wake[1], "c", 1) < 0)
 		return;
 }
 
 static void on_alarm(int)
 {
-	if (::write(2, alarm_line, std::strlen(alarm_line)) < 0)
+	if (::write(2, srv.alarm_s, std::strlen(srv.alarm_s)) < 0)
 		_exit(1);
 	_exit(1);
 }
@@ -135,8 +131,8 @@ int server_listen()
 static void forget(pid_t pid)
 {
 	for (int i = 0; i < srv.nkids; i++)
-		if (kids[i] == pid) {
-			kids[i] = kids[--srv.nkids];
+		if (srv.kids[i] == pid) {
+			srv.kids[i] = srv.kids[--srv.nkids];
 			return;
 		}
 }
@@ -156,13 +152,13 @@ static void reap()
 [[noreturn]] static void child(int fd)
 {
 	::close(srv.lfd);
-	::close(wake[0]);
-	::close(wake[1]);
+	::close(srv.wake[0]);
+	::close(srv.wake[1]);
 	handle(SIGTERM, SIG_DFL);
 	handle(SIGINT, SIG_DFL);
 	handle(SIGCHLD, SIG_DFL);
-	int k = log_prefix(alarm_line, sizeof alarm_line);
-	std::snprintf(alarm_line + k, sizeof alarm_line - k, "time limit of %d s reached, closed\n",
+	int k = log_prefix(srv.alarm_s, sizeof srv.alarm_s);
+	std::snprintf(srv.alarm_s + k, sizeof srv.alarm_s - k, "time limit of %d s reached, closed\n",
 		      srv.limit);
 	handle(SIGALRM, on_alarm);
 	alarm((unsigned)srv.limit);
@@ -192,7 +188,7 @@ static void accept_one()
 	if (pid < 0)
 		srv_log("cannot start a request process: %s", std::strerror(errno));
 	else
-		kids[srv.nkids++] = pid;
+		srv.kids[srv.nkids++] = pid;
 	::close(fd);
 	srv.peer_s[0] = 0;
 }
@@ -207,7 +203,7 @@ static void shutdown_kids()
 		reap();
 	}
 	for (int i = 0; i < srv.nkids; i++)
-		kill(kids[i], SIGKILL);
+		kill(srv.kids[i], SIGKILL);
 	while (srv.nkids) {
 		pid_t pid = waitpid(-1, nullptr, 0);
 		if (pid < 0)
@@ -218,7 +214,7 @@ static void shutdown_kids()
 
 int server_loop()
 {
-	if (pipe2(wake, O_CLOEXEC | O_NONBLOCK)) {
+	if (pipe2(srv.wake, O_CLOEXEC | O_NONBLOCK)) {
 		std::perror("tarnwell-server: pipe");
 		return 1;
 	}
@@ -229,11 +225,11 @@ int server_loop()
 	int limit = srv.maxkids < MAXKIDS ? srv.maxkids : MAXKIDS;
 	while (!srv_stop) {
 		reap();
-		pollfd p[2] = {{wake[0], POLLIN, 0}, {srv.lfd, (short)(srv.nkids < limit ? POLLIN : 0), 0}};
+		pollfd p[2] = {{srv.wake[0], POLLIN, 0}, {srv.lfd, (short)(srv.nkids < limit ? POLLIN : 0), 0}};
 		if (::poll(p, 2, -1) < 0 && errno != EINTR)
 			break;
 		char junk[64];
-		while (::read(wake[0], junk, sizeof junk) > 0)
+		while (::read(srv.wake[0], junk, sizeof junk) > 0)
 			;
 		if (!srv_stop && (p[1].revents & POLLIN))
 			accept_one();

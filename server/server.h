@@ -7,8 +7,11 @@
 // request without touching the others.
 #pragma once
 #include <csignal>
+#include <sys/types.h>
 
 namespace tw {
+
+constexpr int MAXKIDS = 4096; // requests served at once, at most
 
 struct Server {
 	int port;          // TCP port to listen on; 0 takes any free one
@@ -23,6 +26,9 @@ struct Server {
 	int lfd;           // listening socket
 	int conn;          // the connection a child serves
 	char peer_s[64];   // the client's address, for the log
+	pid_t kids[MAXKIDS]; // running children, ended at shutdown if they stay
+	int wake[2];       // pipe through which signal handlers wake the loop
+	char alarm_s[160]; // the child's log line for its time limit
 };
 extern Server srv;
 extern volatile sig_atomic_t srv_stop; // SIGTERM or SIGINT arrived
