@@ -94,6 +94,8 @@ FakePeer::FakePeer(int want)
 	a.sin_family = AF_INET;
 	a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
 	a.sin_port = htons(want);
+	int on = 1; // a connection of an earlier run may linger on the port
+	setsockopt(lfd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
 	if (bind(lfd, (sockaddr *)&a, sizeof a) || listen(lfd, 8))
 		return;
 	socklen_t len = sizeof a;
