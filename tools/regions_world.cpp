@@ -121,7 +121,7 @@ constexpr Abbrev abbrevs[] = {
     {"MICRONESIA", "MICRON."},   {"AFGHANISTAN", "AFGH."},  {"KAZAKHSTAN", "KAZAKH."}, {"TURKMENISTAN", "TURKMEN."},
     {"TAJIKISTAN", "TAJIK."},    {"KYRGYZSTAN", "KYRGYZ."}, {"UZBEKISTAN", "UZBEK."}, {"AZERBAIJAN", "AZERB."},
     {"BANGLADESH", "BANGL."},    {"UNITED STATES", "U.S."}, {"MISSOURI", "MO."},     {"KIRIBATI", "KIRIB."},
-    {"SIBERIA", "SIB."}};
+    {"SIBERIA", "SIB."},         {"RUSSIA", "RUS."}};
 
 // Every abbreviation applied: the form in which names are compared.
 std::string canon(std::string s) {
@@ -178,8 +178,10 @@ std::string base_name(const std::string& n) {
     for (auto [from, to] : aliases)
       if (s.compare(comma + 2, std::string::npos, from) == 0) s = s.substr(0, comma + 2) + to;
   if (has_words(s, "OCEAN")) return s;
+  // The side is part of the name in "CENTRAL AFRICAN REPUBLIC" and "NORTHERN TERRITORY".
+  static const std::regex named_side("^(AFRICAN|TERRITOR)");
   const std::string t = std::regex_replace(s, side_words(), "");
-  return t.empty() ? s : t;
+  return t.empty() || std::regex_search(t, named_side) ? s : t;
 }
 
 std::string shorten(const std::string& name) {
