@@ -14,6 +14,8 @@
 #include <ctime>
 #include <fcntl.h>
 #include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -307,7 +309,7 @@ static bool send_to()
 	return send_time(st.iyy2, se.m2_s, se.d2_s, se.h2_s, se.n2_s, se.s2_s);
 }
 
-int submit_server(const char *name, int year)
+static bool send_fields(const char *name, int year)
 {
 	char y[FIELD + 1];
 	std::snprintf(y, sizeof y, "%4d", year);
@@ -319,6 +321,22 @@ int submit_server(const char *name, int year)
 	       send_server(se.sa2_s) && send_minutes(se.sam2_s, se.sns2_s, 'S') &&
 	       send_server(se.dp1_s) && send_server(se.dp2_s) && send_server(se.mg1_s) &&
 	       send_server(se.mg2_s) && send_server(se.ynh_s) && send_server(se.ynm_s);
+}
+
+// A request goes out as one packet, not 29 small ones each waiting for the
+// acknowledgement of the one before.
+static void cork(bool on)
+{
+	int v = on;
+	setsockopt(sv.sock, IPPROTO_TCP, TCP_CORK, &v, sizeof v);
+}
+
+int submit_server(const char *name, int year)
+{
+	cork(true);
+	bool ok = send_fields(name, year);
+	cork(false);
+	return ok;
 }
 
 // Copy n records from the work segment to the primary half at count. A
@@ -440,7 +458,10 @@ int select_server(const char *host)
 // taken: the transfer stops there, as a local load stops at 65535 bytes.
 static long fetch_file(unsigned char *block, long offset, const char *name)
 {
-	if (!send_server(sv.myhost) || !send_server(":") || !send_server(name))
+	cork(true);
+	bool sent = send_server(sv.myhost) && send_server(":") && send_server(name);
+	cork(false);
+	if (!sent)
 		return broken(), 0;
 	int s = status_block();
 	if (s <= 0)
