@@ -58,12 +58,17 @@ struct SelectTest : ::testing::Test {
 	void years(const char *a, const char *b) { set(se.y1_s, a), set(se.y2_s, b); }
 	void lons(const char *w) { fill(w, {se.so1_s, se.som1_s, se.sew1_s, se.so2_s, se.som2_s, se.sew2_s}); }
 	void lats(const char *w) { fill(w, {se.sa1_s, se.sam1_s, se.sns1_s, se.sa2_s, se.sam2_s, se.sns2_s}); }
+	// The tags of what a selection takes.
+	Ints selected()
+	{
+		EXPECT_EQ(0, select_round()) << sh.em_s;
+		return tags();
+	}
 	// Select from one yearly file of 1990 holding evs.
 	Ints pick(const std::vector<Ev> &evs)
 	{
 		dir.write("pde-90.b", evs);
-		EXPECT_EQ(0, select_round()) << sh.em_s;
-		return tags();
+		return selected();
 	}
 	// The form is refused with this message (if given) and the cursor on
 	// field isr (if given).
@@ -133,8 +138,7 @@ TEST_F(SelectTest, FollowsPartsInFileOrderAndStopsAtTheLoadedLength)
 	// No marker and a truncated last record: the scan ends at the data.
 	dir.write("pde-96.b", {Ev(1996).id(5), Ev(1996).id(6)}, NOMARK, 3);
 	std::memset(st.iseg[workseg()], 0x11, SEGSIZE); // stale bytes must not count
-	EXPECT_EQ(0, select_round()) << sh.em_s;
-	EXPECT_EQ((Ints{1, 2, 3, 4, 5}), tags());
+	EXPECT_EQ((Ints{1, 2, 3, 4, 5}), selected());
 	EXPECT_EQ(M_END, qeek(4 + 16 * 5, st.iseg[0]));
 	EXPECT_EQ(0, st.isort);
 	EXPECT_STREQ("PDE", st.f2_s);
@@ -149,15 +153,13 @@ TEST_F(SelectTest, SelectionEndsWithAnEndMarkerWhateverEndedTheFile)
 	std::memset(st.iseg[0], 0x11, SEGSIZE);
 	dir.write("pde-90.b", {Ev(1990).id(1), Ev(1990).id(2)}, 0xfffe);
 	dir.write("pde-90.b2", {Ev(1990).id(3)}, 0xfffe); // leads back to itself
-	EXPECT_EQ(0, select_round()) << sh.em_s;
-	EXPECT_EQ((Ints{1, 2, 3}), tags());
+	EXPECT_EQ((Ints{1, 2, 3}), selected());
 	EXPECT_EQ(M_END, qeek(4 + 16 * 3, st.iseg[0]));
 
 	// A whole catalogue of one part that claims a continuation.
 	source("RIKA"), years("1900", "1990");
 	dir.write("rika.b", {Ev(1901).id(7)}, 0xfffe);
-	EXPECT_EQ(0, select_round()) << sh.em_s;
-	EXPECT_EQ((Ints{7}), tags());
+	EXPECT_EQ((Ints{7}), selected());
 	EXPECT_EQ(M_END, qeek(4 + 16, st.iseg[0]));
 
 	// A missing part leaves what was read so far properly ended too.
@@ -268,8 +270,7 @@ TEST_F(SelectTest, SourcesReadTheirCatalogues)
 	EXPECT_STREQ("JPN", st.f2_s);
 
 	source("VELA"), years("1800", "1990");
-	EXPECT_EQ(0, select_round());
-	EXPECT_EQ((Ints{2, 3, 98}), tags());
+	EXPECT_EQ((Ints{2, 3, 98}), selected());
 
 	source("JMA"), years("1900", "1928"); // JMA-28.B is missing
 	refused("File '" + dir.path + "/jma-28.b' does not exist!");
@@ -320,8 +321,7 @@ TEST_F(SelectTest, RegionNamesComeFromTheRegionsFile)
 			    "TOKAI 136 E 139 E 34 N 36 N\n");
 	set(se.som1_s, "30");
 	dir.write("pde-90.b", {Ev(1990).lon(138, 0).lat(34, 0).id(1), Ev(1990).lon(142, 0).id(2)});
-	EXPECT_EQ(0, select_round()) << sh.em_s;
-	EXPECT_EQ((Ints{1}), tags());
+	EXPECT_EQ((Ints{1}), selected());
 	EXPECT_EQ((std::vector<std::string>{se.so1_s, se.som1_s, se.sa2_s}), (std::vector<std::string>{"138", "00", "37"}));
 
 	set(se.dst_s, "TOKAI"); // behind a line that does not parse

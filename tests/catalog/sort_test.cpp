@@ -40,6 +40,12 @@ struct SortTest : ::testing::Test {
 		std::strcpy(pn.mc_s[2], i2), std::strcpy(pn.mc_s[3], o2);
 		return sort_round();
 	}
+	// The tags in the order the sort leaves.
+	Ints sorted(const char *i1, const char *o1, const char *i2 = "    ", const char *o2 = " ")
+	{
+		EXPECT_EQ(0, run(i1, o1, i2, o2)) << sh.em_s;
+		return tags();
+	}
 };
 
 TEST_F(SortTest, ItemValuesAndItemWords)
@@ -67,18 +73,15 @@ TEST_F(SortTest, MagnitudeAndDepthOrders)
 {
 	load({Ev(1990).mag(30).id(1), Ev(1990).mag(0).id(2), Ev(1990).mag(70).id(3),
 	      Ev(1990).mag(-2).id(4), Ev(1990).mag(0).id(5)});
-	EXPECT_EQ(0, run("MAG ", "D"));
-	Ints t = tags();
+	Ints t = sorted("MAG ", "D");
 	EXPECT_EQ((Ints{3, 1, 4}), Ints(t.begin(), t.begin() + 3));
 	EXPECT_EQ(1, st.isort);
-	EXPECT_EQ(0, run("MAG ", "A"));
-	t = tags();
+	t = sorted("MAG ", "A");
 	EXPECT_EQ((Ints{4, 1, 3}), Ints(t.begin() + 2, t.end())); // unknown first
 
 	load({Ev(1990).dep(65535).id(1), Ev(1990).dep(50).id(2), Ev(1850).dep(10).id(3),
 	      Ev(1990).dep(0).id(4)});
-	EXPECT_EQ(0, run("DEP ", "A"));
-	EXPECT_EQ((Ints{3, 4, 2, 1}), tags());
+	EXPECT_EQ((Ints{3, 4, 2, 1}), sorted("DEP ", "A"));
 	EXPECT_EQ(M_END, qeek(4 + 16 * 4, st.iseg[0])); // the end marker stays
 }
 
@@ -86,22 +89,18 @@ TEST_F(SortTest, TimeDescendingReversesAFreshStore)
 {
 	// Same minute: a comparison sort could not tell these apart.
 	load({Ev(1990, 1, 1, 0, 0).id(1), Ev(1990, 1, 1, 0, 0).id(2), Ev(1990, 1, 2).id(3)});
-	EXPECT_EQ(0, run("TIME", "D"));
-	EXPECT_EQ((Ints{3, 2, 1}), tags());
+	EXPECT_EQ((Ints{3, 2, 1}), sorted("TIME", "D"));
 	EXPECT_EQ(1, st.isort);
 
 	load({Ev(1991).id(1), Ev(1990).id(2)});
-	EXPECT_EQ(0, run("TIME", "A")); // chronological already: nothing moves
-	EXPECT_EQ((Ints{1, 2}), tags());
+	EXPECT_EQ((Ints{1, 2}), sorted("TIME", "A")); // chronological already: nothing moves
 	EXPECT_EQ(0, st.isort);
 
 	// After another order TIME is a real sort, and ascending restores the flag.
 	load({Ev(1990).mag(10).id(1), Ev(1992).mag(30).id(2), Ev(1991).mag(20).id(3)});
 	EXPECT_EQ(0, run("MAG ", "D"));
-	EXPECT_EQ(0, run("TIME", "D"));
-	EXPECT_EQ((Ints{2, 3, 1}), tags());
-	EXPECT_EQ(0, run("TIME", "A"));
-	EXPECT_EQ((Ints{1, 3, 2}), tags());
+	EXPECT_EQ((Ints{2, 3, 1}), sorted("TIME", "D"));
+	EXPECT_EQ((Ints{1, 3, 2}), sorted("TIME", "A"));
 	EXPECT_EQ(0, st.isort);
 	EXPECT_EQ(0, run("TIME", "A", "MAG ", "D"));
 	EXPECT_EQ(1, st.isort);
@@ -112,9 +111,8 @@ TEST_F(SortTest, SecondItemOrdersEachGroupOfEqualFirstItems)
 	load({Ev(1990).lat(30, 0).mag(20).id(1), Ev(1990).lat(10, 0).mag(10).id(2),
 	      Ev(1990).lat(30, 0).mag(50).id(3), Ev(1990).lat(10, 0).mag(40).id(4),
 	      Ev(1990).lat(20, 0).mag(30).id(5), Ev(1990).lat(30, 0).mag(30).id(6)});
-	EXPECT_EQ(0, run("LAT ", "A", "MAG ", "D"));
 	// The last group (latitude 30) includes the last event.
-	EXPECT_EQ((Ints{4, 2, 5, 3, 6, 1}), tags());
+	EXPECT_EQ((Ints{4, 2, 5, 3, 6, 1}), sorted("LAT ", "A", "MAG ", "D"));
 	EXPECT_EQ(1, st.isort);
 	EXPECT_NE(std::string::npos, r.texts().find("Be patient. Now sorting to MAG  ..."));
 
@@ -122,8 +120,7 @@ TEST_F(SortTest, SecondItemOrdersEachGroupOfEqualFirstItems)
 	EXPECT_STREQ("The second item is invalid!", sh.em_s);
 	EXPECT_EQ(2, sh.isr);
 	EXPECT_EQ(30, (int)fnarg(1, IT_LAT)); // the first pass stays done
-	EXPECT_EQ(0, run("XMAG", "D")); // the word may stand anywhere in the field
-	Ints t = tags(); // 5 and 6 tie: either order
+	Ints t = sorted("XMAG", "D"); // the word may stand anywhere in the field; 5 and 6 tie
 	EXPECT_EQ((Ints{3, 4}), Ints(t.begin(), t.begin() + 2));
 	EXPECT_EQ((Ints{1, 2}), Ints(t.begin() + 4, t.end()));
 }
@@ -137,8 +134,7 @@ TEST_F(SortTest, CommandResultsAndForm)
 	EXPECT_EQ(4, sort());
 	st.nmax2 = 16380;
 	load({Ev(1990).id(1)});
-	EXPECT_EQ(0, run("MAG ", "D"));
-	EXPECT_EQ((Ints{1}), tags());
+	EXPECT_EQ((Ints{1}), sorted("MAG ", "D"));
 
 	EXPECT_EQ(-1, run("TIM ", "A"));
 	EXPECT_STREQ("The first item is invalid!", sh.em_s);

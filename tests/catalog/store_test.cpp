@@ -3,6 +3,8 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "catalog/store.h"
 #include "dataset.h"
@@ -11,6 +13,8 @@
 
 namespace tw {
 namespace {
+
+using Ints = std::vector<int>;
 
 struct StoreTest : ::testing::Test {
 	Recording r;
@@ -60,10 +64,8 @@ TEST_F(StoreTest, DecodesYearsPlacesDepthsAndMagnitudes)
 
 TEST_F(StoreTest, SplitsSegmentsAndAddressesEvents)
 {
-	EXPECT_EQ(8, st.nseg);
-	EXPECT_EQ(16380, st.nmax);
-	EXPECT_EQ(16380, st.nmax2);
-	EXPECT_EQ(4, base2());
+	// Segments, capacities of both halves, first segment of the second half.
+	EXPECT_EQ((Ints{8, 16380, 16380, 4}), (Ints{st.nseg, st.nmax, st.nmax2, base2()}));
 	EXPECT_EQ(st.iseg[0] + 65508, event(4094));
 	EXPECT_EQ(st.iseg[1] + 4, event(4095));
 	EXPECT_EQ(st.iseg[5] + 4 + 16 * 5, evslot(base2(), 4095 + 5));
@@ -71,11 +73,7 @@ TEST_F(StoreTest, SplitsSegmentsAndAddressesEvents)
 		EXPECT_GE(std::abs(st.iseg[s] - st.iseg[s - 1]), SEGSIZE);
 
 	fresh_store(dir.path, 3);
-	EXPECT_EQ(3, st.nseg);
-	EXPECT_EQ(8190, st.nmax);
-	EXPECT_EQ(4095, st.nmax2);
-	EXPECT_EQ(2, workseg());
-	EXPECT_EQ(2, base2());
+	EXPECT_EQ((Ints{3, 8190, 4095, 2, 2}), (Ints{st.nseg, st.nmax, st.nmax2, workseg(), base2()}));
 }
 
 TEST_F(StoreTest, CopyingMarksContinuationAndEnd)
@@ -95,10 +93,9 @@ TEST_F(StoreTest, CopyingMarksContinuationAndEnd)
 	put_event(base2(), 4095, e.b.data());
 	EXPECT_EQ(M_CONT, qeek(MARKSLOT, st.iseg[base2()]));
 
-	unsigned char *a = st.iseg[0], *b = st.iseg[base2()];
+	std::pair<unsigned char *, unsigned char *> before{st.iseg[0], st.iseg[base2()]};
 	swap_segments(1);
-	EXPECT_EQ(b, st.iseg[0]);
-	EXPECT_EQ(a, st.iseg[base2()]);
+	EXPECT_EQ(before, std::pair(st.iseg[base2()], st.iseg[0]));
 }
 
 TEST_F(StoreTest, LoadsWholeFilesUnderLowerCaseNames)
