@@ -2,7 +2,8 @@
 # The program through tarnwell-server: the same session (SELECT of JPN over
 # 1880-1930 in the region JAPAN, BROWSE with region names, SAVE, MAP) run
 # once on local files and once with both directories set to
-# "@127.0.0.1:PORT"; the saved lists and the screens must be the same.
+# "@127.0.0.1:PORT", with the active faults and stations over the map; the
+# saved lists and the screens must be the same.
 . "$(dirname "$0")/lib.sh"
 e2e_setup server_select
 
@@ -51,6 +52,21 @@ session() { # label
 	keys Return
 	sleep 1.5
 	shot "$1-map"
+	keys F8
+	type_text 5          # ACTIVE-FAULTS, as offered for the box
+	keys Return
+	keys Return
+	sleep 1.5
+	shot "$1-faults"
+	keys Return
+	type_text 6          # STATIONS of the source, with codes
+	keys Return
+	keys Tab
+	type_text y
+	keys Return
+	sleep 1.5
+	shot "$1-stations"
+	keys Return
 	keys F3
 	keys ctrl+e
 	[ "$(e2e_wait_exit)" = 0 ] || fail "$1: exit status"
@@ -65,7 +81,7 @@ n=$(wc -l < "$WORK/local.txt")
 [ "$n" -gt 100 ] || fail "only $n events selected from local files"
 cmp -s "$WORK/local.txt" "$WORK/server.txt" ||
 	fail "the server's selection differs ($(wc -l < "$WORK/server.txt") of $n lines)"
-for s in menu browse map; do
+for s in menu browse map faults stations; do
 	d=$(compare -metric AE "$ART/local-$s.png" "$ART/server-$s.png" null: 2>&1 || true)
 	[ "$d" = 0 ] || fail "$s screen differs by $d pixels"
 done
@@ -76,6 +92,8 @@ grep -q 'event VELA 0: ' "$WORK/server.log" || fail "no VELA request"
 grep -q 'event JMA 1930: ' "$WORK/server.log" || fail "no JMA 1930 request"
 grep -q 'file regions: ' "$WORK/server.log" || fail "regions not fetched"
 grep -qi 'file japan.mes: ' "$WORK/server.log" || fail "region names not fetched"
+grep -qi 'file japan.f: ' "$WORK/server.log" || fail "faults not fetched"
+grep -qi 'file jpn.s: ' "$WORK/server.log" || fail "stations not fetched"
 grep -q 'not found\|broken off\|refused' "$WORK/server.log" && fail "failed requests: $(grep 'not found\|broken off\|refused' "$WORK/server.log")"
 cp "$WORK/server.log" "$ART/server.log"
 
