@@ -137,6 +137,10 @@ static bool check_map_fields()
 	mf.wrap = mf.b1 >= mf.b2;
 	if (mf.wrap)
 		mf.b2 += 360;
+	// 180 E to 180 W names one meridian twice: a full turn like any pair
+	// of equal longitudes, not a frame of no width.
+	if (mf.b2 <= mf.b1)
+		mf.b2 = mf.b1 + 360;
 	return true;
 }
 

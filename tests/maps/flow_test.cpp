@@ -164,6 +164,21 @@ TEST_F(MapFlow, LatitudeOrderAndRange)
 	EXPECT_NE(r.texts().find("Longitude values should not exceed 180 degrees!"), std::string::npos);
 }
 
+// 180 E to 180 W is a full turn from the date line, as equal longitudes
+// are: a frame of no width would divide by zero.
+TEST_F(MapFlow, DateLineToDateLineIsAFullTurn)
+{
+	area("180", "00", "E", "180", "00", "W", "20", "00", "N", "50", "00", "N");
+	enter();
+	fkey(3);
+	EXPECT_EQ(map(), 0);
+	EXPECT_DOUBLE_EQ(mf.b1, 180);
+	EXPECT_DOUBLE_EQ(mf.b2, 540);
+	EXPECT_EQ(mf.wrap, 1);
+	EXPECT_DOUBLE_EQ(mf.rrx, (mf.kx1 - mf.kx0) / 360.0);
+	EXPECT_TRUE(framed());
+}
+
 TEST_F(MapFlow, RegionFillsTheBox)
 {
 	std::ofstream(dir + "/regions") << "KANTO 138 E 141 E 34 N 37 N\nWRAP 170 E 170 W 30 N 60 N\n";
