@@ -34,6 +34,8 @@ static void box(const uint8_t *c)
 	mf.wrap = mf.b1 >= mf.b2;
 	if (mf.wrap)
 		mf.b2 += 360;
+	if (mf.b2 <= mf.b1)
+		mf.b2 = mf.b1 + 360;
 	mf.ynmap = 1;
 	map_geometry();
 }
