@@ -81,7 +81,7 @@ struct SetEnv {
 struct PrintPlace {
 	TempDir d;
 	InDir in{d.path};
-	SetEnv path{"PATH", (d.path + "/bin:" + std::getenv("PATH")).c_str()};
+	SetEnv path{"PATH", (d.path + "/bin:" + (std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin")).c_str()};
 	PrintPlace()
 	{
 		std::filesystem::create_directory(d.file("bin"));
