@@ -2,6 +2,7 @@
 // the page scale patched into the finished file before it is spooled.
 #include "device/ps.h"
 
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -35,6 +36,47 @@ static void psout(const char *fmt, ...)
 	va_end(ap);
 }
 
+// "%6.1f" without printf's generality, for the coordinate pairs that make
+// up most of a map. Values within a hair of a rounding half are left to
+// snprintf, so the text is the same byte for byte.
+int ps_fixed1(char *out, double v)
+{
+	double t = v * 10.0, f = std::floor(t), frac = t - f;
+	if (!(std::fabs(t) < 1e15) || std::fabs(frac - 0.5) < 1e-6)
+		return std::snprintf(out, 32, "%6.1f", v);
+	long long n = (long long)f + (frac > 0.5);
+	bool neg = std::signbit(v); // printf keeps the sign of a value rounded to 0
+	unsigned long long a = n < 0 ? -(unsigned long long)n : n;
+	char tmp[32], *p = tmp + sizeof tmp;
+	*--p = (char)('0' + a % 10);
+	*--p = '.';
+	a /= 10;
+	do
+		*--p = (char)('0' + a % 10);
+	while (a /= 10);
+	if (neg)
+		*--p = '-';
+	int len = (int)(tmp + sizeof tmp - p), pad = len < 6 ? 6 - len : 0;
+	std::memset(out, ' ', pad);
+	std::memcpy(out + pad, p, len);
+	out[pad + len] = 0;
+	return pad + len;
+}
+
+// One "x y op" line of a path.
+static void psxy(double x, double y, const char *op)
+{
+	if (!sp.fq)
+		return;
+	char line[96];
+	int n = ps_fixed1(line, x);
+	line[n++] = ' ';
+	n += ps_fixed1(line + n, y);
+	line[n++] = ' ';
+	std::memcpy(line + n, op, 3);
+	std::fwrite(line, 1, n + 3, sp.fq);
+}
+
 // [SECTION] transform
 
 double xps(int x) { return ((short)x + ps.psxoff) * ps.PSXFactor + 60.0; }
@@ -42,8 +84,8 @@ double yps(int y) { return (400 - (short)y - ps.psyoff) * ps.PSYFactor + 110.0; 
 
 // [SECTION] drawing
 
-void psmoveto(int x, int y) { psout("%6.1f %6.1f pM\n", xps(x), yps(y)); }
-void pslineto(int x, int y) { psout("%6.1f %6.1f pL\n", xps(x), yps(y)); }
+void psmoveto(int x, int y) { psxy(xps(x), yps(y), "pM\n"); }
+void pslineto(int x, int y) { psxy(xps(x), yps(y), "pL\n"); }
 
 void psbox(int fill, int x1, int y1, int x2, int y2)
 {

@@ -12,6 +12,7 @@ struct PostScript {
 extern PostScript ps;
 
 void ps_reset();
+int ps_fixed1(char *out, double v); // "%6.1f" into out (32 bytes); length
 double xps(int x);
 double yps(int y);
 void psmoveto(int x, int y);
