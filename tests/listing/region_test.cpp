@@ -140,4 +140,27 @@ TEST_F(RegionTest, LoadsTablesFromTheAuxiliaryDirectory)
 	EXPECT_EQ(ls.mesl, MESH_MAX);
 }
 
+// The tables the program ships name well-known places sensibly.
+TEST_F(RegionTest, BundledTablesNameKnownPlaces)
+{
+	const char *top = std::getenv("TARNWELL_SOURCE");
+	ASSERT_NE(top, nullptr);
+	std::snprintf(sh.drvo_s, sizeof sh.drvo_s, "%s/data/aux", top);
+	auto name = [&](int kind, double lat, double lon) {
+		return std::string(region(kind, (int)std::fabs(lat), lat < 0 ? 'S' : 'N', (int)std::fabs(lon),
+					  lon < 0 ? 'W' : 'E', std::fabs(lat), w));
+	};
+	auto has = [](const std::string &s, const char *part) { return s.find(part) != std::string::npos; };
+	ASSERT_EQ(load_tables(RK_WORLD), RK_WORLD);
+	std::string kobe = name(RK_WORLD, 34.6, 135.0);
+	EXPECT_TRUE(has(kobe, "JAPAN") || has(kobe, "HONSHU")) << kobe;
+	std::string nepac = name(RK_WORLD, 40.0, -150.0);
+	EXPECT_TRUE(has(nepac, "PACIFIC") && !has(nepac, "SOUTH")) << nepac;
+	EXPECT_TRUE(has(name(RK_WORLD, -10.0, -75.0), "PERU"));
+	EXPECT_TRUE(has(name(RK_WORLD, 37.0, -122.0), "CALIFORNIA"));
+	ASSERT_EQ(load_tables(RK_JAPAN), RK_JAPAN);
+	EXPECT_TRUE(has(name(RK_JAPAN, 43.06, 141.35), "HOKKAIDO"));
+	EXPECT_TRUE(has(name(RK_JAPAN, 40.2, 143.5), "OFF")) << "off the Sanriku coast";
+}
+
 } // namespace tw
