@@ -113,14 +113,6 @@ TEST(MagnitudeBins, CountAndLimits)
 		EXPECT_EQ(nbins(from, to, step), n) << from << " " << to << " " << step;
 }
 
-TEST_F(Magnit, EmptyStoreShowsNothing)
-{
-	st.itot = 0;
-	r.calls.clear();
-	EXPECT_EQ(magnitude(), 3);
-	EXPECT_TRUE(r.calls.empty());
-}
-
 TEST_F(Magnit, FrequencyBarsOnALinearAxis)
 {
 	ASSERT_EQ(run({"2.0", "7.0", "1.00", "FRQ", "LNR", "10"}), 0);
@@ -226,13 +218,18 @@ TEST(TimeHelpers, BarHeightsAndNumbers)
 	EXPECT_STREQ(itos(123456, b5, 5), "12345"); // never past the buffer
 }
 
-TEST_F(Time, EmptyStoreShowsNothingAndFormDefaults)
+TEST_F(Diagram, EmptyStoreShowsNothing)
 {
 	fill_store({});
-	r.calls.clear();
-	EXPECT_EQ(time_tarnw(), 3);
-	EXPECT_TRUE(r.calls.empty());
+	for (int (*command)() : {magnitude, time_tarnw}) {
+		r.calls.clear();
+		EXPECT_EQ(command(), 3);
+		EXPECT_TRUE(r.calls.empty());
+	}
+}
 
+TEST_F(Time, FormDefaults)
+{
 	fill_store({Ev(1979, 1, 1), Ev(1979, 1, 2), Ev(1979, 1, 3)});
 	r.key(KS_F1 + 2);
 	EXPECT_EQ(time_tarnw(), 0);
