@@ -177,11 +177,7 @@ void command_step()
 	sh.err = 0;
 	for (const Command &c : commands)
 		if (c.key == key) {
-			int r = c.run();
-			if (r == NOT_BUILT)
-				beep();
-			else
-				sh.err = r;
+			sh.err = c.run();
 			return;
 		}
 	beep();

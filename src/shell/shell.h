@@ -45,7 +45,4 @@ int alloc_mem();
 void load_setup();
 void dump_setup();
 
-// A command that is not in this build answers this: the loop beeps.
-constexpr int NOT_BUILT = -32768;
-
 } // namespace tw

@@ -54,10 +54,9 @@ TEST_F(ShellTest, MainMenuShowsTheSelectionState)
 	EXPECT_EQ(row_text(5).substr(10, 31), "Number of events exceeds 16380!");
 }
 
-TEST_F(ShellTest, UnboundAndUnbuiltCommandsBeepWithoutMessage)
+TEST_F(ShellTest, UnboundKeysBeepWithoutMessage)
 {
-	// A letter, a function key, and a click on "Map" (not in this build yet
-	// or answering normally) each return to a menu without a message.
+	// A letter and a function key each return to a menu without a message.
 	rec.ch('q');
 	rec.key(KS_F1 + 4);
 	command_step();
