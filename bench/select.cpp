@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "device/null.h"
 #include "catalog/select.h"
 #include "catalog/sort.h"
 #include "catalog/store.h"
@@ -24,32 +25,6 @@ using namespace tw;
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-// Progress lines go nowhere.
-struct NullBackend final : Backend {
-	unsigned long alloc_color(int, int, int, const char *, bool &ok) override { return ok = true, 0; }
-	unsigned long black_pixel() override { return 0; }
-	void set_gc(unsigned long, unsigned long, int, int) override {}
-	void set_font(Font) override {}
-	int font_ascent(Font) override { return 12; }
-	int text_extent(const char *, int n) override { return 6 * n; }
-	int fontmode() override { return 0; }
-	void set_clip(int, int, int, int) override {}
-	void line(int, int, int, int) override {}
-	void point(int, int) override {}
-	void rect(bool, int, int, int, int) override {}
-	void arc(bool, int, int, int, int) override {}
-	void polygon(const short (*)[2], int) override {}
-	void text(int, int, const char *, int, bool) override {}
-	void show_pixmap() override {}
-	void grab_image() override {}
-	unsigned long image_pixel(int, int) override { return 0; }
-	void next_event(InputEvent &ev) override { ev.kind = EvKind::none; }
-	void define_cursor(PointerShape) override {}
-	void warp_pointer(int, int) override {}
-	void bell() override {}
-	void flush() override {}
-};
 
 constexpr int YEARS = 40, PER_YEAR = 50000, Y0 = 1950;
 
