@@ -15,7 +15,6 @@
 #include <string>
 #include <unistd.h>
 
-#include "device/null.h"
 #include "catalog/store.h"
 #include "device/graph.h"
 #include "device/ps.h"
@@ -23,6 +22,7 @@
 #include "device/seam.h"
 #include "device/spool.h"
 #include "device/x11/x11.h"
+#include "device/null.h"
 #include "maps/map.h"
 #include "shell/setup.h"
 #include "shell/shell.h"

@@ -12,12 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "device/null.h"
 #include "catalog/select.h"
 #include "catalog/sort.h"
 #include "catalog/store.h"
 #include "device/graph.h"
 #include "device/seam.h"
+#include "device/null.h"
 #include "shell/setup.h"
 #include "shell/shell.h"
 
