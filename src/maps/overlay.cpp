@@ -50,21 +50,30 @@ static bool within_japan()
 	return 123 < mf.b1 && mf.b2 < 150 && 23 < mf.a1 && mf.a2 < 50;
 }
 
+// Shows an overlay's form until its dataset name is filled in: 0 then, or
+// the key that leaves (F3 or F6).
+static int ask_dataset(int pan)
+{
+	for (;;) {
+		sh.isr = 0;
+		int r = panel(pan);
+		if (r == 3)
+			return K_F3;
+		if (r != 0)
+			return K_F6;
+		if (!blank(pn.mc_s[0]))
+			return 0;
+		set_em("Invalid dataset name!");
+	}
+}
+
 int map_active_faults()
 {
 	put(0, within_japan() ? "JAPAN   " : "        ");
 	put(1, "5"), put(2, "2"), put(3, "3"), put(4, "3");
 	for (;;) {
-		sh.isr = 0;
-		int r = panel(PAN_MAPS5);
-		if (r == 3)
-			return K_F3;
-		if (r != 0)
-			return K_F6;
-		if (blank(pn.mc_s[0])) {
-			set_em("Invalid dataset name!");
-			continue;
-		}
+		if (int k = ask_dataset(PAN_MAPS5))
+			return k;
 		strxcpy(mp.ovname, pn.mc_s[0]);
 		for (int i = 0; i < 4; i++)
 			mp.fcol[i] = std::atoi(pn.mc_s[1 + i]);
@@ -132,16 +141,8 @@ int map_stations()
 	put(0, st.f2_s);
 	put(1, "N");
 	for (;;) {
-		sh.isr = 0;
-		int r = panel(PAN_MAPS6);
-		if (r == 3)
-			return K_F3;
-		if (r != 0)
-			return K_F6;
-		if (blank(pn.mc_s[0])) {
-			set_em("Invalid dataset name!");
-			continue;
-		}
+		if (int k = ask_dataset(PAN_MAPS6))
+			return k;
 		char name[9];
 		strxcpy(name, pn.mc_s[0]);
 		std::snprintf(mp.ovname, sizeof mp.ovname, "%s.s", name);
