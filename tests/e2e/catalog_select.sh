@@ -9,14 +9,7 @@ e2e_setup catalog_select
 DATA=$TOP/data/dataset AUX=$TOP/data/aux
 [ -f "$DATA/vela.b" ] && [ -f "$AUX/regions" ] || fail "bundled data missing"
 
-{
-	echo "$DATA"; echo "PS  "; echo ps; echo "JPN  "
-	printf '%s\n' 1880 01 01 00 00 00.00 1930 12 31 23 59 59.99 JAPAN
-	printf '%s\n' 120 00 E 180 00 E 00 00 N 60 00 N 000.0 999.9 +0.0 +9.9 Y Y ""
-	echo "7 8 1.500000 1.250000"; echo "0 20 40 60 80 200 600 "
-	echo "4 5 6 2 3 1 7 "; echo "0.000000 1.000000 2.000000 3.000000 4.000000 5.000000 6.000000 7.000000 "
-	echo 000; echo "$AUX"
-} > "$HOME/_seis"
+write_seis "$DATA" "$AUX" "JPN  " 1880 1930 JAPAN 120 180 00 60
 
 # The records SELECT should find, in file order, as "year month day" lines.
 expected() {

@@ -8,14 +8,7 @@ e2e_setup diagrams_time
 DATA=$TOP/data/dataset
 [ -e "$DATA/jma-95.b" ] || fail "no bundled JMA catalogue in $DATA"
 
-{
-	echo "$DATA"; echo "PS  "; echo ps; echo JMA
-	printf '%s\n' 1990 01 01 00 00 00.00 2005 12 31 23 59 59.99 ""
-	printf '%s\n' 128 00 E 146 00 E 25 00 N 46 00 N 000.0 999.9 +0.0 +9.9 Y Y ""
-	echo "7 8 1.500000 1.250000"; echo "0 20 40 60 80 200 600 "
-	echo "4 5 6 2 3 1 7 "; echo "0.000000 1.000000 2.000000 3.000000 4.000000 5.000000 6.000000 7.000000 "
-	echo 000; echo "$TOP/data/aux"
-} > "$HOME/_seis"
+write_seis "$DATA" "$TOP/data/aux" JMA 1990 2005 "" 128 146 25 46
 
 e2e_start
 keys space

@@ -5,6 +5,7 @@ set -eu
 E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 TOP=$(cd "$E2E_DIR/../.." && pwd)
 . "$TOP/tests/xvfb.sh"
+. "$TOP/tests/setup-file.sh"
 
 e2e_setup() {
 	NAME=$1

@@ -50,14 +50,7 @@ bytes 51 2 130 1 135 2 53 1 138 3 > "$AUX/japan.mes"
 { name24 "SOUTHWEST JAPAN"; name24 KINKI; name24 KANTO; } > "$AUX/japan.nam"
 
 # Setup: the data source TEST for 1995 in a box inside the Japanese tables.
-{
-	echo "$DATA"; echo "PS  "; echo ps; echo TEST
-	printf '%s\n' 1995 01 01 00 00 00.00 1995 12 31 23 59 59.99 ""
-	printf '%s\n' 128 00 E 146 00 E 25 00 N 46 00 N 000.0 999.9 +0.0 +9.9 Y Y ""
-	echo "7 8 1.500000 1.250000"; echo "0 20 40 60 80 200 600 "
-	echo "4 5 6 2 3 1 7 "; echo "0.000000 1.000000 2.000000 3.000000 4.000000 5.000000 6.000000 7.000000 "
-	echo 000; echo "$AUX"
-} > "$HOME/_seis"
+write_seis "$DATA" "$AUX" TEST 1995 1995 "" 128 146 25 46
 
 e2e_start
 keys space

@@ -8,14 +8,7 @@ e2e_setup listing_bundled
 
 # setup SOURCE LON1 LON2 LAT1 LAT2: a 1995 selection in that box.
 setup() {
-	{
-		echo "$TOP/data/dataset"; echo "PS  "; echo ps; echo "$1"
-		printf '%s\n' 1995 01 01 00 00 00.00 1995 12 31 23 59 59.99 ""
-		printf '%s\n' "$2" 00 E "$3" 00 E "$4" 00 N "$5" 00 N 000.0 999.9 +0.0 +9.9 Y Y ""
-		echo "7 8 1.500000 1.250000"; echo "0 20 40 60 80 200 600 "
-		echo "4 5 6 2 3 1 7 "; echo "0.000000 1.000000 2.000000 3.000000 4.000000 5.000000 6.000000 7.000000 "
-		echo 000; echo "$TOP/data/aux"
-	} > "$HOME/_seis"
+	write_seis "$TOP/data/dataset" "$TOP/data/aux" "$1" 1995 1995 "" "$2" "$3" "$4" "$5"
 }
 
 # Browse, hard copy of pages 1 and 2, quit, PRINT, exit.

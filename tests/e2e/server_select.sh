@@ -23,14 +23,7 @@ done
 [ -n "$PORT" ] || fail "the server did not start: $(cat "$WORK/server.log")"
 
 setup() { # data directory, auxiliary directory
-	{
-		echo "$1"; echo "PS  "; echo ps; echo "JPN  "
-		printf '%s\n' 1880 01 01 00 00 00.00 1930 12 31 23 59 59.99 JAPAN
-		printf '%s\n' 120 00 E 180 00 E 00 00 N 60 00 N 000.0 999.9 +0.0 +9.9 Y Y ""
-		echo "7 8 1.500000 1.250000"; echo "0 20 40 60 80 200 600 "
-		echo "4 5 6 2 3 1 7 "; echo "0.000000 1.000000 2.000000 3.000000 4.000000 5.000000 6.000000 7.000000 "
-		echo 000; echo "$2"
-	} > "$HOME/_seis"
+	write_seis "$1" "$2" "JPN  " 1880 1930 JAPAN 120 180 00 60
 }
 
 session() { # label
