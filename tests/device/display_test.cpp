@@ -9,42 +9,24 @@
 #include "device/menubar.h"
 #include "device/screen.h"
 #include "device/x11/x11.h"
+#include "x11_display.h"
 #include "shell/shell.h"
 
 using namespace tw;
 
 namespace {
 
-// Channels are asked for as component x 255, so a 24-bit server keeps the
-// top 8 bits of that: 255 becomes 254, 130 becomes 129.
-constexpr unsigned long ch(unsigned long c) { return c * 255 >> 8; }
-constexpr unsigned long rgb(unsigned long r, unsigned long g, unsigned long b)
-{
-	return ch(r) << 16 | ch(g) << 8 | ch(b);
-}
-constexpr unsigned long GREY = rgb(130, 130, 130), LIGHT = rgb(192, 192, 192),
-			WHITE = rgb(255, 255, 255), BLACK = 0, VLIGHT = rgb(230, 230, 230),
-			RED = rgb(255, 0, 0), BLUE = rgb(0, 0, 255);
+constexpr unsigned long GREY = xrgb(130, 130, 130), LIGHT = xrgb(192, 192, 192),
+			WHITE = xrgb(255, 255, 255), BLACK = 0, VLIGHT = xrgb(230, 230, 230),
+			RED = xrgb(255, 0, 0), BLUE = xrgb(0, 0, 255);
 
 struct Display : ::testing::Test {
 	static void SetUpTestSuite()
 	{
-		ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "display tests need an X server";
-		graph_reset();
-		screen_reset();
-		open_backend = x11_open;
-		close_backend = x11_close;
-		be = nullptr;
-		win_init();
-		ASSERT_NE(be, nullptr);
-		menu_init();
+		open_display();
 	}
 	static void TearDownTestSuite() { win_finish(); }
-	static unsigned long at(int x, int y)
-	{
-		be->flush();
-		return x11_pixmap_rgb(be, x, y);
-	}
+	static unsigned long at(int x, int y) { return pixmap_at(be, x, y); }
 	// Each pixel (x, y) has its colour.
 	static void pixels(std::initializer_list<std::tuple<int, int, unsigned long>> want)
 	{
@@ -72,7 +54,7 @@ TEST_F(Display, MenuBarAndToolbarLines)
 			ink |= at(x, y) == BLACK;
 	EXPECT_TRUE(ink);
 	windows_menu(0);
-	EXPECT_EQ(at(mb.menux1[0] - 2, 8), rgb(0, 0, 130)) << "navy box of the selected item";
+	EXPECT_EQ(at(mb.menux1[0] - 2, 8), xrgb(0, 0, 130)) << "navy box of the selected item";
 }
 
 TEST_F(Display, InputBoxAndTextCells)

@@ -10,6 +10,7 @@
 #include "device/menubar.h"
 #include "device/screen.h"
 #include "device/x11/x11.h"
+#include "x11_display.h"
 #include "diag_support.h"
 #include "diagrams/diagrams.h"
 #include "recording.h"
@@ -59,16 +60,8 @@ struct DiagramDisplay : ::testing::Test {
 	Scripted s;
 	static void SetUpTestSuite()
 	{
-		ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "display tests need an X server";
-		graph_reset();
-		screen_reset();
-		open_backend = x11_open;
-		close_backend = x11_close;
-		be = nullptr;
-		win_init();
-		ASSERT_NE(be, nullptr);
+		open_display();
 		xb = be;
-		menu_init();
 	}
 	static void TearDownTestSuite()
 	{
@@ -88,8 +81,7 @@ struct DiagramDisplay : ::testing::Test {
 	// Pixel of the plotting area, as 0xRRGGBB.
 	unsigned long at(int x, int y)
 	{
-		xb->flush();
-		return x11_pixmap_rgb(xb, x + 4, y + 45);
+		return pixmap_at(xb, x + 4, y + 45);
 	}
 };
 

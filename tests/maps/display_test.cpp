@@ -12,6 +12,7 @@
 #include "device/menubar.h"
 #include "device/screen.h"
 #include "device/x11/x11.h"
+#include "x11_display.h"
 #include "maps/map.h"
 #include "maps/mapsub.h"
 #include "maps/symbols.h"
@@ -23,27 +24,13 @@ using namespace tw;
 
 namespace {
 
-// A 24-bit server keeps the top 8 bits of component x 255: 255 becomes 254.
-constexpr unsigned long ch(unsigned long c) { return c * 255 >> 8; }
-constexpr unsigned long rgb(unsigned long r, unsigned long g, unsigned long b)
-{
-	return ch(r) << 16 | ch(g) << 8 | ch(b);
-}
-constexpr unsigned long BLACK = 0, WHITE = rgb(255, 255, 255), CYAN = rgb(0, 255, 255),
-			MAGENTA = rgb(255, 0, 255), RED = rgb(255, 0, 0), BLUE = rgb(0, 0, 255);
+constexpr unsigned long BLACK = 0, WHITE = xrgb(255, 255, 255), CYAN = xrgb(0, 255, 255),
+			MAGENTA = xrgb(255, 0, 255), RED = xrgb(255, 0, 0), BLUE = xrgb(0, 0, 255);
 
 struct MapDisplay : ::testing::Test {
 	static void SetUpTestSuite()
 	{
-		ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "display tests need an X server";
-		graph_reset();
-		screen_reset();
-		open_backend = x11_open;
-		close_backend = x11_close;
-		be = nullptr;
-		win_init();
-		ASSERT_NE(be, nullptr);
-		menu_init();
+		open_display();
 	}
 	static void TearDownTestSuite() { win_finish(); }
 
@@ -61,11 +48,7 @@ struct MapDisplay : ::testing::Test {
 	}
 	void TearDown() override { std::system(("rm -rf " + dir).c_str()); }
 
-	static unsigned long at(int x, int y)
-	{
-		be->flush();
-		return x11_pixmap_rgb(be, x, y);
-	}
+	static unsigned long at(int x, int y) { return pixmap_at(be, x, y); }
 	void event(double lon, double la, double depth, double mag)
 	{
 		make_event(evslot(0, st.itot), lon, la, depth, mag);
