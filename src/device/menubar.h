@@ -1,6 +1,7 @@
 // Menu bar, toolbar and pointer: pictures drawn with lines and text, and
 // the translation of clicks on them into key codes.
 #pragma once
+#include "device/screen.h"
 
 namespace tw {
 
@@ -33,5 +34,18 @@ int mouse2key(int x, int y);
 void inputarea(int col, int row, int width);
 void restore_box(int col, int row);
 void blueF1_2(int n);
+
+// Draws a picture and waits on the graphics toolbar of the set; a hard copy
+// (F1 or F2) draws it again into the PostScript file. Returns the key that
+// left: F3, F6 (Enter too) or, on the map toolbar, F8.
+template <class Draw> int replay(int set, Draw &&draw)
+{
+	for (;;) {
+		draw();
+		int k = fgkey(set, 1);
+		if (k != K_F1)
+			return k;
+	}
+}
 
 } // namespace tw

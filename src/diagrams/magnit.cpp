@@ -179,14 +179,7 @@ static bool magnit_show(const MagSet &s)
 {
 	clear(0);
 	_setbkcolor(0);
-	draw_magnit(s);
-	for (;;) {
-		int k = fgkey(0, 1);
-		if (k == K_F1)
-			draw_magnit(s); // into the PostScript file
-		else
-			return k != K_F3;
-	}
+	return replay(0, [&] { draw_magnit(s); }) != K_F3;
 }
 
 int magnitude()

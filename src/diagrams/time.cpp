@@ -335,14 +335,7 @@ static bool time_show(const TimeSet &s)
 {
 	clear(0);
 	_setbkcolor(0);
-	draw_time(s);
-	for (;;) {
-		int k = fgkey(0, 1);
-		if (k == K_F1)
-			draw_time(s); // into the PostScript file
-		else
-			return k != K_F3;
-	}
+	return replay(0, [&] { draw_time(s); }) != K_F3;
 }
 
 int time_tarnw()

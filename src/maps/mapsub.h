@@ -41,7 +41,6 @@ int pick_loop(Pick &p, const PickSpec &spec);
 int project_area(Pick &p);
 void press_prompt(int mode, int line);
 void draw_base();                 // frame, base map when ynmap, epicentres
-int replay(void (*picture)());    // fgkey(0, 1) with the hard-copy redraws
 
 double delta(double lon, double lat);
 double rtal(double lon, double lat, const Pick &p);

@@ -151,7 +151,7 @@ int map_stations()
 		if (!load_stations())
 			continue;
 		clear(0);
-		return replay(stations_picture);
+		return replay(0, stations_picture);
 	}
 }
 

@@ -240,14 +240,4 @@ int pick_loop(Pick &p, const PickSpec &spec)
 	}
 }
 
-int replay(void (*picture)())
-{
-	for (;;) {
-		picture();
-		int k = fgkey(0, 1);
-		if (k != K_F1)
-			return k;
-	}
-}
-
 } // namespace tw

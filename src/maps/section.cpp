@@ -184,7 +184,7 @@ int map_cross_section()
 	mp.sx1 = std::atoi(pn.mc_s[18]), mp.sx2 = std::atoi(pn.mc_s[19]);
 	mp.sy1 = std::atoi(pn.mc_s[20]), mp.sy2 = std::atoi(pn.mc_s[21]);
 	find_inside();
-	return replay(section_picture);
+	return replay(0, section_picture);
 }
 
 // [SECTION] SPACE-TIME
@@ -268,7 +268,7 @@ int map_space_time()
 		return r;
 	take_space_time();
 	find_inside();
-	return replay(space_time_picture);
+	return replay(0, space_time_picture);
 }
 
 } // namespace tw
