@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <ftw.h>
 #include <unistd.h>
 
 #include "catalog/server_client.h"
@@ -22,15 +23,24 @@
 
 namespace tw {
 
+static char dir[32];
+
+static int remove_one(const char *path, const struct stat *, int, FTW *)
+{
+	return ::remove(path);
+}
+
+static void remove_dir() { nftw(dir, remove_one, 16, FTW_DEPTH | FTW_PHYS); }
+
 const char *fz_dir()
 {
-	static char dir[32];
 	if (!dir[0]) {
 		// Memory-backed where there is one: the setup writer syncs.
 		const char *base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
 		std::snprintf(dir, sizeof dir, "%s/twfz.XXXXXX", base);
 		if (!mkdtemp(dir))
 			fz_fail("no scratch directory");
+		std::atexit(remove_dir);
 	}
 	return dir;
 }

@@ -43,12 +43,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 	// The input's own epicentre, then a grid over the globe and Japan.
 	ask(kind, data[1] % 91, data[2] & 1 ? 'S' : 'N', data[3] % 181, data[2] & 2 ? 'W' : 'E',
 	    data[4] % 91 + data[1] / 256.0);
-	for (int la = 0; la <= 90; la += 5)
-		for (int lo = 0; lo <= 180; lo += 10)
+	for (int la = 0; la <= 90; la += 10)
+		for (int lo = 0; lo <= 180; lo += 20)
 			for (int h = 0; h < 4; h++)
 				ask(kind, la, h & 1 ? 'S' : 'N', lo, h & 2 ? 'W' : 'E', la + 0.5);
 	for (int la = 24; la <= 48; la++)
-		for (int lo = 124; lo <= 149; lo++)
+		for (int lo = 124; lo <= 149; lo += 2)
 			ask(kind, la, 'N', lo, 'E', la + 0.3);
 	return 0;
 }
