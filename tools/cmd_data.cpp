@@ -48,14 +48,14 @@ std::vector<std::string> Args::positional(const std::vector<std::string>& flags)
 namespace {
 
 TableSpec column_spec(const Args& a) {
-  TableSpec spec;
-  if (!parse_columns(a.value("--columns"), spec)) throw std::runtime_error("--columns wants key=Column,...");
+  TableSpec layout;
+  if (!parse_columns(a.value("--columns"), layout)) throw std::runtime_error("--columns wants key=Column,...");
   const std::string sep = a.value("--sep", ",");
-  spec.sep = sep == "tab" || sep == "\\t" ? '\t' : sep[0];
-  spec.header = !a.flag("--no-header");
-  spec.comment = a.value("--comment");
-  spec.depth_negative = a.flag("--depth-negative");
-  return spec;
+  layout.sep = sep == "tab" || sep == "\\t" ? '\t' : sep[0];
+  layout.header = !a.flag("--no-header");
+  layout.comment = a.value("--comment");
+  layout.depth_negative = a.flag("--depth-negative");
+  return layout;
 }
 
 ImportOptions import_options(const Args& a) {
@@ -89,8 +89,8 @@ int cmd_import(const Args& a) {
     const std::string fmt = p.substr(0, colon);
     const size_t at = fmt.find('@');
     Input in(fmt.substr(0, at), p.substr(colon + 1));
-    if (in.format == "columns") in.spec = column_spec(a);
-    in.spec.only_type = at == std::string::npos ? opt.only_type : fmt.substr(at + 1);
+    if (in.format == "columns") in.layout = column_spec(a);
+    in.layout.only_type = at == std::string::npos ? opt.only_type : fmt.substr(at + 1);
     inputs.push_back(in);
   }
   if (inputs.empty()) throw std::runtime_error("no input");

@@ -97,13 +97,13 @@ void write_single(std::vector<Item>& items, const ImportOptions& opt, ImportRepo
 ReadResult read_input(const Input& in) {
   auto stream = open_input(in.path);
   if (in.format == "centennial") return read_centennial(*stream, in.path);
-  if (in.format == "geojson") return read_geojson(*stream, in.path, in.spec.only_type);
+  if (in.format == "geojson") return read_geojson(*stream, in.path, in.layout.only_type);
   if (in.format == "quakeml") return read_quakeml(*stream, in.path);
-  TableSpec spec = in.spec;
-  if (in.format != "columns" && !table_preset(in.format, spec))
+  TableSpec layout = in.layout;
+  if (in.format != "columns" && !table_preset(in.format, layout))
     throw std::runtime_error("unknown input format " + in.format);
-  spec.only_type = in.spec.only_type;
-  return read_table(*stream, in.path, spec);
+  layout.only_type = in.layout.only_type;
+  return read_table(*stream, in.path, layout);
 }
 
 std::vector<Item> merge_inputs(std::vector<std::vector<Item>> per_input, double km,

@@ -17,9 +17,9 @@ namespace tdata {
 struct Input {
   std::string format;  // a table preset, "columns", "centennial", "geojson" or "quakeml"
   std::string path;    // ".xz" files are read through xz
-  TableSpec spec;      // used by "columns"
+  TableSpec layout;    // used by "columns"
   Input(std::string f, std::string p, TableSpec s = {})
-      : format(std::move(f)), path(std::move(p)), spec(std::move(s)) {}
+      : format(std::move(f)), path(std::move(p)), layout(std::move(s)) {}
 };
 
 struct ImportOptions {

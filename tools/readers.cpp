@@ -126,13 +126,13 @@ bool table_preset(const std::string& name, TableSpec& s) {
   return true;
 }
 
-bool parse_columns(const std::string& list, TableSpec& spec) {
+bool parse_columns(const std::string& list, TableSpec& layout) {
   for (const auto& pair : split_fields(list, ',')) {
     const size_t eq = pair.find('=');
     if (eq == std::string::npos || eq == 0 || eq + 1 == pair.size()) return false;
-    spec.columns[trim(pair.substr(0, eq))] = trim(pair.substr(eq + 1));
+    layout.columns[trim(pair.substr(0, eq))] = trim(pair.substr(eq + 1));
   }
-  return !spec.columns.empty();
+  return !layout.columns.empty();
 }
 
 namespace {
@@ -140,9 +140,9 @@ namespace {
 // Column key -> field index, resolved once the header is known.
 using ColumnIndex = std::map<std::string, size_t>;
 
-ColumnIndex resolve(const TableSpec& spec, const std::vector<std::string>& header) {
+ColumnIndex resolve(const TableSpec& layout, const std::vector<std::string>& header) {
   ColumnIndex idx;
-  for (const auto& [key, col] : spec.columns) {
+  for (const auto& [key, col] : layout.columns) {
     if (col.size() > 1 && col[0] == '#') {
       idx[key] = static_cast<size_t>(std::atoi(col.c_str() + 1) - 1);
       continue;
@@ -204,7 +204,7 @@ std::optional<std::string> read_value(const Fields& r, const char* key, std::opt
   return std::nullopt;
 }
 
-std::optional<std::string> read_row(const Fields& r, const TableSpec& spec, Event& ev) {
+std::optional<std::string> read_row(const Fields& r, const TableSpec& layout, Event& ev) {
   if (auto err = read_time(r, ev)) return err;
   std::optional<double> lat, lon;
   if (auto err = read_value(r, "lat", lat)) return err;
@@ -213,7 +213,7 @@ std::optional<std::string> read_row(const Fields& r, const TableSpec& spec, Even
   ev.lat = *lat;
   ev.lon = *lon;
   if (auto err = read_value(r, "depth", ev.depth)) return err;
-  if (ev.depth && spec.depth_negative) *ev.depth = -*ev.depth;
+  if (ev.depth && layout.depth_negative) *ev.depth = -*ev.depth;
   return read_value(r, "mag", ev.mag);
 }
 
@@ -232,26 +232,26 @@ std::string strip_line(std::string line) {
 
 }  // namespace
 
-ReadResult read_table(std::istream& in, const std::string& file, const TableSpec& spec) {
+ReadResult read_table(std::istream& in, const std::string& file, const TableSpec& layout) {
   ReadResult res;
   std::string line, last_comment;
   std::optional<ColumnIndex> idx;
-  if (!spec.header) idx = resolve(spec, {});
+  if (!layout.header) idx = resolve(layout, {});
   for (int no = 1; std::getline(in, line); ++no) {
     line = strip_line(line);
-    if (no <= spec.skip) continue;
-    if (!spec.comment.empty() && line.rfind(spec.comment, 0) == 0) {
-      last_comment = line.substr(spec.comment.size());
+    if (no <= layout.skip) continue;
+    if (!layout.comment.empty() && line.rfind(layout.comment, 0) == 0) {
+      last_comment = line.substr(layout.comment.size());
       continue;
     }
     if (trim(line).empty()) { ++res.skipped["blank line"]; continue; }
-    if (!idx && !spec.header_in_comment) { idx = resolve(spec, split_fields(line, spec.sep)); continue; }
-    if (!idx) idx = resolve(spec, split_fields(last_comment, spec.sep));
-    const auto fields = split_fields(line, spec.sep);
+    if (!idx && !layout.header_in_comment) { idx = resolve(layout, split_fields(line, layout.sep)); continue; }
+    if (!idx) idx = resolve(layout, split_fields(last_comment, layout.sep));
+    const auto fields = split_fields(line, layout.sep);
     const Fields r{fields, *idx};
-    if (!type_matches(spec.only_type, r.get("type"))) { ++res.skipped["type not " + spec.only_type]; continue; }
+    if (!type_matches(layout.only_type, r.get("type"))) { ++res.skipped["type not " + layout.only_type]; continue; }
     Row row{no, {}};
-    if (auto err = read_row(r, spec, row.ev)) res.problems.push_back({file, no, *err});
+    if (auto err = read_row(r, layout, row.ev)) res.problems.push_back({file, no, *err});
     else res.rows.push_back(row);
   }
   return res;

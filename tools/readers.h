@@ -43,11 +43,11 @@ struct TableSpec {
 
 // Built-in layouts: isc-gem, ncedc, jma, noaa, ghec, emca, export. The type
 // column is the location name for noaa and the magnitude type for ghec.
-bool table_preset(const std::string& name, TableSpec& spec);
-// Adds "key=Column,key=#3" pairs to spec.columns; false on a malformed list.
-bool parse_columns(const std::string& list, TableSpec& spec);
+bool table_preset(const std::string& name, TableSpec& layout);
+// Adds "key=Column,key=#3" pairs to layout.columns; false on a malformed list.
+bool parse_columns(const std::string& list, TableSpec& layout);
 
-ReadResult read_table(std::istream& in, const std::string& file, const TableSpec& spec);
+ReadResult read_table(std::istream& in, const std::string& file, const TableSpec& layout);
 ReadResult read_centennial(std::istream& in, const std::string& file);
 // Keeps features whose "type" is only_type (all when empty).
 ReadResult read_geojson(std::istream& in, const std::string& file, const std::string& only_type);

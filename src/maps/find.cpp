@@ -35,8 +35,8 @@ static void circle_figure(const Pick &p)
 int map_find()
 {
 	Pick p{};
-	const PickSpec spec{2, {"to area center     ", "on circumference   "}, circle_figure, nullptr};
-	int k = pick_loop(p, spec);
+	const PickSpec how{2, {"to area center     ", "on circumference   "}, circle_figure, nullptr};
+	int k = pick_loop(p, how);
 	if (k != K_RETURN)
 		return k;
 	int r = radius(p), cx = p.xs[0], cy = p.ys[0];
@@ -89,9 +89,9 @@ static int confirm_select()
 int map_select()
 {
 	Pick p{};
-	const PickSpec spec{4, {"to 1st area corner ", "to 2nd area corner ", "to 3rd area corner ",
+	const PickSpec how{4, {"to 1st area corner ", "to 2nd area corner ", "to 3rd area corner ",
 				"to 4th area corner "}, quad_figure, nullptr};
-	int k = pick_loop(p, spec);
+	int k = pick_loop(p, how);
 	if (k != K_RETURN)
 		return k;
 	map_sub_prep(p.xs, p.ys, 4);
@@ -169,9 +169,9 @@ static void profile_done(Pick &p)
 
 int project_area(Pick &p)
 {
-	const PickSpec spec{3, {"to 1st axis end    ", "to 2nd axis end    ", "to width point     "},
+	const PickSpec how{3, {"to 1st axis end    ", "to 2nd axis end    ", "to width point     "},
 			    profile_figure, profile_done};
-	return pick_loop(p, spec);
+	return pick_loop(p, how);
 }
 
 } // namespace tw

@@ -37,7 +37,7 @@ double unlat(double y);                      // latitude of a projected value
 double dm2deg(int deg, int min, bool neg);   // back from the form
 void map_sub_prep(const int *xs, const int *ys, int n);
 void map_retrv(int &count);
-int pick_loop(Pick &p, const PickSpec &spec);
+int pick_loop(Pick &p, const PickSpec &how);
 int project_area(Pick &p);
 void press_prompt(int mode, int line);
 void draw_base();                 // frame, base map when ynmap, epicentres

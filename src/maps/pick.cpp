@@ -192,21 +192,21 @@ void draw_base()
 	gviewport(0, 0, 639, 399);
 }
 
-static void take_point(Pick &p, const PickSpec &spec)
+static void take_point(Pick &p, const PickSpec &how)
 {
 	int i = p.n;
 	int x = i ? p.xs[i - 1] + 3 : (mf.kx0 + mf.kx1) / 2;
 	int y = i ? p.ys[i - 1] - 2 : (mf.ky0 + mf.ky1) / 2;
 	if (i == 0)
 		gprint(63, 21, "Move the cross     ", 4);
-	gprint(63, 22, spec.prompt[i], 4);
+	gprint(63, 22, how.prompt[i], 4);
 	if (i == 0)
 		press_prompt(1, 23);
 	gcursor(mf.kx0, mf.ky0, mf.kx1, mf.ky1, &x, &y, i == 0);
 	p.xs[i] = x, p.ys[i] = y;
 	p.n = i + 1;
 	_setcolor(2);
-	spec.figure(p);
+	how.figure(p);
 }
 
 static void finish_prompt()
@@ -217,7 +217,7 @@ static void finish_prompt()
 }
 
 // Returns Enter, F3, F6 or 0 (a hard copy could not be started).
-int pick_loop(Pick &p, const PickSpec &spec)
+int pick_loop(Pick &p, const PickSpec &how)
 {
 	clear(0);
 	p.n = 0;
@@ -225,13 +225,13 @@ int pick_loop(Pick &p, const PickSpec &spec)
 	for (;;) {
 		draw_base();
 		if (!replaying) {
-			while (p.n < spec.npick)
-				take_point(p, spec);
-			if (spec.done)
-				spec.done(p);
+			while (p.n < how.npick)
+				take_point(p, how);
+			if (how.done)
+				how.done(p);
 		}
 		_setcolor(2);
-		spec.figure(p);
+		how.figure(p);
 		finish_prompt();
 		int k = fgkey(0, 0);
 		if (k != K_F1)

@@ -24,10 +24,10 @@ std::vector<Event> round_trip(const TmpDir& d, const Input& in, ImportReport* re
   std::string err;
   EXPECT_TRUE(export_source(d.path, "T", 1900, 2099, csv, err)) << err;
   std::istringstream back(csv.str());
-  TableSpec spec;
-  table_preset("export", spec);
+  TableSpec layout;
+  table_preset("export", layout);
   std::vector<Event> out;
-  for (const Row& r : read_table(back, "export", spec).rows) out.push_back(r.ev);
+  for (const Row& r : read_table(back, "export", layout).rows) out.push_back(r.ev);
   return out;
 }
 
@@ -109,8 +109,8 @@ TEST(Import, RoundTripOfEveryReader) {
     TmpDir d;
     Input in(c.format, d.file(c.name, c.text));
     if (std::string(c.format) == "columns") {
-      in.spec.sep = '|';
-      ASSERT_TRUE(parse_columns("datetime=t,lat=lat,lon=lon,mag=m", in.spec));
+      in.layout.sep = '|';
+      ASSERT_TRUE(parse_columns("datetime=t,lat=lat,lon=lon,mag=m", in.layout));
     }
     const auto got = round_trip(d, in);
     ASSERT_EQ(got.size(), c.want.size());
