@@ -1,58 +1,32 @@
 // Listing lines: the fields of one event as the screen, printer and files
 // show them.
 #include "fixture.h"
+#include "listing/table.h"
 
 namespace tw {
 
-static std::string fields(const Ev &e)
-{
-	unsigned char rec[RECLEN];
-	encode(rec, e);
-	char out[128];
-	evfields(out, sizeof out, rec);
-	return out;
-}
-
 TEST(ListingLine, FieldsAndBlanks)
 {
-	Ev kobe;
-	EXPECT_EQ(fields(kobe), "1995 0117  0546 52.1  135.035E  34.598N   16.1  7.2");
-
-	Ev un = kobe;
-	un.dep = -1, un.mag = 0;
-	std::string s = fields(un);
-	EXPECT_EQ(s.size(), 51u);
-	EXPECT_EQ(s.substr(0, 39), "1995 0117  0546 52.1  135.035E  34.598N");
-	EXPECT_EQ(s.substr(39), std::string(12, ' '));
-
-	Ev old{1850, 3, 15, 12, 30, 10.0, 138.5, 35.25, 10.0, 6.5};
-	EXPECT_EQ(fields(old), "1850 0315             138.500E  35.250N         6.5");
-
-	Ev noday{1923, 0, 0, 11, 58, 0.0, -120.5, -0.5, 0.0, -0.5};
-	EXPECT_EQ(fields(noday), "1923       1158  0.0  120.500W   0.500S    0.0 -0.5");
-
-	Ev monthonly = noday;
+	const Ev kobe, noday{1923, 0, 0, 11, 58, 0.0, -120.5, -0.5, 0.0, -0.5};
+	Ev unknown = kobe, monthonly = noday;
+	unknown.dep = -1, unknown.mag = 0;
 	monthonly.mon = 3;
-	EXPECT_EQ(fields(monthonly).substr(0, 9), "1923 0300");
-
-	// Year code 255 carries the year where the depth would be.
-	Ev y1703{1703, 12, 31, 0, 0, 0.0, 135.0, 34.0, 5.0, 8.0};
-	EXPECT_EQ(fields(y1703), "1703 1231             135.000E  34.000N         8.0");
-}
-
-TEST_F(ListingTest, SaveModeWritesPlainLinesInStoreOrder)
-{
-	Ev a, b = a;
-	b.year = 2001, b.dep = -1;
-	fill({b, a});
-	ls.fs = std::tmpfile();
-	brosub(0, 1, 0, 0, LO_FILE, RK_WORLD); // file mode never names regions
-	std::rewind(ls.fs);
-	char buf[256] = {};
-	size_t n = std::fread(buf, 1, sizeof buf - 1, ls.fs);
-	std::fclose(ls.fs);
-	ls.fs = nullptr;
-	EXPECT_EQ(std::string(buf, n), fields(b) + "\n" + fields(a) + "\n");
+	const struct {
+		Ev e;
+		const char *want;
+	} cases[] = {
+		{kobe, "1995 0117  0546 52.1  135.035E  34.598N   16.1  7.2"},
+		{unknown, "1995 0117  0546 52.1  135.035E  34.598N            "}, // 51 wide
+		{{1850, 3, 15, 12, 30, 10.0, 138.5, 35.25, 10.0, 6.5},
+		 "1850 0315             138.500E  35.250N         6.5"},
+		{noday, "1923       1158  0.0  120.500W   0.500S    0.0 -0.5"},
+		{monthonly, "1923 0300  1158  0.0  120.500W   0.500S    0.0 -0.5"},
+		// Year code 255 carries the year where the depth would be.
+		{{1703, 12, 31, 0, 0, 0.0, 135.0, 34.0, 5.0, 8.0},
+		 "1703 1231             135.000E  34.000N         8.0"},
+	};
+	for (const auto &c : cases)
+		EXPECT_EQ(fields(c.e), c.want);
 }
 
 TEST_F(ListingTest, ScreenLinesCarryLettersAndRegionNames)
@@ -77,6 +51,14 @@ TEST_F(ListingTest, ScreenLinesCarryLettersAndRegionNames)
 	brosub(1, 2, 0, 1, LO_SCREEN, RK_NONE); // FIND rows, no region column
 	EXPECT_EQ(screen_row(2).substr(0, 5), "2    ");
 	EXPECT_EQ(screen_row(3), "A  " + fields(b) + std::string(26, ' '));
+
+	// BROWSE chooses the tables by the SELECT box.
+	for (const char *want : {"KINKI", "EAST ASIA"}) {
+		r.key(KS_F1 + 2);
+		table(0, 3);
+		EXPECT_EQ(screen_row(2).substr(56), name24(want));
+		select_defaults();
+	}
 }
 
 } // namespace tw

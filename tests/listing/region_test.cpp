@@ -1,6 +1,8 @@
 // Region names from mesh and name tables placed in the work segment.
 #include "fixture.h"
 
+#include <unistd.h>
+
 namespace tw {
 
 struct RegionTest : ListingTest {
@@ -20,13 +22,26 @@ struct RegionTest : ListingTest {
 	void names(std::initializer_list<const char *> ns)
 	{
 		long i = 0;
-		for (const char *n : ns) {
-			std::memcpy(w + NAME_OFF + i, name24(n).data(), NAMELEN);
-			i += NAMELEN;
-		}
+		for (const char *n : ns)
+			std::memcpy(w + NAME_OFF + i, name24(n).data(), NAMELEN), i += NAMELEN;
 		ls.naml = i;
 	}
-	std::string jp(double lat, int lon) { return region(RK_JAPAN, (int)lat, 'N', lon, 'E', lat, w); }
+	// The name at a signed position (south and west negative).
+	std::string at(int kind, double lat, double lon)
+	{
+		return region(kind, (int)std::fabs(lat), lat < 0 ? 'S' : 'N', (int)std::fabs(lon),
+			      lon < 0 ? 'W' : 'E', std::fabs(lat), w);
+	}
+	std::string jp(double lat, double lon) { return at(RK_JAPAN, lat, lon); }
+	struct Case {
+		double lat, lon;
+		const char *want; // "" for no name
+	};
+	void expect(int kind, std::initializer_list<Case> cases)
+	{
+		for (const Case &c : cases)
+			EXPECT_EQ(at(kind, c.lat, c.lon), *c.want ? name24(c.want) : "") << c.lat << " " << c.lon;
+	}
 };
 
 TEST_F(RegionTest, JapaneseBandsAndBoundaries)
@@ -34,18 +49,17 @@ TEST_F(RegionTest, JapaneseBandsAndBoundaries)
 	// Rows out of order; row 53 (35.33-36.0 N) has boundaries 130, 135, 139.
 	mesh({52, 1, 128, 4, 53, 3, 130, 1, 135, 2, 139, 3});
 	names({"WEST", "CENTRAL", "KANTO", "OTHER"});
-	EXPECT_EQ(jp(35.70, 139), name24("KANTO"));
-	EXPECT_EQ(jp(35.70, 138), name24("CENTRAL"));
-	EXPECT_EQ(jp(35.70, 147), name24("KANTO"));
-	EXPECT_EQ(jp(35.70, 129), "");     // west of the first boundary
-	EXPECT_EQ(jp(35.0, 140), name24("OTHER")); // 35.0 x 1.5 = 52.5: row 52
-	EXPECT_EQ(jp(36.0, 140), "");      // row 54 is not in the mesh
-	EXPECT_EQ(jp(27.9, 140), "");      // south of the Japanese set
-	EXPECT_EQ(jp(46.0, 140), "");      // north of it
-	EXPECT_EQ(jp(35.7, 148), "");      // 148.2 E: east of it
-	EXPECT_EQ(jp(35.7, 127), "");
-	EXPECT_EQ(std::string(region(RK_JAPAN, 35, 'S', 139, 'E', 35.7, w)), "");
-	EXPECT_EQ(std::string(region(RK_NONE, 35, 'N', 139, 'E', 35.7, w)), "");
+	expect(RK_JAPAN, {
+		{35.70, 139, "KANTO"}, {35.70, 138, "CENTRAL"}, {35.70, 147, "KANTO"},
+		{35.70, 129, ""},      // west of the first boundary
+		{35.0, 140, "OTHER"},  // 35.0 x 1.5 = 52.5: row 52
+		{36.0, 140, ""},       // row 54 is not in the mesh
+		{27.9, 140, ""},       // south of the Japanese set
+		{46.0, 140, ""},       // north of it
+		{35.7, 148.2, ""},     // east of it
+		{35.7, 127, ""}, {-35.7, 139, ""},
+	});
+	EXPECT_EQ(at(RK_NONE, 35.7, 139), "");
 }
 
 TEST_F(RegionTest, WorldRowsAroundEquatorAndWest)
@@ -54,14 +68,13 @@ TEST_F(RegionTest, WorldRowsAroundEquatorAndWest)
 	// 120 -> 5; an empty row 10.
 	mesh({10, 0, -1, 1, 0, 0, 1, 0, 4, 0x87, 0xff, 2, 0x88, 0xff, 3, 0x89, 0xff, 4, 120, 0, 5});
 	names({"SOUTH", "W121", "W120", "W119", "E120"});
-	EXPECT_EQ(std::string(region(RK_WORLD, 0, 'S', 5, 'E', 0.3, w)), name24("SOUTH"));
-	EXPECT_EQ(std::string(region(RK_WORLD, 0, 'N', 5, 'E', 0.3, w)), name24("W119"));
-	EXPECT_EQ(std::string(region(RK_WORLD, 0, 'N', 120, 'W', 0.3, w)), name24("W120")); // 120.7 W
-	EXPECT_EQ(std::string(region(RK_WORLD, 0, 'N', 121, 'W', 0.3, w)), name24("W121"));
-	EXPECT_EQ(std::string(region(RK_WORLD, 0, 'N', 120, 'E', 0.3, w)), name24("E120"));
-	EXPECT_EQ(std::string(region(RK_WORLD, 0, 'N', 122, 'W', 0.3, w)), "");
-	EXPECT_EQ(std::string(region(RK_WORLD, 10, 'N', 0, 'E', 10.5, w)), ""); // empty row
-	EXPECT_EQ(std::string(region(RK_WORLD, 1, 'S', 5, 'E', 1.5, w)), "");   // row -2 missing
+	expect(RK_WORLD, {
+		{-0.3, 5, "SOUTH"}, {0.3, 5, "W119"},
+		{0.3, -120.7, "W120"}, // truncated to -120
+		{0.3, -121, "W121"}, {0.3, 120, "E120"}, {0.3, -122, ""},
+		{10.5, 0, ""},  // empty row
+		{-1.5, 5, ""},  // row -2 missing
+	});
 }
 
 TEST_F(RegionTest, NeverReadsPastTheLoadedBytes)
@@ -128,14 +141,14 @@ TEST_F(RegionTest, LoadsTablesFromTheAuxiliaryDirectory)
 	EXPECT_EQ(ls.naml, 72);
 	EXPECT_EQ(jp(35.7, 140), name24("KANTO"));
 	EXPECT_EQ(load_tables(RK_WORLD), RK_WORLD);
-	EXPECT_EQ(std::string(region(RK_WORLD, 34, 'N', 135, 'E', 34.6, w)), name24("EAST ASIA"));
+	EXPECT_EQ(at(RK_WORLD, 34.6, 135), name24("EAST ASIA"));
 	unlink((dir + "/world.nam").c_str());
 	sh.em_s[0] = 0;
 	EXPECT_EQ(load_tables(RK_WORLD), RK_WORLD); // a missing table is no error
-	EXPECT_EQ(std::string(region(RK_WORLD, 34, 'N', 135, 'E', 34.6, w)), "");
+	EXPECT_EQ(at(RK_WORLD, 34.6, 135), "");
 	EXPECT_NE(std::string(sh.em_s).find("world.nam"), std::string::npos);
 	// A mesh larger than its room counts only up to where the names start.
-	spit(dir + "/world.mes", std::string(9000, '\0'));
+	test::write_file(dir + "/world.mes", std::string(9000, '\0'));
 	load_tables(RK_WORLD);
 	EXPECT_EQ(ls.mesl, MESH_MAX);
 }
@@ -146,21 +159,17 @@ TEST_F(RegionTest, BundledTablesNameKnownPlaces)
 	const char *top = std::getenv("TARNWELL_SOURCE");
 	ASSERT_NE(top, nullptr);
 	std::snprintf(sh.drvo_s, sizeof sh.drvo_s, "%s/data/aux", top);
-	auto name = [&](int kind, double lat, double lon) {
-		return std::string(region(kind, (int)std::fabs(lat), lat < 0 ? 'S' : 'N', (int)std::fabs(lon),
-					  lon < 0 ? 'W' : 'E', std::fabs(lat), w));
-	};
 	auto has = [](const std::string &s, const char *part) { return s.find(part) != std::string::npos; };
 	ASSERT_EQ(load_tables(RK_WORLD), RK_WORLD);
-	std::string kobe = name(RK_WORLD, 34.6, 135.0);
+	std::string kobe = at(RK_WORLD, 34.6, 135.0);
 	EXPECT_TRUE(has(kobe, "JAPAN") || has(kobe, "HONSHU")) << kobe;
-	std::string nepac = name(RK_WORLD, 40.0, -150.0);
+	std::string nepac = at(RK_WORLD, 40.0, -150.0);
 	EXPECT_TRUE(has(nepac, "PACIFIC") && !has(nepac, "SOUTH")) << nepac;
-	EXPECT_TRUE(has(name(RK_WORLD, -10.0, -75.0), "PERU"));
-	EXPECT_TRUE(has(name(RK_WORLD, 37.0, -122.0), "CALIFORNIA"));
+	EXPECT_TRUE(has(at(RK_WORLD, -10.0, -75.0), "PERU"));
+	EXPECT_TRUE(has(at(RK_WORLD, 37.0, -122.0), "CALIFORNIA"));
 	ASSERT_EQ(load_tables(RK_JAPAN), RK_JAPAN);
-	EXPECT_TRUE(has(name(RK_JAPAN, 43.06, 141.35), "HOKKAIDO"));
-	EXPECT_TRUE(has(name(RK_JAPAN, 40.2, 143.5), "OFF")) << "off the Sanriku coast";
+	EXPECT_TRUE(has(jp(43.06, 141.35), "HOKKAIDO"));
+	EXPECT_TRUE(has(jp(40.2, 143.5), "OFF")) << "off the Sanriku coast";
 }
 
 } // namespace tw
