@@ -2,23 +2,12 @@
 // read back from the backing pixmap.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <string>
-#include <unistd.h>
 
-#include "catalog/store.h"
 #include "device/graph.h"
-#include "device/menubar.h"
-#include "device/screen.h"
-#include "device/x11/x11.h"
-#include "x11_display.h"
-#include "maps/map.h"
 #include "maps/mapsub.h"
-#include "maps/symbols.h"
 #include "mapdata.h"
-#include "shell/setup.h"
-#include "shell/shell.h"
+#include "x11_display.h"
 
 using namespace tw;
 
@@ -28,52 +17,25 @@ constexpr unsigned long BLACK = 0, WHITE = xrgb(255, 255, 255), CYAN = xrgb(0, 2
 			MAGENTA = xrgb(255, 0, 255), RED = xrgb(255, 0, 0), BLUE = xrgb(0, 0, 255);
 
 struct MapDisplay : ::testing::Test {
-	static void SetUpTestSuite()
-	{
-		open_display();
-	}
+	static void SetUpTestSuite() { open_display(); }
 	static void TearDownTestSuite() { win_finish(); }
-
-	std::string dir;
-	void SetUp() override
-	{
-		store_reset();
-		alloc_mem();
-		settings_reset();
-		dpmg_init();
-		maps_reset();
-		char tmpl[] = "/tmp/twmapdXXXXXX";
-		dir = mkdtemp(tmpl);
-		std::snprintf(sh.drvo_s, sizeof sh.drvo_s, "%s", dir.c_str());
-	}
-	void TearDown() override { std::system(("rm -rf " + dir).c_str()); }
-
+	test::TempDir dir;
+	void SetUp() override { map_fresh(dir.path); }
 	static unsigned long at(int x, int y) { return pixmap_at(be, x, y); }
-	void event(double lon, double la, double depth, double mag)
-	{
-		make_event(evslot(0, st.itot), lon, la, depth, mag);
-		st.itot++;
-		put_marker(0, st.itot, M_END);
-	}
-	// Window pixel of a point in the map viewport.
-	static int wx(int x) { return x + mf.kx0 + 1 + 4; }
-	static int wy(int y) { return y + mf.ky0 + 1 + 45; }
 };
 
 } // namespace
 
 TEST_F(MapDisplay, FrameCoastlineAndSymbols)
 {
-	mf.b1 = 120, mf.b2 = 150, mf.a1 = 20, mf.a2 = 50, mf.ynmap = 1;
-	map_geometry();
-	symbol_sizes();
+	map_box(120, 150, 20, 50, 1);
 	MapFile f;
 	// A coastline along 30 N and a border along 40 N, both across the box.
 	f.header('F', 100).line('C', {{30, 110}, {30, 160}}).line('B', {{40, 110}, {40, 160}}).x();
-	f.write(dir + "/t.m");
-	event(135, 35, 35, 6);  // DEP1 magenta square, MAG6 size trunc(1.5 x 1.25^6) = 5
-	event(140, 45, 10, 5);  // DEP0 red circle
-	event(120, 25, 10, 5);  // on the west edge: not drawn
+	f.write(dir.file("t.m"));
+	add_event(135, 35, 35, 6);  // DEP1 magenta square, MAG6 size trunc(1.5 x 1.25^6) = 5
+	add_event(140, 45, 10, 5);  // DEP0 red circle
+	add_event(120, 25, 10, 5);  // on the west edge: not drawn
 	clear(0);
 	ASSERT_EQ(dmap("T", 0, nullptr), 1);
 	EXPECT_EQ(epicenters(), 2);
@@ -111,9 +73,7 @@ TEST_F(MapDisplay, FrameCoastlineAndSymbols)
 
 TEST_F(MapDisplay, LegendSymbolsAtTheRight)
 {
-	mf.b1 = 120, mf.b2 = 150, mf.a1 = 20, mf.a2 = 50;
-	map_geometry();
-	symbol_sizes();
+	map_box(120, 150, 20, 50, 0);
 	clear(0);
 	legend("", 0);
 	// Depth rows: symbols of size 5 at x 554, y = trunc((i + 8.5) x 15) + 1.
@@ -130,18 +90,14 @@ TEST_F(MapDisplay, LegendSymbolsAtTheRight)
 // alone (r = 0), and a self-crossing quadrilateral (a bow tie).
 TEST_F(MapDisplay, AreaTestFollowsTheFill)
 {
-	int nseg = st.nseg;
-	st.nmax = (short)((nseg - nseg / 2) * SEGREC);
-	st.nmax2 = (short)(nseg / 2 * SEGREC);
 	st.iyy1 = 0, st.iyy2 = 65535, st.imd2 = st.ihm2 = st.isc2 = 65535;
 	st.ih2 = 65534, st.m1 = -127, st.m2 = 127;
-	mf.b1 = 130, mf.b2 = 140, mf.a1 = 30, mf.a2 = 40;
-	map_geometry();
+	map_box(130, 140, 30, 40, 0);
 	// An event placed in the middle of a plotting pixel.
 	auto at_pixel = [&](int x, int y) {
 		double lon = mf.b1 + (x - mf.kx0 - 1 + 0.5) / mf.rrx;
 		double la = unlat(mf.c2 - (y - mf.ky0 - 1 + 0.5) / mf.rry);
-		event(lon, la, 10, 3);
+		add_event(lon, la, 10, 3);
 	};
 	int cx = 250, cy = 200;
 	at_pixel(cx, cy);           // centre

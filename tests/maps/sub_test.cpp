@@ -5,45 +5,23 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
-#include "catalog/store.h"
 #include "device/graph.h"
 #include "device/screen.h"
-#include "diagrams/diagrams.h"
-#include "maps/map.h"
 #include "maps/mapsub.h"
 #include "mapdata.h"
-#include "recording.h"
 #include "shell/panel.h"
-#include "shell/setup.h"
-#include "shell/shell.h"
 
 using namespace tw;
 
 namespace {
 
-struct MapSub : ::testing::Test {
-	Recording r;
-	std::string dir;
-
+struct MapSub : MapTest {
 	void SetUp() override
 	{
-		use_recording(r);
-		store_reset();
-		int n = alloc_mem();
-		st.nmax = (short)((n - n / 2) * SEGREC);
-		st.nmax2 = (short)(n / 2 * SEGREC);
-		settings_reset();
-		select_defaults();
-		dpmg_init();
-		maps_reset();
-		diagrams_reset();
-		char tmpl[] = "/tmp/twsubXXXXXX";
-		dir = mkdtemp(tmpl);
-		std::snprintf(sh.drvo_s, sizeof sh.drvo_s, "%s", dir.c_str());
+		MapTest::SetUp();
 		// The last SELECT let everything through.
 		st.iyy1 = 0, st.iyy2 = 65535, st.imd2 = st.ihm2 = st.isc2 = 65535;
 		st.ih1 = 0, st.ih2 = 65534, st.m1 = -127, st.m2 = 127;
@@ -52,45 +30,20 @@ struct MapSub : ::testing::Test {
 			for (auto &p : row)
 				p = 1;
 	}
-	void TearDown() override { std::system(("rm -rf " + dir).c_str()); }
-
-	void box(double b1, double b2, double a1, double a2)
-	{
-		mf.b1 = b1, mf.b2 = b2, mf.a1 = a1, mf.a2 = a2;
-		mf.wrap = b1 >= b2;
-		if (mf.wrap)
-			mf.b2 += 360;
-		map_geometry();
-		symbol_sizes();
-		mf.ynmap = 0; // frame only: no base map needed
-	}
-	unsigned char *event(double lon, double la, double depth, double mag)
-	{
-		unsigned char rec16[16];
-		make_event(rec16, lon, la, depth, mag);
-		put_event(0, st.itot, rec16); // marks a full segment as continued
-		unsigned char *rec = evslot(0, st.itot);
-		st.itot++;
-		put_marker(0, st.itot, M_END);
-		return rec;
-	}
+	void box(double b1, double b2, double a1, double a2) { map_box(b1, b2, a1, a2, 0); }
 	// Plotting pixel of a position, and a click there.
 	int px(double lon) { return mf.kx0 + (int)((lon - mf.b1) * mf.rrx); }
 	int py(double la) { return mf.ky0 + (int)((mf.c2 - lat(la)) * mf.rry); }
 	void click(double lon, double la) { r.click(px(lon) + 4, py(la) + 45); }
-	void fkey(int n) { r.key(KS_F1 + n - 1); }
-	void enter() { r.ch('\r'); }
+	void profile() { click(132, 35), click(138, 35), click(135, 34), enter(); } // axis and width
 	struct Arc {
 		int cx, cy, r;
 	};
-	std::vector<Arc> arcs()
+	std::vector<Arc> arcs() // centres in plotting pixels
 	{
 		std::vector<Arc> v;
-		for (auto &c : r.calls) {
-			int x, y, w, h;
-			if (std::sscanf(c.c_str(), "arc %d %d %d %d", &x, &y, &w, &h) == 4)
-				v.push_back({x + w / 2 - 4, y + h / 2 - 45, w / 2});
-		}
+		for (auto [x, y, w, h] : calls("arc"))
+			v.push_back({x + w / 2 - 4, y + h / 2 - 45, w / 2});
 		return v;
 	}
 	bool has_arc_at(int x, int y)
@@ -105,6 +58,21 @@ struct MapSub : ::testing::Test {
 		mp.lo[0] = (int)lon, mp.lom[0] = (short)std::round(std::fabs(lon - (int)lon) * 60);
 		mp.la[0] = (short)la, mp.lam[0] = (short)std::round(std::fabs(la - (int)la) * 60);
 		mp.low[0] = lon < 0, mp.las[0] = la < 0;
+	}
+	void p0_at_pixel(int x, int y)
+	{
+		DegMin d;
+		ital(x, y, d);
+		set_p0(dm2deg(d.lo, d.lom, d.w), dm2deg(d.la, d.lam, d.s));
+	}
+	// The SELECT time window: year, month, day, hour, from and to.
+	void window(const char *y1, const char *m1, const char *d1, const char *h1, const char *y2,
+		    const char *m2, const char *d2, const char *h2)
+	{
+		std::snprintf(se.y1_s, sizeof se.y1_s, "%s", y1), std::snprintf(se.m1_s, sizeof se.m1_s, "%s", m1);
+		std::snprintf(se.d1_s, sizeof se.d1_s, "%s", d1), std::snprintf(se.h1_s, sizeof se.h1_s, "%s", h1);
+		std::snprintf(se.y2_s, sizeof se.y2_s, "%s", y2), std::snprintf(se.m2_s, sizeof se.m2_s, "%s", m2);
+		std::snprintf(se.d2_s, sizeof se.d2_s, "%s", d2), std::snprintf(se.h2_s, sizeof se.h2_s, "%s", h2);
 	}
 };
 
@@ -155,23 +123,19 @@ TEST_F(MapSub, ProjectionOntoTheAxis)
 	// Horizontal axis along 35 N from 132 E: the latitude does not count.
 	p.xs[0] = px(132), p.ys[0] = py(35), p.xs[1] = px(138), p.ys[1] = py(35);
 	p.horizontal = true, p.slope = -2;
-	DegMin d;
-	ital(p.xs[0], p.ys[0], d);
-	set_p0(dm2deg(d.lo, d.lom, d.w), dm2deg(d.la, d.lam, d.s));
+	p0_at_pixel(p.xs[0], p.ys[0]);
 	EXPECT_NEAR(rtal(135, 34.5, p), rtal(135, 35.3, p), 1e-6);
 	EXPECT_NEAR(rtal(135, 34.5, p), 3 * 111.16 * std::cos(35 / 57.3), 8);
 	// Vertical axis: the longitude does not count.
 	Pick v{};
 	v.xs[0] = v.xs[1] = px(135), v.ys[0] = py(32), v.ys[1] = py(38);
 	v.vertical = true, v.slope = -1;
-	ital(v.xs[0], v.ys[0], d);
-	set_p0(dm2deg(d.lo, d.lom, d.w), dm2deg(d.la, d.lam, d.s));
+	p0_at_pixel(v.xs[0], v.ys[0]);
 	EXPECT_NEAR(rtal(134, 36, v), rtal(136.5, 36, v), 1e-6);
 	// An oblique axis of slope exactly -1 is not taken for a vertical one.
 	Pick o{};
 	o.xs[0] = 100, o.ys[0] = 300, o.xs[1] = 300, o.ys[1] = 100, o.slope = -1;
-	ital(o.xs[0], o.ys[0], d);
-	set_p0(dm2deg(d.lo, d.lom, d.w), dm2deg(d.la, d.lam, d.s));
+	p0_at_pixel(o.xs[0], o.ys[0]);
 	double lon1 = (300 - mf.kx0) / mf.rrx + mf.b1;
 	double la1 = unlat(mf.c2 - (100 - mf.ky0) / mf.rry);
 	EXPECT_NEAR(rtal(lon1, la1, o), delta(lon1, la1), 1.0);
@@ -181,13 +145,11 @@ TEST_F(MapSub, ProjectionOntoTheAxis)
 TEST_F(MapSub, AreaTestKeepsPaintedEventsAcrossSegments)
 {
 	for (int i = 0; i < 4500; i++)
-		event(135, 35, 10, 3);
+		add_event(135, 35, 10, 3);
 	for (int i = 0; i < 500; i++)
-		event(131, 35, 10, 3); // west of the box
-	event(136, 36, 10, 3);     // inside the box, its pixel not painted
-	int x = mf.kx0 + 1 + (int)((136 - mf.b1) * mf.rrx) + 4;
-	int y = mf.ky0 + 1 + (int)((mf.c2 - lat(36)) * mf.rry) + 45;
-	r.image[y][x] = 0;
+		add_event(131, 35, 10, 3); // west of the box
+	add_event(136, 36, 10, 3);     // inside the box, its pixel not painted
+	r.image[py(36) + 1 + 45][px(136) + 1 + 4] = 0;
 	int xs[2] = {px(133), px(139)}, ys[2] = {py(32), py(38)};
 	map_sub_prep(xs, ys, 2);
 	int n = -1;
@@ -204,9 +166,9 @@ TEST_F(MapSub, AreaTestOnMapsThatWrap)
 {
 	// Across the 180th meridian: the box runs on past 180.
 	box(170, -170, 30, 60);
-	event(-178, 45, 10, 3);
-	event(178, 45, 10, 3);
-	event(-172, 45, 10, 3); // east of the figure
+	add_event(-178, 45, 10, 3);
+	add_event(178, 45, 10, 3);
+	add_event(-172, 45, 10, 3); // east of the figure
 	int xs[2] = {px(175), px(185)}, ys[2] = {py(40), py(50)};
 	map_sub_prep(xs, ys, 2);
 	int n = 0;
@@ -218,10 +180,10 @@ TEST_F(MapSub, AreaTestOnMapsThatWrap)
 	st.itot = 0;
 	put_marker(0, 0, M_END);
 	box(-10, -20, -30, 30);
-	event(-3, 0, 10, 3);
-	event(2, 0, 10, 3);
-	event(8, 0, 10, 3);
-	event(-27, 0, 10, 3);
+	add_event(-3, 0, 10, 3);
+	add_event(2, 0, 10, 3);
+	add_event(8, 0, 10, 3);
+	add_event(-27, 0, 10, 3);
 	int xw[2] = {px(-5), px(5)}, yw[2] = {py(-5), py(5)};
 	map_sub_prep(xw, yw, 2);
 	EXPECT_LT(st.lo1, st.lo2);
@@ -238,16 +200,14 @@ TEST_F(MapSub, AreaTestOnMapsThatWrap)
 TEST_F(MapSub, SelectReplacesTheStoreOrNot)
 {
 	for (int i = 0; i < 10; i++)
-		event(135, 35, 10, 3);
-	event(131, 35, 10, 3);
+		add_event(135, 35, 10, 3);
+	add_event(131, 35, 10, 3);
 	auto corners = [&] {
 		click(133, 33), click(138, 33), click(138, 38), click(133, 38);
 		enter(); // leave the pick loop
 	};
 	corners();
-	r.ch('\t'); // "Are these all right?" stays the only input field
-	r.ch('n');
-	enter();
+	type("\tn\r"); // "Are these all right?" stays the only input field
 	EXPECT_EQ(map_select(), K_F6);
 	EXPECT_EQ(st.itot, 11) << "answered N: nothing changes";
 
@@ -262,7 +222,7 @@ TEST_F(MapSub, SelectReplacesTheStoreOrNot)
 
 TEST_F(MapSub, FindListsOrSaysNothingWasFound)
 {
-	event(135, 35, 10, 3);
+	add_event(135, 35, 10, 3);
 	click(137, 38), click(138, 38); // an empty circle
 	enter();
 	EXPECT_EQ(map_find(), K_F8);
@@ -273,15 +233,14 @@ TEST_F(MapSub, FindListsOrSaysNothingWasFound)
 	enter();
 	fkey(3); // leave the listing
 	EXPECT_EQ(map_find(), K_F3);
-	EXPECT_NE(r.texts().find("FIND BROWSE"), std::string::npos);
+	EXPECT_TRUE(shows("FIND BROWSE"));
 }
 
 TEST_F(MapSub, CrossSectionDepthsAndPanel)
 {
-	event(135, 34.8, 5, 5);  // y = 37 + trunc(5 x 332 / 300) = 42
-	event(135, 34.8, -1, 5); // undetermined depth: the 0 km line
-	click(132, 35), click(138, 35), click(135, 34); // axis and width
-	enter();
+	add_event(135, 34.8, 5, 5);  // y = 37 + trunc(5 x 332 / 300) = 42
+	add_event(135, 34.8, -1, 5); // undetermined depth: the 0 km line
+	profile();
 	enter(); // the panel as preset: X 0..length, Y 0..300
 	fkey(3);
 	EXPECT_EQ(map_cross_section(), K_F3);
@@ -297,49 +256,34 @@ TEST_F(MapSub, CrossSectionDepthsAndPanel)
 	int x = (int)((s - lower) * 418.0 / (upper - lower)) + 57;
 	EXPECT_TRUE(has_arc_at(x, 42)) << "5 km";
 	EXPECT_TRUE(has_arc_at(x, 37)) << "unknown depth";
-	EXPECT_NE(r.texts().find("leftmost"), std::string::npos);
+	EXPECT_TRUE(shows("leftmost"));
 }
 
 TEST_F(MapSub, CrossSectionWithoutADistanceSpan)
 {
-	event(135, 34.8, 5, 5);
-	click(132, 35), click(138, 35), click(135, 34);
-	enter();
-	r.ch('\t');
-	for (char c : std::string("   0")) // X2 = X1 = 0
-		r.ch(c);
-	enter();
+	add_event(135, 34.8, 5, 5);
+	profile();
+	type("\t   0\r"); // X2 = X1 = 0
 	fkey(3);
 	EXPECT_EQ(map_cross_section(), K_F3);
 	for (auto a : arcs())
 		EXPECT_FALSE(a.cy == 42 && a.cx >= 40 && a.cx <= 490) << "no event without a scale";
-	EXPECT_NE(r.texts().find("CROSS-"), std::string::npos);
+	EXPECT_TRUE(shows("CROSS-"));
 }
 
 TEST_F(MapSub, SpaceTimeHourUnitBounds)
 {
 	auto at = [&](int day, int hour) {
-		unsigned char *e = event(135, 34.8, 10, 5);
+		unsigned char *e = add_event(135, 34.8, 10, 5);
 		e[0] = 90, e[1] = 6, e[2] = (unsigned char)day, e[3] = (unsigned char)hour, e[4] = 30;
 	};
 	at(15, 5);  // before 06:00
 	at(15, 12); // inside
 	at(15, 18); // 18:30 is still hour 18: inside
 	at(15, 19); // after 18:59
-	std::snprintf(se.y1_s, sizeof se.y1_s, "1990");
-	std::snprintf(se.m1_s, sizeof se.m1_s, "06");
-	std::snprintf(se.d1_s, sizeof se.d1_s, "15");
-	std::snprintf(se.h1_s, sizeof se.h1_s, "06");
-	std::snprintf(se.y2_s, sizeof se.y2_s, "1990");
-	std::snprintf(se.m2_s, sizeof se.m2_s, "06");
-	std::snprintf(se.d2_s, sizeof se.d2_s, "15");
-	std::snprintf(se.h2_s, sizeof se.h2_s, "18");
-	click(132, 35), click(138, 35), click(135, 34);
-	enter();
-	for (int i = 0; i < 12; i++) // on to the tick unit
-		r.ch('\t');
-	r.ch('h');
-	enter();
+	window("1990", "06", "15", "06", "1990", "06", "15", "18");
+	profile();
+	type(std::string(12, '\t') + "h\r"); // the tick unit
 	fkey(3);
 	EXPECT_EQ(map_space_time(), K_F3);
 	// The map under the picks shows all four at one pixel; the plot only two.
@@ -351,14 +295,13 @@ TEST_F(MapSub, SpaceTimeHourUnitBounds)
 
 TEST_F(MapSub, SpaceTimeOnAYearAxis)
 {
-	unsigned char *e = event(135, 34.8, 10, 5);
+	unsigned char *e = add_event(135, 34.8, 10, 5);
 	e[0] = 90, e[1] = 6, e[2] = 15, e[3] = 12, e[4] = 0; // 15 June 1990 12:00
 	std::snprintf(se.y1_s, sizeof se.y1_s, "1990");
 	std::snprintf(se.m1_s, sizeof se.m1_s, "06");
 	std::snprintf(se.d1_s, sizeof se.d1_s, "15");
 	std::snprintf(se.y2_s, sizeof se.y2_s, "1991");
-	click(132, 35), click(138, 35), click(135, 34);
-	enter();
+	profile();
 	enter();
 	fkey(3);
 	EXPECT_EQ(map_space_time(), K_F3);
@@ -367,7 +310,7 @@ TEST_F(MapSub, SpaceTimeOnAYearAxis)
 	for (auto a : arcs())
 		found |= a.cx == x;
 	EXPECT_TRUE(found) << "x " << x;
-	EXPECT_NE(r.texts().find("SPACE-"), std::string::npos);
+	EXPECT_TRUE(shows("SPACE-"));
 }
 
 TEST_F(MapSub, FaultDatasetPresetAndColours)
@@ -385,13 +328,13 @@ TEST_F(MapSub, FaultDatasetPresetAndColours)
 	enter(); // a blank name
 	fkey(3);
 	EXPECT_EQ(map_active_faults(), K_F3);
-	EXPECT_NE(r.texts().find("Invalid dataset name!"), std::string::npos);
+	EXPECT_TRUE(shows("Invalid dataset name!"));
 
 	box(125, 145, 30, 45);
 	MapFile f;
 	f.header('F', 100).line('F', {{35, 135}, {36, 136}}).line('G', {{32, 132}, {33, 133}})
 		.line('H', {{40, 140}, {41, 141}}).x();
-	f.write(dir + "/japan.f");
+	f.write(path("japan.f"));
 	r.calls.clear();
 	enter();
 	fkey(3);
@@ -403,48 +346,28 @@ TEST_F(MapSub, FaultDatasetPresetAndColours)
 
 TEST_F(MapSub, StationsWithCodes)
 {
-	std::vector<unsigned char> b;
+	std::string b;
 	auto rec = [&](const char *code, double lon, double la) {
-		unsigned char r16[16] = {};
-		std::memcpy(r16 + 6, code, 4);
 		unsigned char ev[16];
 		make_event(ev, lon, la, 0, 0);
-		std::memcpy(r16 + 10, ev + 7, 3);
-		std::memcpy(r16 + 13, ev + 10, 3);
-		b.insert(b.end(), r16, r16 + 16);
+		b += std::string(6, '\0') + code + std::string((char *)ev + 7, 6);
 	};
 	rec("ABC ", 135, 35);
 	rec("WXYZ", 136, 36);
 	rec("EDGE", 130, 35); // on the west edge
-	unsigned char end[16] = {};
-	end[10] = 255;
-	b.insert(b.end(), end, end + 16);
-	rec("LATE", 137, 37); // after the end record
-	FILE *f = std::fopen((dir + "/test.s").c_str(), "wb");
-	std::fwrite(b.data(), 1, b.size(), f);
-	std::fclose(f);
+	b += std::string(10, '\0') + '\xff' + std::string(5, '\0'); // the end record
+	rec("LATE", 137, 37);
 	std::snprintf(st.f2_s, sizeof st.f2_s, "TEST");
-	r.ch('\t');
-	r.ch('y');
-	enter();
-	fkey(3);
-	EXPECT_EQ(map_stations(), K_F3);
-	std::string t = r.texts();
-	EXPECT_NE(t.find("ABC"), std::string::npos);
-	EXPECT_EQ(t.find("ABC "), std::string::npos) << "three characters when the fourth is blank";
-	EXPECT_NE(t.find("WXYZ"), std::string::npos);
-	EXPECT_EQ(t.find("EDGE"), std::string::npos);
-	EXPECT_EQ(t.find("LATE"), std::string::npos);
-
-	// Without its end record the list stops at the loaded bytes.
-	f = std::fopen((dir + "/test.s").c_str(), "wb");
-	std::fwrite(b.data(), 1, 32, f);
-	std::fclose(f);
-	r.calls.clear();
-	r.ch('\t');
-	r.ch('y');
-	enter();
-	fkey(3);
-	EXPECT_EQ(map_stations(), K_F3);
-	EXPECT_NE(r.texts().find("WXYZ"), std::string::npos);
+	for (size_t size : {b.size(), (size_t)32}) { // whole; cut before its end record
+		test::write_file(path("test.s"), b.substr(0, size));
+		r.calls.clear();
+		type("\ty\r");
+		fkey(3);
+		EXPECT_EQ(map_stations(), K_F3);
+		EXPECT_TRUE(shows("WXYZ")) << size;
+		EXPECT_FALSE(shows("EDGE"));
+		EXPECT_FALSE(shows("LATE"));
+	}
+	EXPECT_TRUE(shows("ABC"));
+	EXPECT_FALSE(shows("ABC ")) << "three characters when the fourth is blank";
 }
