@@ -145,11 +145,8 @@ TEST_F(ClientTest, FullStoreKeepsWhatFitsAndReadsToTheEnd)
 	EXPECT_EQ(0, qeek(5, event(300)));
 	EXPECT_EQ(3794, qeek(5, event(4094)));
 	EXPECT_EQ(M_END, qeek(MARKSLOT, st.iseg[0]));
-}
 
-TEST_F(ClientTest, ExactlyFullEndsTheSelection)
-{
-	start(2);
+	start(2); // exactly full ends the selection too
 	EXPECT_EQ(-1, ask([](int fd) { chunk(fd, 0, 4095, true); }));
 	EXPECT_EQ(4095, st.itot);
 	EXPECT_EQ(M_END, qeek(MARKSLOT, st.iseg[0]));
@@ -214,7 +211,7 @@ TEST_F(ClientTest, MissingDataNamesTheFileAndTheHost)
 	EXPECT_EQ(0, res);
 	EXPECT_EQ("File `JMA-95.B' does not exist on `" + peer.host() + "'!", sh.em_s);
 	// Text up to the end of the block; unprintable bytes are not shown raw.
-	res = ask([](int fd) { writes(fd, std::string("\0AB\x1b[2JCDEFGHIJKL", 16)); });
+	ask([](int fd) { writes(fd, std::string("\0AB\x1b[2JCDEFGHIJKL", 16)); });
 	EXPECT_EQ("File `AB?[2JCDEFGHIJK' does not exist on `" + peer.host() + "'!", sh.em_s);
 }
 

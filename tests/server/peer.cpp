@@ -1,18 +1,27 @@
 #include "peer.h"
 
+#include "files.h"
+
 #include <arpa/inet.h>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
-#include <fstream>
 #include <netinet/in.h>
-#include <sstream>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
 namespace tw {
+
+static sockaddr_in loopback(int port)
+{
+	sockaddr_in a{};
+	a.sin_family = AF_INET;
+	a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+	a.sin_port = htons(port);
+	return a;
+}
 
 bool ServerProc::start(const std::string &data, const std::string &aux,
 		       std::initializer_list<const char *> extra)
@@ -62,13 +71,7 @@ int ServerProc::stop()
 	return -1;
 }
 
-std::string ServerProc::log() const
-{
-	std::ifstream f(logfile);
-	std::stringstream s;
-	s << f.rdbuf();
-	return s.str();
-}
+std::string ServerProc::log() const { return test::slurp(logfile); }
 
 bool ServerProc::wait_log(const std::string &text) const
 {
@@ -90,10 +93,7 @@ ServerProc::~ServerProc()
 FakePeer::FakePeer(int want)
 {
 	lfd = socket(AF_INET, SOCK_STREAM, 0);
-	sockaddr_in a{};
-	a.sin_family = AF_INET;
-	a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-	a.sin_port = htons(want);
+	sockaddr_in a = loopback(want);
 	int on = 1; // a connection of an earlier run may linger on the port
 	setsockopt(lfd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
 	if (bind(lfd, (sockaddr *)&a, sizeof a) || listen(lfd, 8))
@@ -164,10 +164,7 @@ std::string field(const std::string &text)
 int dial(int port)
 {
 	int fd = socket(AF_INET, SOCK_STREAM, 0);
-	sockaddr_in a{};
-	a.sin_family = AF_INET;
-	a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-	a.sin_port = htons(port);
+	sockaddr_in a = loopback(port);
 	if (connect(fd, (sockaddr *)&a, sizeof a)) {
 		close(fd);
 		return -1;

@@ -154,10 +154,8 @@ int run(const std::string &args)
 
 TEST(ServerOptions, BadOptionsStopAtOnce)
 {
-	EXPECT_EQ(2, run("-p 70000"));
-	EXPECT_EQ(2, run("-p x"));
-	EXPECT_EQ(2, run("-q"));
-	EXPECT_EQ(2, run("extra"));
+	for (const char *bad : {"-p 70000", "-p x", "-q", "extra"})
+		EXPECT_EQ(2, run(bad)) << bad;
 	EXPECT_EQ(1, run("-p 0 -d /nonexistent/dir"));
 	EXPECT_EQ(0, run("-h"));
 }
