@@ -13,6 +13,9 @@ bytes() { printf "$@"; }                        # printf escapes, no newline
 recs() { head -c $((4 + 16 * $2)) "$1"; }       # head and n records of a file
 mark() { [ "$1" = end ] && bytes '\xff\xff' || bytes '\xfe\xff'; }
 field() { printf '%-16.16s' "$1"; }             # one blank-padded request field
+# part FILE FROM N: N bytes from byte FROM (1-based). No pipe whose reader
+# stops early, so no SIGPIPE under pipefail.
+part() { dd if="$1" bs=1 skip=$(($2 - 1)) count="$3" status=none; }
 
 dataset_seeds() {
 	{ bytes '\x00\x00\x00\x00'; recs "$ds/pde-79.b" 100; mark end; } | seed dataset pde
@@ -66,20 +69,20 @@ setup_seeds() {
 status_ok() { bytes '\x01'; head -c 15 /dev/zero; }
 
 client_seeds() {
-	{ bytes '\x00'; status_ok; bytes '    3'; tail -c +5 "$ds/pde-79.b" | head -c 48
+	{ bytes '\x00'; status_ok; bytes '    3'; part "$ds/pde-79.b" 5 48
 	  mark end; } | seed client events
-	{ bytes '\x00'; status_ok; bytes '    2'; tail -c +5 "$ds/pde-79.b" | head -c 32; mark cont
-	  status_ok; bytes '    1'; tail -c +37 "$ds/pde-79.b" | head -c 16; mark end
+	{ bytes '\x00'; status_ok; bytes '    2'; part "$ds/pde-79.b" 5 32; mark cont
+	  status_ok; bytes '    1'; part "$ds/pde-79.b" 37 16; mark end
 	} | seed client two-chunks
-	{ bytes '\x04'; status_ok; bytes '    5'; tail -c +5 "$ds/pde-79.b" | head -c 80
+	{ bytes '\x04'; status_ok; bytes '    5'; part "$ds/pde-79.b" 5 80
 	  mark end; } | seed client store-full
 	{ bytes '\x00\x00PDE-79.B'; head -c 7 /dev/zero; } | seed client missing
 	{ bytes '\x01'; status_ok; printf '%6d' "$(wc -c < "$aux/regions")"; cat "$aux/regions"
 	  bytes '     0'; } | seed client file
 	{ bytes '\x09'; status_ok; bytes '  100'; head -c 100 "$aux/japan.nam"; bytes '    20'
 	  tail -c 20 "$aux/japan.nam"; bytes '     0'; } | seed client file-names
-	{ bytes '\x0a'; status_ok; bytes '    2'; tail -c +5 "$ds/pde-79.b" | head -c 32; mark end
-	  printf %s "$SEP"; status_ok; bytes '    1'; tail -c +5 "$ds/pde-80.b" | head -c 16
+	{ bytes '\x0a'; status_ok; bytes '    2'; part "$ds/pde-79.b" 5 32; mark end
+	  printf %s "$SEP"; status_ok; bytes '    1'; part "$ds/pde-80.b" 5 16
 	  mark end; } | seed client select
 }
 
