@@ -182,6 +182,17 @@ static void check_events(Reply &r)
 		fz_fail("bytes after the end marker");
 }
 
+// Field i of the request as the server reads it: cut at a zero byte,
+// trailing blanks dropped.
+static std::string field(const uint8_t *data, size_t size, int i)
+{
+	if (size < (size_t)(i + 1) * FIELD)
+		return "";
+	std::string f(reinterpret_cast<const char *>(data) + i * FIELD, FIELD);
+	f = f.substr(0, f.find('\0'));
+	return f.substr(0, f.find_last_not_of(' ') + 1);
+}
+
 static void check(const std::string &out, bool file)
 {
 	Reply r{reinterpret_cast<const unsigned char *>(out.data()), out.size()};
@@ -225,14 +236,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 	while ((k = ::recv(sp[1], buf, sizeof buf, 0)) > 0)
 		out.append(buf, (size_t)k);
 	::close(sp[1]);
-	// The second field tells the kinds apart, as the server reads it.
-	bool file = false;
-	if (size >= 2 * FIELD) {
-		std::string f(reinterpret_cast<const char *>(data) + FIELD, FIELD);
-		f = f.substr(0, f.find('\0'));
-		f = f.substr(0, f.find_last_not_of(' ') + 1);
-		file = f == ":";
-	}
+	bool file = field(data, size, 1) == ":";
 	check(out, file);
+	// A name that would leave the directories is never served.
+	std::string name = field(data, size, file ? 2 : 1);
+	if (out.size() >= FIELD && out[0] &&
+	    name.find_first_of("/\\") != std::string::npos)
+		fz_fail("a name outside the directories was served");
 	return 0;
 }
