@@ -125,6 +125,13 @@ void fz_fresh(int segs)
 	std::snprintf(sh.drvo_s, sizeof sh.drvo_s, "%s", fz_dir());
 }
 
+const unsigned char *fz_end_slot(int i)
+{
+	if (i > 0 && i % SEGREC == 0)
+		return st.iseg[i / SEGREC - 1] + MARKSLOT;
+	return evslot(0, i);
+}
+
 void fz_fail(const char *what)
 {
 	std::fprintf(stderr, "fuzz invariant broken: %s\n", what);

@@ -26,6 +26,9 @@ std::vector<std::string> fz_split(const uint8_t *data, size_t size, size_t max);
 // capacities start-up gives it.
 void fz_fresh(int segs);
 
+// The slot whose marker ends a primary half of i events.
+const unsigned char *fz_end_slot(int i);
+
 // Abort with a message: a broken invariant is a finding like a crash.
 [[noreturn]] void fz_fail(const char *what);
 

@@ -103,13 +103,6 @@ template <class F> static void with_peer(const std::vector<std::string> &pieces,
 
 // [SECTION] checks
 
-static const unsigned char *end_slot(int i)
-{
-	if (i > 0 && i % SEGREC == 0)
-		return st.iseg[i / SEGREC - 1] + MARKSLOT;
-	return evslot(0, i);
-}
-
 static void check_store(int from, int count)
 {
 	if (count < from || count > st.nmax)
@@ -117,7 +110,7 @@ static void check_store(int from, int count)
 	for (int i = from; i < count; i++)
 		if (rec_marker(event(i)))
 			fz_fail("a marker taken for an event");
-	if (count > from && rec_marker(end_slot(count)) != M_END)
+	if (count > from && rec_marker(fz_end_slot(count)) != M_END)
 		fz_fail("the events do not end with an end marker");
 }
 

@@ -47,14 +47,6 @@ static void bounds(int b, int c)
 	st.m1 = (b >> 4) - 4, st.m2 = st.m1 + 60;
 }
 
-// The slot that ends a half of i events.
-static const unsigned char *end_slot(int i)
-{
-	if (i > 0 && i % SEGREC == 0)
-		return st.iseg[i / SEGREC - 1] + MARKSLOT;
-	return evslot(0, i);
-}
-
 static void check(int r, int from)
 {
 	if (r < 0 || r > 2)
@@ -68,7 +60,7 @@ static void check(int r, int from)
 		if (rec_marker(rec) || !passes(rec))
 			fz_fail("a selected slot holds a marker or a record the filter refuses");
 	}
-	if (rec_marker(end_slot(st.itot)) != M_END)
+	if (rec_marker(fz_end_slot(st.itot)) != M_END)
 		fz_fail("the selection does not end with an end marker");
 }
 
