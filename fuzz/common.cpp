@@ -138,4 +138,24 @@ void fz_fail(const char *what)
 	std::abort();
 }
 
+void fz_map_box(const uint8_t *c)
+{
+	mf.b1 = c[0] * 360.0 / 255 - 180;
+	mf.b2 = c[1] * 360.0 / 255 - 180;
+	double a = c[2] * 180.0 / 255 - 90, b = c[3] * 180.0 / 255 - 90;
+	if (a > b) {
+		double t = a;
+		a = b, b = t;
+	}
+	if (a == b)
+		a > 0 ? a -= 1 : b += 1;
+	mf.a1 = a, mf.a2 = b;
+	mf.wrap = mf.b1 >= mf.b2;
+	if (mf.wrap)
+		mf.b2 += 360;
+	if (mf.b2 <= mf.b1)
+		mf.b2 = mf.b1 + 360;
+	map_geometry();
+}
+
 } // namespace tw

@@ -29,6 +29,11 @@ void fz_fresh(int segs);
 // The slot whose marker ends a primary half of i events.
 const unsigned char *fz_end_slot(int i);
 
+// A map frame from four input bytes, as MAP accepts boxes: inside the
+// earth, south below north, a west edge at or east of the east edge
+// crossing the 180th meridian.
+void fz_map_box(const uint8_t *c);
+
 // Abort with a message: a broken invariant is a finding like a crash.
 [[noreturn]] void fz_fail(const char *what);
 

@@ -17,36 +17,14 @@
 
 using namespace tw;
 
-// A box as MAP accepts it: inside the earth, south below north, a west
-// edge at or east of the east edge crossing the 180th meridian.
-static void box(const uint8_t *c)
-{
-	mf.b1 = c[0] * 360.0 / 255 - 180;
-	mf.b2 = c[1] * 360.0 / 255 - 180;
-	double a = c[2] * 180.0 / 255 - 90, b = c[3] * 180.0 / 255 - 90;
-	if (a > b) {
-		double t = a;
-		a = b, b = t;
-	}
-	if (a == b)
-		a > 0 ? a -= 1 : b += 1;
-	mf.a1 = a, mf.a2 = b;
-	mf.wrap = mf.b1 >= mf.b2;
-	if (mf.wrap)
-		mf.b2 += 360;
-	if (mf.b2 <= mf.b1)
-		mf.b2 = mf.b1 + 360;
-	mf.ynmap = 1;
-	map_geometry();
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
 	if (size < 8)
 		return 0;
 	fz_fresh(2);
 	int mode = data[0] & 1;
-	box(data + 1);
+	mf.ynmap = 1;
+	fz_map_box(data + 1);
 	int colours[4] = {data[5] % 16, data[6] % 16, data[7] % 16, (data[5] + data[6]) % 16};
 
 	static constexpr const char *names[2][4] = {{"fz.m", "fz.m2", "fz.m3", "fz.m4"},

@@ -12,26 +12,6 @@
 
 using namespace tw;
 
-static void box(const uint8_t *c)
-{
-	mf.b1 = c[0] * 360.0 / 255 - 180;
-	mf.b2 = c[1] * 360.0 / 255 - 180;
-	double a = c[2] * 180.0 / 255 - 90, b = c[3] * 180.0 / 255 - 90;
-	if (a > b) {
-		double t = a;
-		a = b, b = t;
-	}
-	if (a == b)
-		a > 0 ? a -= 1 : b += 1;
-	mf.a1 = a, mf.a2 = b;
-	mf.wrap = mf.b1 >= mf.b2;
-	if (mf.wrap)
-		mf.b2 += 360;
-	if (mf.b2 <= mf.b1)
-		mf.b2 = mf.b1 + 360;
-	map_geometry();
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
 	if (size < 5)
@@ -40,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 	dpmg_init();
 	symbol_sizes();
 	std::snprintf(st.f2_s, sizeof st.f2_s, "FZ");
-	box(data + 1);
+	fz_map_box(data + 1);
 	fz_write("fz.s", data + 5, size - 5);
 
 	Recording &r = *static_cast<Recording *>(be);
