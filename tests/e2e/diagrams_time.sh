@@ -47,10 +47,7 @@ grep -q "(unknown) show" "${jobs[1]}" || fail "MAGNITUDE label missing"
 
 i=0
 for j in "${jobs[@]}"; do
-	gs -q -dSAFER -dBATCH -dNOPAUSE -dNODISPLAY "$j" || fail "ghostscript rejects job $i"
-	gs -q -dSAFER -dBATCH -dNOPAUSE -sPAPERSIZE=letter -sDEVICE=png16m -r50 \
-		-sOutputFile="$ART/job$i.png" "$j" || fail "ghostscript cannot render job $i"
-	cp "$j" "$ART/job$i.ps"
+	keep_ps "$j" job$i
 	i=$((i + 1))
 done
 

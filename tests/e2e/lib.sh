@@ -66,3 +66,12 @@ e2e_wait_exit() {
 }
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# keep_ps FILE NAME: the PostScript file must pass ghostscript; it is kept
+# as $ART/NAME.ps with its rendering $ART/NAME.png.
+keep_ps() {
+	gs -q -dSAFER -dBATCH -dNOPAUSE -dNODISPLAY "$1" || fail "ghostscript rejects $2"
+	gs -q -dSAFER -dBATCH -dNOPAUSE -sPAPERSIZE=letter -sDEVICE=png16m -r60 \
+		-sOutputFile="$ART/$2.png" "$1" || fail "ghostscript cannot render $2"
+	cp "$1" "$ART/$2.ps"
+}

@@ -64,8 +64,5 @@ job=$WORK/lpr.0.file
 [ -e "$job" ] || fail "the map copy did not reach lpr"
 grep -q "(MAP) show" "$job" || fail "legend title missing from the copy"
 [ "$(grep -c ' pL$' "$job")" -gt 1000 ] || fail "the copy has hardly any coastline"
-gs -q -dSAFER -dBATCH -dNOPAUSE -dNODISPLAY "$job" || fail "ghostscript rejects the map"
-gs -q -dSAFER -dBATCH -dNOPAUSE -sPAPERSIZE=letter -sDEVICE=png16m -r60 \
-	-sOutputFile="$ART/map-copy.png" "$job" || fail "ghostscript cannot render the map"
-cp "$job" "$ART/map-copy.ps"
+keep_ps "$job" map-copy
 echo PASS

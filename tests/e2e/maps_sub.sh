@@ -106,10 +106,7 @@ grep -q "(Press Enter or     ) show" "${jobs[0]}" || fail "the FIND copy lacks i
 grep -q "(CROSS-) show" "${jobs[1]}" || fail "cross-section title missing from the copy"
 i=0
 for j in "${jobs[@]}"; do
-	gs -q -dSAFER -dBATCH -dNOPAUSE -dNODISPLAY "$j" || fail "ghostscript rejects job $i"
-	gs -q -dSAFER -dBATCH -dNOPAUSE -sPAPERSIZE=letter -sDEVICE=png16m -r60 \
-		-sOutputFile="$ART/job$i.png" "$j" || fail "ghostscript cannot render job $i"
-	cp "$j" "$ART/job$i.ps"
+	keep_ps "$j" job$i
 	i=$((i + 1))
 done
 echo PASS

@@ -176,9 +176,7 @@ sed -n 3p "$HOME/_seis" | grep -q '^lp7' || fail "printer not kept: $(sed -n 3p 
 i=0
 for j in $(ls "$WORK"/lpr.*.file | sort -V); do
 	head -c 2 "$j" | grep -q '%!' || continue
-	gs -q -dSAFER -dBATCH -dNOPAUSE -dNODISPLAY "$j" || fail "ghostscript rejects $j"
-	gs -q -dSAFER -dBATCH -dNOPAUSE -sPAPERSIZE=letter -sDEVICE=png16m -r50 \
-		-sOutputFile="$ART/job$i.png" "$j"
+	keep_ps "$j" job$i
 	i=$((i + 1))
 done
 [ $i -ge 4 ] || fail "only $i PostScript jobs"
