@@ -19,7 +19,9 @@ const char* usage =
     "          [--from Y] [--to Y] [--fill-years] [--box W/E/S/N] [--zero-mag tenth|unknown]\n"
     "          [--type T] [--merge-km K] [--columns k=Col,...] [--sep C] [--no-header]\n"
     "          [--comment S] [--depth-negative] FORMAT[@TYPE]:PATH...\n"
-    "          FORMAT: isc-gem ncedc jma noaa ghec emca export columns centennial geojson quakeml\n"
+    "          FORMAT: isc-gem ncedc jma noaa ghec emca fdsn export columns centennial geojson quakeml\n"
+    "  fetch   URL --source NAME --out DIR [--catalog C] [--from Y] [--to Y] [--box W/E/S/N]\n"
+    "          [--depth MIN/MAX] [--mag MIN/MAX] [--page N] [--keep FILE]\n"
     "  export  --dir DIR (--source NAME [--from Y] [--to Y] | --file NAME) [--out FILE]\n"
     "  map     --out FILE [--clip W/E/S/N] [--resolution auto|fine|normal]\n"
     "          CODE:FORMAT:PATH...   (FORMAT geojson or gmt; CODE a letter, '-' for faults)\n"
@@ -32,6 +34,7 @@ const std::map<std::string, std::function<int(const tdata::Args&)>> commands = {
     {"map", tdata::cmd_map},
     {"stations", tdata::cmd_stations},
     {"regions", tdata::cmd_regions},
+    {"fetch", tdata::cmd_fetch},
 };
 
 }  // namespace
