@@ -147,8 +147,8 @@ static Reply query(const Args &args, const std::string &request)
 	if (q.limit > FDSN_MAXOUT)
 		return error(413, "limit is above " + std::to_string(FDSN_MAXOUT), request);
 	std::vector<FdsnHit> hits;
-	if (!fdsn_select(q, hits, why))
-		return error(413, why, request);
+	if (int status = fdsn_select(q, hits, why); status != 200)
+		return error(status, why, request);
 	if ((long)hits.size() > FDSN_MAXOUT)
 		return error(413, "More than " + std::to_string(FDSN_MAXOUT) +
 				  " events match; narrow the request or use limit and offset",

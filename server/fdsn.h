@@ -54,9 +54,9 @@ bool fdsn_time(const std::string &s, FdsnTime &t);
 
 // Sources present in the data directory, upper case, sorted.
 std::vector<std::string> fdsn_catalogs();
-// The events of q in its order, limit and offset applied. False with a
-// message when the matches pass FDSN_MAXHITS.
-bool fdsn_select(const FdsnQuery &q, std::vector<FdsnHit> &out, std::string &err);
+// The events of q in its order, limit and offset applied: 200, else the
+// status and message: 413 past FDSN_MAXHITS, 503 past the time limit.
+int fdsn_select(const FdsnQuery &q, std::vector<FdsnHit> &out, std::string &err);
 
 // Replies.
 std::string fdsn_id(const std::string &src, const FdsnHit &h);

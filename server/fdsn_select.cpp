@@ -4,6 +4,7 @@
 // service's lock around a query.
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <dirent.h>
@@ -142,7 +143,10 @@ struct Walk {
 	const FdsnQuery &q;
 	std::vector<FdsnHit> &hits;
 	std::map<int, long> seen; // records per year so far, passing or not
+	std::chrono::steady_clock::time_point until; // the request's time limit
 	bool full = false;        // FDSN_MAXHITS reached
+	bool late = false;        // the time limit passed
+	bool stop() const { return full || late; }
 };
 
 // Records of a loaded part before its marker (or the end of the bytes).
@@ -186,7 +190,11 @@ static void scan_file(const char *first, int maxpart, Walk &w)
 {
 	char name[48];
 	std::snprintf(name, sizeof name, "%s", first);
-	for (int part = 1; part && !w.full;) {
+	for (int part = 1; part && !w.stop();) {
+		if (std::chrono::steady_clock::now() > w.until) {
+			w.late = true;
+			return;
+		}
 		long len = load(srv.datafd, name, st.iseg[WORKSEG], SEGSIZE);
 		if (len < 0) // a year the catalogue lacks, or a part gone
 			return;
@@ -204,7 +212,7 @@ static void scan_leg(const Leg &l, Walk &w)
 		return;
 	}
 	// Yearly files begin in 1900 and their names hold years to 2099.
-	for (int y = std::max(l.y1, 1900); y <= std::min(l.y2, 2099) && !w.full; y++) {
+	for (int y = std::max(l.y1, 1900); y <= std::min(l.y2, 2099) && !w.stop(); y++) {
 		year_file(first, sizeof first, l.name, y);
 		w.seen.clear();
 		scan_file(first, MAXPART, w);
@@ -248,7 +256,7 @@ static FdsnQuery id_query(const FdsnQuery &q)
 	return k;
 }
 
-bool fdsn_select(const FdsnQuery &asked, std::vector<FdsnHit> &out, std::string &err)
+int fdsn_select(const FdsnQuery &asked, std::vector<FdsnHit> &out, std::string &err)
 {
 	const FdsnQuery q = asked.eventid.empty() ? asked : id_query(asked);
 	store_reset();
@@ -258,19 +266,23 @@ bool fdsn_select(const FdsnQuery &asked, std::vector<FdsnHit> &out, std::string 
 	Leg legs[MAXLEG];
 	int n = select_plan(q.catalog.c_str(), q.t1.y, q.t2.y, true, legs);
 	out.clear();
-	Walk w{q, out, {}};
-	for (int i = 0; i < n && !w.full; i++)
+	Walk w{q, out, {}, std::chrono::steady_clock::now() + std::chrono::seconds(srv.limit)};
+	for (int i = 0; i < n && !w.stop(); i++)
 		scan_leg(legs[i], w);
-	if (w.full) {
+	if (w.full)
 		err = "More than " + std::to_string(FDSN_MAXHITS) + " events match; narrow the request";
-		return false;
+	if (w.late)
+		err = "The request took longer than " + std::to_string(srv.limit) + " s";
+	if (w.stop()) {
+		out.clear();
+		return w.full ? 413 : 503;
 	}
 	order(q.orderby, out);
 	size_t from = std::min((size_t)(q.offset - 1), out.size());
 	out.erase(out.begin(), out.begin() + (long)from);
 	if (q.limit >= 0 && (size_t)q.limit < out.size())
 		out.resize((size_t)q.limit);
-	return true;
+	return 200;
 }
 
 } // namespace tw

@@ -4,6 +4,7 @@
 // is import's: nothing read is dropped without being counted.
 #include <cstdio>
 #include <curl/curl.h>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -126,6 +127,24 @@ int fetch_all(const Fetch& f, std::ostream& out, long& lines) {
   return pages;
 }
 
+// The fetched text's file: --keep, or a temporary one removed afterwards.
+struct TextFile {
+  std::string path;
+  bool temporary = false;
+  explicit TextFile(const std::string& keep) : path(keep) {
+    if (!path.empty()) return;
+    std::string tmpl = (std::filesystem::temp_directory_path() / "tarnwell-fetch-XXXXXX").string();
+    const int fd = mkstemp(tmpl.data());
+    if (fd < 0) throw std::runtime_error("cannot make a temporary file");
+    ::close(fd);
+    path = tmpl;
+    temporary = true;
+  }
+  ~TextFile() {
+    if (temporary) std::remove(path.c_str());
+  }
+};
+
 }  // namespace
 
 int cmd_fetch(const Args& a) {
@@ -136,25 +155,17 @@ int cmd_fetch(const Args& a) {
   opt.source = a.value("--source");
   opt.outdir = a.value("--out", ".");
   if (opt.source.empty()) throw std::runtime_error("give --source");
-  // The fetched text stays in --keep, or in a temporary file while imported.
-  std::string path = a.value("--keep");
-  if (path.empty()) {
-    char tmpl[] = "/tmp/tarnwell-fetch-XXXXXX";
-    const int fd = mkstemp(tmpl);
-    if (fd < 0) throw std::runtime_error("cannot make a temporary file");
-    ::close(fd);
-    path = tmpl;
-  }
+  const TextFile text(a.value("--keep"));
   long lines = 0;
   int pages;
   {
-    std::ofstream out(path, std::ios::binary);
+    std::ofstream out(text.path, std::ios::binary);
     pages = fetch_all(f, out, lines);
-    if (!out.flush()) throw std::runtime_error("cannot write " + path);
+    if (!out.flush()) throw std::runtime_error("cannot write " + text.path);
   }
-  ImportReport rep = run_import({Input("fdsn", path)}, opt);
-  if (a.value("--keep").empty()) std::remove(path.c_str());
-  for (Problem& p : rep.problems) p.file = a.value("--keep").empty() ? "fetched text" : path;
+  ImportReport rep = run_import({Input("fdsn", text.path)}, opt);
+  if (text.temporary)
+    for (Problem& p : rep.problems) p.file = "fetched text";
   std::cout << lines << " events read in " << pages << " page(s) from " << f.url << "\n";
   print_report(std::cout, rep);
   return 0;
