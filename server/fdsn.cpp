@@ -257,7 +257,7 @@ bool fdsn_start(int port)
 		flags, (uint16_t)port, nullptr, nullptr, answer, nullptr, MHD_OPTION_SOCK_ADDR,
 		res->ai_addr, MHD_OPTION_THREAD_POOL_SIZE, 2u, MHD_OPTION_CONNECTION_LIMIT,
 		(unsigned)srv.maxkids, MHD_OPTION_CONNECTION_TIMEOUT, (unsigned)srv.limit,
-		MHD_OPTION_CONNECTION_MEMORY_LIMIT, (size_t)32768, MHD_OPTION_END);
+		MHD_OPTION_CONNECTION_MEMORY_LIMIT, (size_t)262144, MHD_OPTION_END);
 	freeaddrinfo(res);
 	if (!daemon_) {
 		std::fprintf(stderr, "tarnwell-server: cannot listen on %s port %d for HTTP\n",
