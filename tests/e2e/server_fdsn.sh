@@ -9,19 +9,10 @@ e2e_setup server_fdsn
 
 DATA=$TOP/data/dataset AUX=$TOP/data/aux
 [ -f "$DATA/jma-95.b" ] && [ -f "$AUX/world.nam" ] || fail "bundled data missing"
-SRV=$(dirname "$BIN")/server/tarnwell-server
 TDATA=$(dirname "$BIN")/tools/tarnwell-data
-[ -x "$SRV" ] && [ -x "$TDATA" ] || fail "no tarnwell-server or tarnwell-data next to $BIN"
-
-"$SRV" -p 0 -w 0 -d "$DATA" -x "$AUX" 2> "$WORK/server.log" &
-SRV_PID=$!
-trap 'kill $SRV_PID 2>/dev/null || true; e2e_cleanup' EXIT
-for _ in $(seq 100); do
-	PORT=$(sed -n 's|.*fdsnws-event listening on http://127\.0\.0\.1:\([0-9]*\)/.*|\1|p' "$WORK/server.log")
-	[ -n "$PORT" ] && break
-	sleep 0.05
-done
-[ -n "$PORT" ] || fail "the web service did not start: $(cat "$WORK/server.log")"
+[ -x "$TDATA" ] || fail "no tarnwell-data next to $BIN"
+server_start 's|.*fdsnws-event listening on http://127\.0\.0\.1:\([0-9]*\)/.*|\1|p' \
+	-p 0 -w 0 -d "$DATA" -x "$AUX"
 URL=http://127.0.0.1:$PORT/fdsnws/event/1
 
 # The standard text: its header, and a region name on every line.
