@@ -8,7 +8,7 @@
 
 namespace tw {
 
-constexpr long FDSN_MAXOUT = 100000;   // events one reply may carry
+constexpr long FDSN_MAXOUT = 20000;    // events one reply may carry
 constexpr long FDSN_MAXHITS = 2000000; // matches held while sorting
 
 struct FdsnTime {
