@@ -170,14 +170,14 @@ std::string fdsn_parse(const std::vector<std::pair<std::string, std::string>> &a
 		       const std::vector<std::string> &catalogs, FdsnQuery &q)
 {
 	q = FdsnQuery{};
-	for (const auto &[name, value] : args) {
+	for (const auto &a : args) {
 		const Param *p = std::find_if(std::begin(params), std::end(params), [&](const Param &x) {
-			return name == x.name || (x.alias && name == x.alias);
+			return a.first == x.name || (x.alias && a.first == x.alias);
 		});
 		if (p == std::end(params))
-			return "Unrecognized parameter: " + name;
-		if (!p->set(value, q))
-			return "Bad value for " + name + ": " + value;
+			return "Unrecognized parameter: " + a.first;
+		if (!p->set(a.second, q))
+			return "Bad value for " + a.first + ": " + a.second;
 	}
 	return whole_query(catalogs, q);
 }
