@@ -9,6 +9,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <map>
+#include <tuple>
 #include <unistd.h>
 
 #include "catalog/select.h"
@@ -171,6 +172,8 @@ static int scan_part(long len, Walk &w)
 		if (r >= M_LOW)
 			return r;
 		const unsigned char *rec = evslot(OUTSEG, 0);
+		if ((size_t)r >= index.size()) // cannot happen: both stop at the marker
+			return M_END;
 		if (exact(w.q, rec) && (!w.q.idindex || index[r] == w.q.idindex)) {
 			if ((long)w.hits.size() >= FDSN_MAXHITS) {
 				w.full = true;
@@ -223,11 +226,13 @@ static void scan_leg(const Leg &l, Walk &w)
 // The query
 // ---------------------------------------------------------------------------
 
+// Seconds are a little-endian word: compared as a number, not as bytes.
 static bool earlier(const FdsnHit &a, const FdsnHit &b)
 {
-	if (a.year != b.year)
-		return a.year < b.year;
-	return std::memcmp(a.rec + 1, b.rec + 1, 6) < 0;
+	auto t = [](const FdsnHit &h) {
+		return std::tuple(h.year, h.rec[1], h.rec[2], h.rec[3], h.rec[4], qeek(5, h.rec));
+	};
+	return t(a) < t(b);
 }
 
 static void order(const std::string &by, std::vector<FdsnHit> &h)

@@ -266,6 +266,13 @@ TEST_F(Fdsn, OrderLimitOffsetAndRadius)
 	const std::string base = "catalog=BIG&start=2000-01-01&end=2000-12-31";
 	std::vector<Got> all = from_text(query(base + "&orderby=time-asc").body);
 	ASSERT_EQ(3000u, all.size());
+	auto when = [](const Got &g) {
+		Key k = g.key();
+		return std::tuple(std::get<0>(k), std::get<1>(k), std::get<2>(k), std::get<3>(k),
+				  std::get<4>(k), std::get<5>(k));
+	};
+	EXPECT_TRUE(std::is_sorted(all.begin(), all.end(),
+				   [&](const Got &a, const Got &b) { return when(a) < when(b); }));
 	// Identifiers of n events from the given place of a list in some order.
 	auto ids = [](std::vector<Got> v, size_t from = 0, size_t n = 9999) {
 		std::vector<std::string> s;
