@@ -201,8 +201,8 @@ TEST_F(Map, FullTurnMapSplitsLinesAtTheSeam)
 }
 
 // The bundled nwpac.m over Japan: its 43 polylines that meet the box hold
-// 4,335 points, so 4,292 lines, 73 of them onto the pixel the pen is on;
-// the frame and its clip path add five.
+// 4,335 points, so 4,292 lines, those onto the pixel the pen is on
+// included; the frame and its clip path add five.
 TEST_F(Map, PostScriptHoldsEveryLineAndZoomedLinesStayWhole)
 {
 	box(135, 135.5, 35, 35.5); // no seam: nothing to split
