@@ -339,16 +339,3 @@ TEST_F(Forms, NumericFieldsRefuseWhatTheyCannotMean)
 		EXPECT_STREQ(sh.em_s, c.message ? c.message : "");
 	}
 }
-
-// Enter on a bad field shows the form again with the message and the
-// cursor on that field; what is typed there then passes.
-TEST_F(Forms, EnterOnABadFieldShowsTheFormAgain)
-{
-	start(r);
-	fill_form(PAN_MAP, "9=6O");
-	sh.isr = 2;
-	EXPECT_EQ(run(PAN_MAP, "\r00\r"), 0);
-	EXPECT_TRUE(drew(r, "Invalid minute value!")) << r.texts();
-	EXPECT_STREQ(pn.mc_s[9], "00");
-	EXPECT_EQ(bad_field(PAN_MAP), -1);
-}
