@@ -82,7 +82,8 @@ struct SetEnv {
 
 // A scratch working directory with a stand-in lpr first on PATH. The lpr
 // appends its arguments, one a line and "---" after each job, to lpr.args
-// and keeps the file it was handed as job1.ps, job2.ps ...; it fails (exit
+// and keeps the file it was handed (a regular one: never an endless device)
+// as job1.ps, job2.ps ...; it fails (exit
 // status 1) once lpr_fails() was called.
 struct PrintPlace {
 	TempDir d;
@@ -94,7 +95,7 @@ struct PrintPlace {
 		write_file(d.file("bin/lpr"), "#!/bin/sh\nd=$(dirname \"$0\")/..\n"
 					      "n=1; while [ -e \"$d/job$n.ps\" ]; do n=$((n+1)); done\n"
 					      "for a; do printf '%s\\n' \"$a\"; case \"$a\" in -P*) ;; "
-					      "*) cp \"$a\" \"$d/job$n.ps\";; esac; done >> \"$d/lpr.args\"\n"
+					      "*) [ ! -f \"$a\" ] || cp \"$a\" \"$d/job$n.ps\";; esac; done >> \"$d/lpr.args\"\n"
 					      "echo --- >> \"$d/lpr.args\"\n"
 					      "[ ! -e \"$d/lpr.fail\" ]\n");
 		chmod(d.file("bin/lpr").c_str(), 0755);
