@@ -72,7 +72,7 @@ static bool save_to(const char *path)
 	ls.fs = nullptr;
 	if (safe_close(out))
 		return true;
-	set_em("`%s' was not saved: nothing changed.", path);
+	set_em("`%s' was not saved: nothing changed!", path);
 	return false;
 }
 

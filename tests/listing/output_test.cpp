@@ -146,7 +146,7 @@ TEST_F(OutputTest, SaveReplacesTheOldFileWholeOrNotAtAll)
 	type(target + "\r");
 	r.key(KS_F1 + 2); // quit the second showing
 	EXPECT_EQ(save(), 0);
-	EXPECT_TRUE(shows("`" + target + "' was not saved: nothing changed."));
+	EXPECT_TRUE(shows("`" + target + "' was not saved: nothing changed!"));
 	EXPECT_EQ(slurp(target), "old\n");
 }
 
