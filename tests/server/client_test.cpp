@@ -326,7 +326,6 @@ namespace tw {
 // at once; a key typed meanwhile waits for the next key wait.
 TEST_F(ClientTest, SilentPeerLeavesTheWindowAlive)
 {
-	test::SetEnv home{"HOME", dir.path.c_str()}; // the exit writes the setup file
 	sv.tmo = 5000;
 	peer.serve([](int fd) { readn(fd, 465); }); // until the client closes
 	ASSERT_TRUE(open_server(peer.host().c_str()));
