@@ -107,7 +107,7 @@ std::string cell_name(const std::vector<Prefecture>& prefs, int k, int lon) {
 
 }  // namespace
 
-JapanTables japan_tables(const std::string& path) {
+JapanTables japan_tables(const std::string& path, const std::vector<Record>&) {
   const auto prefs = load_prefectures(path);
   std::map<std::pair<int, int>, std::string> cells;  // (row key, longitude) -> name
   std::map<std::string, int> number;
