@@ -29,27 +29,30 @@ void report_world(const FeTables& fe, const std::vector<Record>& recs, const std
             << " %) after another place\n";
 }
 
+void world_tables(const FeTables& fe, const std::vector<Record>& recs, const std::string& out) {
+  const NameTable nt = choose_names(fe, region_events(fe, recs));
+  const auto mesh = world_mesh(fe, nt), names = name_file(nt.names);
+  write_file(out + "/world.mes", mesh);
+  write_file(out + "/world.nam", names);
+  report_world(fe, recs, mesh, names);
+}
+
 }  // namespace
 
-// --check DIR measures the tables already in DIR instead of building them.
+// --check DIR measures the world tables already in DIR and writes nothing.
 int cmd_regions(const Args& a) {
-  const std::string out = a.value("--out", "."), events = a.value("--events");
-  if (events.empty()) throw std::runtime_error("regions needs --events DATASET_DIR");
-  if (!a.value("--world").empty()) {
-    const FeTables fe = load_fe(a.value("--world"));
-    const auto recs = bundled_events(events, global_sources);
-    if (const std::string dir = a.value("--check"); !dir.empty()) {
-      report_world(fe, recs, must_read(dir + "/world.mes"), must_read(dir + "/world.nam"));
-    } else {
-      const NameTable nt = choose_names(fe, region_events(fe, recs));
-      const auto mesh = world_mesh(fe, nt), names = name_file(nt.names);
-      write_file(out + "/world.mes", mesh);
-      write_file(out + "/world.nam", names);
-      report_world(fe, recs, mesh, names);
-    }
+  const std::string out = a.value("--out", "."), events = a.value("--events"), check = a.value("--check");
+  if (events.empty() || a.value("--world").empty())
+    throw std::runtime_error("regions needs --events DATASET_DIR and --world FE_DIR");
+  const FeTables fe = load_fe(a.value("--world"));
+  const auto recs = bundled_events(events, global_sources);
+  if (!check.empty()) {
+    report_world(fe, recs, must_read(check + "/world.mes"), must_read(check + "/world.nam"));
+    return 0;
   }
+  world_tables(fe, recs, out);
   if (!a.value("--japan").empty()) {
-    const JapanTables t = japan_tables(a.value("--japan"), bundled_events(events, {"jma"}));
+    const JapanTables t = japan_tables(a.value("--japan"), bundled_events(events, {"jma"}), fe);
     write_file(out + "/japan.mes", t.mesh);
     write_file(out + "/japan.nam", name_file(t.names));
     std::cout << "japan: " << t.names.size() << " names, mesh " << t.mesh.size() << " bytes\n";

@@ -93,7 +93,9 @@ struct JapanTables {
   std::vector<std::string> names;
 };
 // Cells are named after where the given events lie (the bundled JMA
-// catalogue), else the land in them.
-JapanTables japan_tables(const std::string& prefectures_geojson, const std::vector<Record>& events);
+// catalogue), else the land in them; cells away from Japan after their
+// Flinn-Engdahl region.
+JapanTables japan_tables(const std::string& prefectures_geojson, const std::vector<Record>& events,
+                         const FeTables& fe);
 
 }  // namespace tdata
