@@ -33,6 +33,14 @@ struct RegionTest : ListingTest {
 			      lon < 0 ? 'W' : 'E', std::fabs(lat), w);
 	}
 	std::string jp(double lat, double lon) { return at(RK_JAPAN, lat, lon); }
+	// The auxiliary directory becomes the repository's data/aux.
+	bool shipped_tables()
+	{
+		const char *top = std::getenv("TARNWELL_SOURCE");
+		if (top)
+			std::snprintf(sh.drvo_s, sizeof sh.drvo_s, "%s/data/aux", top);
+		return top;
+	}
 	struct Case {
 		double lat, lon;
 		const char *want; // "" for no name
@@ -157,9 +165,7 @@ TEST_F(RegionTest, LoadsTablesFromTheAuxiliaryDirectory)
 // or region (a continent where the catalogues hold few events).
 TEST_F(RegionTest, BundledTablesNameKnownPlaces)
 {
-	const char *top = std::getenv("TARNWELL_SOURCE");
-	ASSERT_NE(top, nullptr);
-	std::snprintf(sh.drvo_s, sizeof sh.drvo_s, "%s/data/aux", top);
+	ASSERT_TRUE(shipped_tables());
 	const struct {
 		int kind;
 		const char *place;
@@ -218,9 +224,7 @@ TEST_F(RegionTest, BundledTablesNameKnownPlaces)
 // Chi-Chi and 1999 Izmit earthquakes) through the shipped world tables.
 TEST_F(RegionTest, BrowseShowsTheNamesOfBusyPlaces)
 {
-	const char *top = std::getenv("TARNWELL_SOURCE");
-	ASSERT_NE(top, nullptr);
-	std::snprintf(sh.drvo_s, sizeof sh.drvo_s, "%s/data/aux", top);
+	ASSERT_TRUE(shipped_tables());
 	Ev tonga, chichi, izmit;
 	tonga.year = 2006, tonga.lat = -20.19, tonga.lon = -174.12;
 	chichi.year = 1999, chichi.lat = 23.77, chichi.lon = 120.98;
