@@ -82,11 +82,10 @@ struct Coast {
 };
 
 Coast coast_of(const std::vector<Prefecture>& prefs) {
-  constexpr size_t step = 4;
   Coast c;
   for (size_t i = 0; i < prefs.size(); ++i)
     for (const Ring& r : prefs[i].rings)
-      for (size_t k = 0; k < r.pts.size(); k += step) c.pts.push_back({i, r.pts[k]});
+      for (size_t k = 0; k < r.pts.size(); k += r.pts.size() > 100 ? 4 : 1) c.pts.push_back({i, r.pts[k]});
   return c;
 }
 
