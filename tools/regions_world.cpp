@@ -6,12 +6,8 @@
 #include <algorithm>
 #include <cmath>
 #include <fstream>
-#include <map>
 #include <regex>
-#include <set>
-#include <sstream>
 #include <stdexcept>
-#include <tuple>
 
 #include "record.h"
 #include "regions.h"
