@@ -103,10 +103,15 @@ const char* sea_wide(const std::string& fe_name) {
   return nullptr;
 }
 
+bool has_sea_word(const std::string& b) {
+  for (size_t at = b.find("SEA"); at != std::string::npos; at = b.find("SEA", at + 1))
+    if ((at == 0 || b[at - 1] == ' ') && (at + 3 == b.size() || b[at + 3] == ' ')) return true;
+  return false;
+}
+
 // A sea, gulf or bay with a name of its own (not "OFF COAST OF", a ridge).
 bool named_sea(const std::string& fe_name) {
-  return is_sea(fe_name) &&
-         ((" " + base_name(fe_name) + " ").find(" SEA ") != std::string::npos || sea_wide(fe_name));
+  return is_sea(fe_name) && (has_sea_word(base_name(fe_name)) || sea_wide(fe_name));
 }
 
 // The ocean a region's water belongs to by its own name: an ocean, or a
