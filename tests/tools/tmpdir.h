@@ -17,3 +17,10 @@ struct TmpDir {
     return path + "/" + name;
   }
 };
+
+// Works in dir until the end of the scope.
+struct Cwd {
+  std::filesystem::path was = std::filesystem::current_path();
+  explicit Cwd(const std::string& dir) { std::filesystem::current_path(dir); }
+  ~Cwd() { std::filesystem::current_path(was); }
+};
