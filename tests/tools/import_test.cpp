@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <lzma.h>
+#include <sys/wait.h>
 
 #include <cmath>
 #include <filesystem>
@@ -248,6 +249,57 @@ TEST(Import, HostileFiles) {
   EXPECT_THROW(read_input(Input("ncedc", d.path + "/cut.xz")), std::runtime_error);
 }
 
+// Our own export, in every format, imports to the same records byte for
+// byte; QuakeML and GeoJSON cannot hold an unknown day and leave it out.
+TEST(Export, RoundTripOfEveryFormat) {
+  const Want evs[] = {
+      {1995, 1, 17, 5, 46, 52.0, 34.6, 135.0, 16.0, 7.3},
+      {1995, 1, 17, 5, 46, 52.0, -33.25, -70.125, {}, -0.1},
+      {1995, 3, 1, 23, 59, 59.9, 0, -180, 0.0, {}},
+      {1995, 6, 0, 12, 0, 0, 10.5, 10.5, 3276.7, 12.7},
+      {1996, 12, 31, 0, 0, 0.1, 89.999, 179.99999, 700.5, 9.5},
+  };
+  std::vector<Record> recs, dated;
+  for (const Want& w : evs) {
+    Event e{w.y, w.mo, w.d, w.h, w.mi, w.s, w.lat, w.lon, w.depth, w.mag};
+    Record r;
+    EncodeNotes n;
+    ASSERT_FALSE(encode(e, ZeroMag::tenth, r, n));
+    recs.push_back(r);
+    if (w.d) dated.push_back(r);
+  }
+  TableSpec fdsn;
+  fdsn.sep = '|';
+  ASSERT_TRUE(parse_columns("datetime=Time,lat=Latitude,lon=Longitude,depth=Depth/km,mag=Magnitude", fdsn));
+  const struct {
+    ExportFormat fmt;
+    Input in;
+    const std::vector<Record>& want;
+  } cases[] = {
+      {ExportFormat::csv, Input("export", "x"), recs},
+      {ExportFormat::fdsn, Input("columns", "x", fdsn), recs},
+      {ExportFormat::quakeml, Input("quakeml", "x"), dated},
+      {ExportFormat::geojson, Input("geojson", "x"), dated},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.fmt));
+    TmpDir d;
+    std::ostringstream out;
+    EXPECT_EQ(write_export(out, c.fmt, "s", recs), recs.size() - c.want.size());
+    EXPECT_NE(out.str().find("S-1996-1"), std::string::npos);
+    Input in = c.in;
+    in.path = d.file("export", out.str());
+    ImportOptions opt;
+    opt.source = "S";
+    opt.outdir = d.path;
+    EXPECT_TRUE(run_import({in}, opt).problems.empty());
+    std::vector<Record> back;
+    std::string err;
+    ASSERT_TRUE(source_records(d.path, "S", 1995, 1996, back, err)) << err;
+    EXPECT_EQ(back, c.want);
+  }
+}
+
 TEST(Import, DuplicatesAndMergedInputs) {
   TmpDir d;
   const std::string a = d.file("a.csv",
@@ -306,5 +358,35 @@ TEST(Import, EveryYearWritten) {
       EXPECT_NE(rep.warnings[0].find("start at 1926"), std::string::npos);
     }
     for (const auto& f : c.files) EXPECT_TRUE(std::filesystem::exists(opt.outdir + "/" + f)) << f;
+  }
+}
+
+// The command line: help, usage errors (2), unreadable rows (1 unless
+// --skip-bad), and --out made when missing.
+TEST(Cli, ExitStatusAndMessages) {
+  TmpDir d;
+  Cwd in(d.path);
+  d.file("bad.csv", "DateTime,Latitude,Longitude,Depth,Magnitude\n1990/01/01 00:00:01,36,-120,5,2\n1990/01/01,x,1,1,1\n");
+  const struct {
+    const char* args;
+    int status;
+    const char *out, *err;
+  } cases[] = {
+      {"--help", 0, "usage: tarnwell-data", ""},
+      {"import -h", 0, "evtype", ""},
+      {"import --bogus 1 ncedc:bad.csv", 2, "", "unknown option --bogus\nusage:"},
+      {"import --source T --columns lat=x,when=y columns:bad.csv", 2, "", "keys datetime, date"},
+      {"import --source T --out new/dir ncedc:bad.csv", 1, "bad.csv:3: unreadable lat", "--skip-bad"},
+      {"import --source T --out new/dir --skip-bad ncedc:bad.csv", 0, "2 read, 1 written", ""},
+      {"export --dir new/dir --source T --format kml", 2, "", "--format is csv"},
+      {"export --dir new/dir --source T", 0, "1990-01-01T00:00:01.0Z,36.000000,-120.000000,5.0,2.0,T-1990-1,T", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args);
+    const int rc = std::system((std::string(TDATA_BIN) + " " + c.args + " >out 2>err").c_str());
+    EXPECT_EQ(WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, c.status);
+    EXPECT_NE(slurp_file("out").find(c.out), std::string::npos) << slurp_file("out");
+    const std::string err = slurp_file("err");
+    EXPECT_TRUE(*c.err ? err.find(c.err) != std::string::npos : err.empty()) << err;
   }
 }

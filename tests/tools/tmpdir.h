@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 struct TmpDir {
@@ -17,6 +18,11 @@ struct TmpDir {
     return path + "/" + name;
   }
 };
+
+inline std::string slurp_file(const std::string& path) {
+  std::ifstream f(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(f), {});
+}
 
 // Works in dir until the end of the scope.
 struct Cwd {
