@@ -1,8 +1,11 @@
 // Shared by the catalogue reader targets: what every reader promises of
 // the rows it returns.
 #pragma once
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <sstream>
+#include <stdexcept>
 
 #include "readers.h"
 
@@ -40,6 +43,18 @@ inline void check(const tdata::ReadResult& rr) {
       fail("a written record with an invalid latitude or longitude");
     if (encode(e, ZeroMag::tenth, again, n) || again != r) fail("a written record that does not encode to itself");
   }
+}
+
+// One input as a whole file for read; a file refused as a whole (not a
+// document, nested too deep, a header without the columns) is no finding.
+template <class Read>
+int read_checked(const uint8_t* data, size_t size, Read read) {
+  std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
+  try {
+    check(read(in));
+  } catch (const std::runtime_error&) {
+  }
+  return 0;
 }
 
 }  // namespace fz_tools

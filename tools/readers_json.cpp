@@ -62,7 +62,7 @@ json parse_bounded(std::istream& in, const std::string& file) {
       if (depth > max_depth) throw std::runtime_error("nested deeper than " + std::to_string(max_depth));
       return true;
     });
-  } catch (const json::parse_error& e) {
+  } catch (const json::exception& e) {  // a syntax error, or a number out of range
     throw std::runtime_error(file + ": " + e.what());
   } catch (const std::runtime_error& e) {
     throw std::runtime_error(file + ": " + e.what());

@@ -216,8 +216,9 @@ TEST(Import, UnreadableRowsAreNamed) {
   }
 }
 
-// Nesting that would exhaust the stack in a recursive walk, and an .xz
-// file whose name a shell would run.
+// Files refused as a whole with a message (nesting that would exhaust the
+// stack in a recursive walk, a number past double), and an .xz file whose
+// name a shell would run.
 TEST(Import, HostileFiles) {
   TmpDir d;
   auto nest = [](const char* open, const char* inner, const char* close, int n) {
@@ -227,12 +228,13 @@ TEST(Import, HostileFiles) {
     for (int i = 0; i < n; ++i) s += close;
     return s;
   };
-  const std::pair<const char*, std::string> deep[] = {
+  const std::pair<const char*, std::string> refused[] = {
+      {"geojson", "{\"features\":[1e999]}"},
       {"geojson", "{\"features\":" + nest("[", "", "]", 1000000) + "}"},
       {"geojson", "{\"features\":[" + nest("{\"a\":", "1", "}", 200000) + "]}"},
       {"quakeml", nest("<a>", "<event/>", "</a>", 60000)},
   };
-  for (const auto& [format, text] : deep)
+  for (const auto& [format, text] : refused)
     EXPECT_THROW(read_input(Input(format, d.file("deep", text))), std::runtime_error) << format;
 
   const std::string csv = "DateTime,Latitude,Longitude,Depth,Magnitude\n1990/01/01 00:00:01,36,-120,5,2\n";
