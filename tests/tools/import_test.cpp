@@ -179,10 +179,10 @@ TEST(Import, UnreadableRowsAreNamed) {
        "-500/01/01 00:00:01.00,36,-120,5,2.0\n"
        "1e3/01/01 00:00:01.00,36,-120,5,2.0\n"
        "1990/01/05 00:00:01.00,0x10,-120,5,2.0\n"
-       "1990/01/05 00:00:01.00,36,-120\n" + nul_mag,
+       "1990/01/05 00:00:01.00,36,-120\n" + nul_mag + ",36,-120,5,2.0\n1990/01/06 00:00:01.00,36,,5,2.0\n",
        {{3, "date and time"}, {4, "day out of range"}, {5, "3276.7"}, {6, "no coordinates"},
         {7, "unreadable mag"}, {8, "date and time"}, {9, "date and time"}, {10, "unreadable lat"},
-        {11, "cut short: 3 of 5"}, {12, "unreadable mag"}}},
+        {11, "cut short: 3 of 5"}, {12, "unreadable mag"}, {13, "date and time"}, {14, "no coordinates"}}},
       {"jma", "jma.csv", "date,time,long,lat,mag,depth\n1926-01-10,17:57:43,141.5,35.8,5.6,-24\n"
        "1926-01-10,,141.5,35.8,5.6\n",
        {{3, "cut short"}}},
