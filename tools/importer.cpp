@@ -187,16 +187,18 @@ ImportReport run_import(const std::vector<Input>& inputs, const ImportOptions& o
 
 namespace {
 
-// Yearly files have no name before 1900, and the viewer reads yearly
+// Yearly files have names for 1900-2099 only, and the viewer reads yearly
 // sources from 1926 on.
 void leave_out_early(std::vector<Item>& items, ImportReport& rep) {
-  const auto unnamed = std::remove_if(items.begin(), items.end(), [](const Item& it) { return record_year(it.rec) < 1900; });
+  const auto unnamed = std::remove_if(items.begin(), items.end(), [](const Item& it) {
+    return record_year(it.rec) < 1900 || record_year(it.rec) > 2099;
+  });
   const size_t n_unnamed = static_cast<size_t>(items.end() - unnamed);
   items.erase(unnamed, items.end());
-  if (n_unnamed) rep.counts["before 1900, no yearly file name: left out"] += static_cast<int>(n_unnamed);
-  const size_t unread = static_cast<size_t>(std::count_if(items.begin(), items.end(), [](const Item& it) { return record_year(it.rec) < 1926; }));
-  if (n_unnamed || unread)
-    rep.warnings.push_back(std::to_string(n_unnamed + unread) + " events before 1926: yearly sources start at 1926, "
+  if (n_unnamed) rep.counts["outside 1900-2099, no yearly file name: left out"] += static_cast<int>(n_unnamed);
+  const auto unread = std::count_if(items.begin(), items.end(), [](const Item& it) { return record_year(it.rec) < 1926; });
+  if (unread)
+    rep.warnings.push_back(std::to_string(unread) + " events before 1926: yearly sources start at 1926, "
                            "so the viewer never reads them; give --from 1926 to leave them out, or import "
                            "them with --single NAME.B into a historical file");
 }
@@ -210,7 +212,7 @@ void write_yearly(std::vector<Item>& items, const ImportOptions& opt, ImportRepo
     first = years.empty() ? opt.from : std::min(first, opt.from);
     last = std::max(last, opt.to);
   }
-  for (int y = std::max(first, 1900); y <= last; ++y) years[y];
+  for (int y = std::max(first, 1900); y <= std::min(last, 2099); ++y) years[y];
   for (const auto& [y, recs] : years) {
     auto names = write_parts(opt.outdir, year_file_name(opt.source, y), recs);
     rep.files.insert(rep.files.end(), names.begin(), names.end());

@@ -329,11 +329,13 @@ TEST(Import, DuplicatesAndMergedInputs) {
 }
 
 // Every year from the first to the last gets a file (--fill-years: from
-// --from to --to); years before 1926 are warned about, before 1900 left out.
+// --from to --to); years before 1926 are warned about, those without a
+// yearly file name left out.
 TEST(Import, EveryYearWritten) {
   const std::string rows =
       "DateTime,Latitude,Longitude,Depth,Magnitude\n"
-      "1890/12/31 23:00:00,1,1,1,6\n1920/06/01 00:00:00,1,1,1,6\n1923/06/01 00:00:00,1,1,1,6\n";
+      "1890/12/31 23:00:00,1,1,1,6\n1920/06/01 00:00:00,1,1,1,6\n1923/06/01 00:00:00,1,1,1,6\n"
+      "9999/01/01 00:00:00,1,1,1,6\n";
   const struct {
     int from, to;
     bool fill;
