@@ -148,13 +148,15 @@ struct TextFile {
 }  // namespace
 
 int cmd_fetch(const Args& a) {
-  const auto pos = a.positional({});
-  if (pos.size() != 1) throw std::runtime_error("give one service URL");
+  a.check({"--skip-bad"}, {"--source", "--out", "--catalog", "--from", "--to", "--box", "--depth",
+                           "--mag", "--page", "--keep"});
+  const auto pos = a.positional({"--skip-bad"});
+  if (pos.size() != 1) throw Usage("give one service URL");
   const Fetch f = fetch_options(a, pos[0]);
   ImportOptions opt;
   opt.source = a.value("--source");
   opt.outdir = a.value("--out", ".");
-  if (opt.source.empty()) throw std::runtime_error("give --source");
+  if (opt.source.empty()) throw Usage("give --source");
   const TextFile text(a.value("--keep"));
   long lines = 0;
   int pages;
@@ -166,9 +168,12 @@ int cmd_fetch(const Args& a) {
   ImportReport rep = run_import({Input("fdsn", text.path)}, opt);
   if (text.temporary)
     for (Problem& p : rep.problems) p.file = "fetched text";
-  std::cout << lines << " events read in " << pages << " page(s) from " << f.url << "\n";
+  std::cout << lines << " events fetched in " << pages << " page(s) from " << f.url << "\n";
   print_report(std::cout, rep);
-  return 0;
+  if (rep.problems.empty() || a.flag("--skip-bad")) return 0;
+  std::cerr << "tarnwell-data fetch: " << rep.problems.size()
+            << " rows unreadable (listed above); --skip-bad accepts them left out\n";
+  return 1;
 }
 
 }  // namespace tdata
