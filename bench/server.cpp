@@ -16,7 +16,7 @@
 #include "catalog/select.h"
 #include "catalog/server_client.h"
 #include "catalog/store.h"
-#include "dataset.h"
+#include "events.h"
 #include "peer.h"
 #include "recording.h"
 #include "shell/setup.h"

@@ -10,7 +10,7 @@
 
 #include "catalog/select.h"
 #include "catalog/store.h"
-#include "dataset.h"
+#include "events.h"
 #include "maps/map.h"
 #include "recording.h"
 #include "shell/setup.h"

@@ -8,7 +8,7 @@
 
 #include "catalog/sort.h"
 #include "catalog/store.h"
-#include "dataset.h"
+#include "events.h"
 #include "recording.h"
 #include "shell/panel.h"
 #include "shell/shell.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "catalog/store.h"
-#include "dataset.h"
+#include "events.h"
 #include "recording.h"
 #include "shell/shell.h"
 

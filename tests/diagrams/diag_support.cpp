@@ -20,10 +20,7 @@ bool gs_ok(const std::string &path)
 void fill_store(const std::vector<Ev> &evs)
 {
 	fresh_store("", 2);
-	for (size_t i = 0; i < evs.size(); i++)
-		put_event(0, (int)i, evs[i].b.data());
-	put_marker(0, (int)evs.size(), M_END);
-	st.itot = (int)evs.size();
+	fill(evs);
 	std::snprintf(st.f2_s, sizeof st.f2_s, "TEST");
 }
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "dataset.h"
+#include "events.h"
 #include "files.h"
 
 namespace tw {

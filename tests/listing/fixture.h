@@ -4,7 +4,6 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -12,6 +11,7 @@
 #include "catalog/store.h"
 #include "device/screen.h"
 #include "device/spool.h"
+#include "events.h"
 #include "files.h"
 #include "listing/listing.h"
 #include "recording.h"
@@ -22,58 +22,15 @@ namespace tw {
 
 using test::slurp;
 
-struct Ev {
-	int year = 1995, mon = 1, day = 17, hour = 5, min = 46;
-	double sec = 52.1, lon = 135.035, lat = 34.598;
-	double dep = 16.1; // negative: undetermined
-	double mag = 7.2;  // 0: undetermined
-};
-
-inline void put_coord(unsigned char *p, double v)
-{
-	long t = std::lround(std::fabs(v) * 3600);
-	p[0] = (unsigned char)(t / 3600);
-	p[1] = (unsigned char)((t % 3600) / 60 | (v < 0 ? 128 : 0));
-	p[2] = (unsigned char)(t % 60);
-}
-
-inline void encode(unsigned char *r, const Ev &e)
-{
-	std::memset(r, 0, RECLEN);
-	int y = e.year;
-	r[0] = y >= 1900 && y <= 2054 ? y - 1900 : y >= 1800 && y < 1900 ? y - 1645 : 255;
-	r[1] = e.mon, r[2] = e.day, r[3] = e.hour, r[4] = e.min;
-	int s = (int)std::lround(e.sec * 10);
-	r[5] = s & 255, r[6] = s >> 8;
-	put_coord(r + 7, e.lon);
-	put_coord(r + 10, e.lat);
-	int d = r[0] == 255 ? y : e.dep < 0 ? 65535 : (int)std::lround(e.dep * 10);
-	r[13] = d & 255, r[14] = d >> 8;
-	int m = (int)std::lround(std::fabs(e.mag) * 10);
-	r[15] = m ? (m | (e.mag < 0 ? 128 : 0)) : 0;
-}
+// The Kobe earthquake of 1995: the listing tests' usual event.
+inline Ev kobe() { return Ev(1995, 1, 17, 5, 46, 521).at(135.035, 34.598).dep(161).mag(72); }
 
 // One event as a listing line.
 inline std::string fields(const Ev &e)
 {
-	unsigned char rec[RECLEN];
-	encode(rec, e);
 	char out[128];
-	evfields(out, sizeof out, rec);
+	evfields(out, sizeof out, e.b.data());
 	return out;
-}
-
-// The primary half filled with evs, ended like SELECT ends it.
-inline void fill(const std::vector<Ev> &evs, int base = 0)
-{
-	unsigned char r[RECLEN];
-	for (size_t i = 0; i < evs.size(); i++) {
-		encode(r, evs[i]);
-		put_event(base, (int)i, r);
-	}
-	put_marker(base, (int)evs.size(), M_END);
-	if (base == 0)
-		st.itot = (int)evs.size();
 }
 
 inline std::string screen_row(int r) { return std::string(scr.mz + r * NCOL, NCOL); }
@@ -92,20 +49,8 @@ struct ListingTest : ::testing::Test {
 	{
 		use_recording(r);
 		spool_reset();
-		store_reset();
-		settings_reset();
-		select_defaults();
+		fresh_store(dir, 4);
 		listing_reset();
-		segments(4);
-		std::snprintf(sh.drvo_s, sizeof sh.drvo_s, "%s", dir.c_str());
-	}
-	void segments(int n)
-	{
-		st.seglimit = n;
-		int s = alloc_mem();
-		st.nmax2 = (short)(s / 2 * SEGREC);
-		st.nmax = (short)((s - s / 2) * SEGREC);
-		st.itot = 0;
 	}
 	void japan_box()
 	{

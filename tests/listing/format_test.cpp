@@ -7,23 +7,20 @@ namespace tw {
 
 TEST(ListingLine, FieldsAndBlanks)
 {
-	const Ev kobe, noday{1923, 0, 0, 11, 58, 0.0, -120.5, -0.5, 0.0, -0.5};
-	Ev unknown = kobe, monthonly = noday;
-	unknown.dep = -1, unknown.mag = 0;
-	monthonly.mon = 3;
 	const struct {
 		Ev e;
 		const char *want;
 	} cases[] = {
-		{kobe, "1995 0117  0546 52.1  135.035E  34.598N   16.1  7.2"},
-		{unknown, "1995 0117  0546 52.1  135.035E  34.598N            "}, // 51 wide
-		{{1850, 3, 15, 12, 30, 10.0, 138.5, 35.25, 10.0, 6.5},
+		{kobe(), "1995 0117  0546 52.1  135.035E  34.598N   16.1  7.2"},
+		{kobe().dep(65535).mag(0), "1995 0117  0546 52.1  135.035E  34.598N            "}, // 51 wide
+		{Ev(1850, 3, 15, 12, 30, 100).at(138.5, 35.25).dep(100).mag(65),
 		 "1850 0315             138.500E  35.250N         6.5"},
-		{noday, "1923       1158  0.0  120.500W   0.500S    0.0 -0.5"},
-		{monthonly, "1923 0300  1158  0.0  120.500W   0.500S    0.0 -0.5"},
+		{Ev(1923, 0, 0, 11, 58).at(-120.5, -0.5).dep(0).mag(-5),
+		 "1923       1158  0.0  120.500W   0.500S    0.0 -0.5"},
+		{Ev(1923, 3, 0, 11, 58).at(-120.5, -0.5).dep(0).mag(-5),
+		 "1923 0300  1158  0.0  120.500W   0.500S    0.0 -0.5"},
 		// Year code 255 carries the year where the depth would be.
-		{{1703, 12, 31, 0, 0, 0.0, 135.0, 34.0, 5.0, 8.0},
-		 "1703 1231             135.000E  34.000N         8.0"},
+		{Ev(1703, 12, 31).at(135, 34).mag(80), "1703 1231             135.000E  34.000N         8.0"},
 	};
 	for (const auto &c : cases)
 		EXPECT_EQ(fields(c.e), c.want);
@@ -32,9 +29,7 @@ TEST(ListingLine, FieldsAndBlanks)
 TEST_F(ListingTest, ScreenLinesCarryLettersAndRegionNames)
 {
 	write_tables();
-	Ev a, b = a, c = a;
-	b.lat = 35.7, b.lon = 139.2;
-	c.lat = 27.9;
+	Ev a = kobe(), b = kobe().at(139.2, 35.7), c = kobe().at(135.035, 27.9);
 	fill({a, b, c});
 	japan_box();
 	int kind = load_tables(select_kind());

@@ -27,10 +27,8 @@ struct OutputTest : ListingTest {
 	}
 	std::vector<Ev> sample()
 	{
-		Ev a, b = a, c = a;
-		b.year = 1850, b.lat = 34.0;
-		c.lat = 10.0, c.dep = -1, c.mag = 0;
-		return {a, b, c};
+		return {kobe(), Ev(1850, 1, 17, 5, 46, 521).at(135.035, 34).dep(161).mag(72),
+			kobe().at(135.035, 10).dep(65535).mag(0)};
 	}
 };
 
@@ -127,7 +125,7 @@ TEST_F(OutputTest, SaveFailuresAreReported)
 // one, whole, and says when it could not save.
 TEST_F(OutputTest, SaveReplacesTheOldFileWholeOrNotAtAll)
 {
-	fill(std::vector<Ev>(8000)); // a listing long enough to be killed in
+	fill(std::vector<Ev>(8000, kobe())); // a listing long enough to be killed in
 	type(dir + "/Whole.txt\r");
 	ASSERT_EQ(save(), 0);
 	std::string whole = slurp(dir + "/Whole.txt"), target = dir + "/Out.txt";

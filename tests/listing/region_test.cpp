@@ -1,6 +1,7 @@
 // Region names from mesh and name tables placed in the work segment.
 #include "fixture.h"
 
+#include <cmath>
 #include <unistd.h>
 
 namespace tw {
@@ -225,11 +226,7 @@ TEST_F(RegionTest, BundledTablesNameKnownPlaces)
 TEST_F(RegionTest, BrowseShowsTheNamesOfBusyPlaces)
 {
 	ASSERT_TRUE(shipped_tables());
-	Ev tonga, chichi, izmit;
-	tonga.year = 2006, tonga.lat = -20.19, tonga.lon = -174.12;
-	chichi.year = 1999, chichi.lat = 23.77, chichi.lon = 120.98;
-	izmit.year = 1999, izmit.lat = 40.76, izmit.lon = 29.97;
-	fill({tonga, chichi, izmit});
+	fill({Ev(2006).at(-174.12, -20.19), Ev(1999).at(120.98, 23.77), Ev(1999).at(29.97, 40.76)});
 	std::strcpy(st.f2_s, "ISC");
 	r.key(KS_F1 + 2);
 	EXPECT_EQ(browse(), 0);

@@ -15,9 +15,9 @@ struct TableTest : ListingTest {
 	// hour i / 60), so a row shows which event it holds.
 	void events(int n, int base = 0)
 	{
-		std::vector<Ev> evs(n);
+		std::vector<Ev> evs;
 		for (int i = 0; i < n; i++)
-			evs[i].hour = i / 60, evs[i].min = i % 60;
+			evs.push_back(Ev(1995, 1, 17, i / 60, i % 60, 521).at(135.035, 34.598).dep(161).mag(72));
 		fill(evs, base);
 	}
 	// Event index shown on a row, or -1 for a row without an event line.
@@ -120,8 +120,7 @@ TEST_F(TableTest, RegionTablesNeverOverwriteListedEvents)
 	EXPECT_EQ(screen_row(21).substr(54), std::string(26, ' '));
 
 	// With two segments the secondary half is the work segment alone.
-	store_reset();
-	segments(2);
+	fresh_store(dir, 2);
 	events(3, base2());
 	run(1, 3, {});
 	EXPECT_EQ(shown(3), 0);

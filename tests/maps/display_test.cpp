@@ -1,5 +1,4 @@
-// A map drawn on a real X server: frame, coastline and symbol pixels are
-// read back from the backing pixmap.
+// The area test on a real X server: it reads back what the fill painted.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,78 +12,14 @@ using namespace tw;
 
 namespace {
 
-constexpr unsigned long BLACK = 0, WHITE = xrgb(255, 255, 255), CYAN = xrgb(0, 255, 255),
-			MAGENTA = xrgb(255, 0, 255), RED = xrgb(255, 0, 0), BLUE = xrgb(0, 0, 255);
-
 struct MapDisplay : ::testing::Test {
 	static void SetUpTestSuite() { open_display(); }
 	static void TearDownTestSuite() { win_finish(); }
 	test::TempDir dir;
 	void SetUp() override { map_fresh(dir.path); }
-	static unsigned long at(int x, int y) { return pixmap_at(be, x, y); }
 };
 
 } // namespace
-
-TEST_F(MapDisplay, FrameCoastlineAndSymbols)
-{
-	map_box(120, 150, 20, 50, 1);
-	MapFile f;
-	// A coastline along 30 N and a border along 40 N, both across the box.
-	f.header('F', 100).line('C', {{30, 110}, {30, 160}}).line('B', {{40, 110}, {40, 160}}).x();
-	f.write(dir.file("t.m"));
-	add_event(135, 35, 35, 6);  // DEP1 magenta square, MAG6 size trunc(1.5 x 1.25^6) = 5
-	add_event(140, 45, 10, 5);  // DEP0 red circle
-	add_event(120, 25, 10, 5);  // on the west edge: not drawn
-	clear(0);
-	ASSERT_EQ(dmap("T", 0, nullptr), 1);
-	EXPECT_EQ(epicenters(), 2);
-	gviewport(0, 0, 639, 399);
-
-	// The frame outline in white, black inside.
-	EXPECT_EQ(at(mf.kx0 + 4, mf.ky0 + 100), WHITE);
-	EXPECT_EQ(at(mf.kx1 + 4, mf.ky0 + 100), WHITE);
-	EXPECT_EQ(at(mf.kx0 + 100, mf.ky0 + 45), WHITE);
-	EXPECT_EQ(at(mf.kx0 + 4 + 3, mf.ky0 + 45 + 3), BLACK);
-
-	// The coastline crosses the whole frame at the row of 30 N.
-	int y30 = wy((int)((int)(mf.c2 * mf.rry) - lat(30) * mf.rry));
-	for (int x : {mf.kx0 + 6, (mf.kx0 + mf.kx1) / 2 + 4, mf.kx1 + 2})
-		EXPECT_EQ(at(x, y30), CYAN) << x;
-	EXPECT_EQ(at(mf.kx1 + 6, y30), BLACK) << "clipped at the frame";
-	int y40 = wy((int)((int)(mf.c2 * mf.rry) - lat(40) * mf.rry));
-	EXPECT_EQ(at((mf.kx0 + mf.kx1) / 2 + 4, y40), BLUE) << "border";
-
-	Placed e;
-	ASSERT_TRUE(place_event(0, e));
-	int d = (int)(e.size * 0.9 + 0.5);
-	EXPECT_EQ(at(wx(e.x - d), wy(e.y)), MAGENTA) << "left side of the square";
-	EXPECT_EQ(at(wx(e.x + d), wy(e.y)), MAGENTA);
-	EXPECT_EQ(at(wx(e.x), wy(e.y)), BLACK) << "an outline, not filled";
-	ASSERT_TRUE(place_event(1, e));
-	EXPECT_EQ(e.size, 4);
-	EXPECT_EQ(at(wx(e.x), wy(e.y - e.size)), RED) << "top of the circle";
-	EXPECT_EQ(at(wx(e.x), wy(e.y)), BLACK);
-
-	// The west-edge event left nothing at its place.
-	int x0 = wx(0), yw = wy((int)((mf.c2 - lat(25)) * mf.rry));
-	EXPECT_EQ(at(x0 + 2, yw), BLACK);
-}
-
-TEST_F(MapDisplay, LegendSymbolsAtTheRight)
-{
-	map_box(120, 150, 20, 50, 0);
-	clear(0);
-	legend("", 0);
-	// Depth rows: symbols of size 5 at x 554, y = trunc((i + 8.5) x 15) + 1.
-	int y0 = (int)(8.5 * 15) + 1, y1 = (int)(9.5 * 15) + 1;
-	EXPECT_EQ(at(554 + 4, y0 - 5 + 45), RED) << "DEP0 circle top";
-	int d = (int)(5 * 0.9 + 0.5);
-	EXPECT_EQ(at(554 - d + 4, y1 + 45), MAGENTA) << "DEP1 square side";
-	// Magnitude rows: white outline circles of the class sizes.
-	int ym = (int)(24.5 * 15);
-	EXPECT_EQ(at(554 + 4, ym - 7 + 45), WHITE) << "MAG7 circle of radius 7";
-}
 
 // The area test keeps what the fill painted: a circle, its centre pixel
 // alone (r = 0), and a self-crossing quadrilateral (a bow tie).

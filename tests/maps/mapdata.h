@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -14,6 +15,7 @@
 
 #include "catalog/store.h"
 #include "diagrams/diagrams.h"
+#include "events.h"
 #include "files.h"
 #include "maps/map.h"
 #include "maps/symbols.h"
@@ -66,32 +68,13 @@ struct MapFile {
 	}
 };
 
-// One 16-byte event record; depth < 0 writes the undetermined depth word,
-// mag 0 the undetermined magnitude.
-inline void make_event(unsigned char *r, double lon, double la, double depth, double mag)
-{
-	auto angle = [](unsigned char *p, double v) {
-		double a = v < 0 ? -v : v;
-		int d = (int)a, m = (int)((a - d) * 60 + 1e-9);
-		p[0] = (unsigned char)d;
-		p[1] = (unsigned char)(m | (v < 0 ? 128 : 0));
-		p[2] = (unsigned char)(((a - d) * 60 - m) * 60 + 0.5);
-	};
-	r[0] = 95, r[1] = 6, r[2] = 15, r[3] = 12, r[4] = 0, r[5] = r[6] = 0;
-	angle(r + 7, lon);
-	angle(r + 10, la);
-	unsigned dw = depth < 0 ? 65535u : (unsigned)(depth * 10 + 0.5);
-	r[13] = (unsigned char)(dw & 255), r[14] = (unsigned char)(dw >> 8);
-	int m = (int)((mag < 0 ? -mag : mag) * 10 + 0.5);
-	r[15] = (unsigned char)(mag == 0 ? 0 : m | (mag < 0 ? 128 : 0));
-}
-
-// An event appended to the selection; its record in the store.
+// An event appended to the selection; its record in the store. Depth < 0
+// is undetermined, and so is magnitude 0.
 inline unsigned char *add_event(double lon, double la, double depth, double mag)
 {
-	unsigned char rec[16];
-	make_event(rec, lon, la, depth, mag);
-	put_event(0, st.itot, rec); // marks a full segment as continued
+	Ev e = Ev(1995, 6, 15, 12).at(lon, la).dep(depth < 0 ? 65535 : (int)std::lround(depth * 10));
+	e.mag((int)std::lround(mag * 10));
+	put_event(0, st.itot, e.b.data()); // marks a full segment as continued
 	st.itot++;
 	put_marker(0, st.itot, M_END);
 	return evslot(0, st.itot - 1);
@@ -101,16 +84,10 @@ inline unsigned char *add_event(double lon, double la, double depth, double mag)
 // classes, and auxiliary files read from dir.
 inline void map_fresh(const std::string &dir)
 {
-	store_reset();
-	int n = alloc_mem();
-	st.nmax = (short)((n - n / 2) * SEGREC);
-	st.nmax2 = (short)(n / 2 * SEGREC);
-	settings_reset();
-	select_defaults();
+	fresh_store(dir);
 	dpmg_init();
 	maps_reset();
 	diagrams_reset();
-	std::snprintf(sh.drvo_s, sizeof sh.drvo_s, "%s", dir.c_str());
 }
 
 // The box as MAP sets it after its checks.

@@ -348,9 +348,8 @@ TEST_F(MapSub, StationsWithCodes)
 {
 	std::string b;
 	auto rec = [&](const char *code, double lon, double la) {
-		unsigned char ev[16];
-		make_event(ev, lon, la, 0, 0);
-		b += std::string(6, '\0') + code + std::string((char *)ev + 7, 6);
+		Ev ev = Ev(1995).at(lon, la);
+		b += std::string(6, '\0') + code + std::string((char *)ev.b.data() + 7, 6);
 	};
 	rec("ABC ", 135, 35);
 	rec("WXYZ", 136, 36);

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "dataset.h"
+#include "events.h"
 
 namespace tw {
 

@@ -10,7 +10,7 @@
 
 #include "catalog/server_client.h"
 #include "catalog/store.h"
-#include "dataset.h"
+#include "events.h"
 #include "device/screen.h"
 #include "peer.h"
 #include "recording.h"

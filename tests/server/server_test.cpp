@@ -13,7 +13,7 @@
 
 #include "catalog/server_client.h"
 #include "catalog/store.h"
-#include "dataset.h"
+#include "events.h"
 #include "peer.h"
 #include "recording.h"
 #include "shell/shell.h"

@@ -1,5 +1,6 @@
-#include "dataset.h"
+#include "events.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "catalog/store.h"
@@ -32,6 +33,22 @@ Ev &Ev::lon(int d, int m, int s, bool west)
 Ev &Ev::lat(int d, int m, int s, bool south)
 {
 	b[10] = d, b[11] = m | (south ? 128 : 0), b[12] = s;
+	return *this;
+}
+
+// Rounded to the nearest second of arc.
+static void put_deg(unsigned char *p, double v)
+{
+	long t = std::lround(std::fabs(v) * 3600);
+	p[0] = (unsigned char)(t / 3600);
+	p[1] = (unsigned char)((t % 3600) / 60 | (v < 0 ? 128 : 0));
+	p[2] = (unsigned char)(t % 60);
+}
+
+Ev &Ev::at(double lon, double lat)
+{
+	put_deg(&b[7], lon);
+	put_deg(&b[10], lat);
 	return *this;
 }
 
@@ -87,6 +104,15 @@ std::vector<int> tags()
 	for (int i = 0; i < st.itot; i++)
 		t.push_back(qeek(5, event(i)));
 	return t;
+}
+
+void fill(const std::vector<Ev> &evs, int base)
+{
+	for (size_t i = 0; i < evs.size(); i++)
+		put_event(base, (int)i, evs[i].b.data());
+	put_marker(base, (int)evs.size(), M_END);
+	if (base == 0)
+		st.itot = (int)evs.size();
 }
 
 } // namespace tw

@@ -1,5 +1,5 @@
-// Small dataset files for catalogue tests: records built field by field,
-// written with a marker (or without one) into a private temporary folder.
+// The one event record of the tests: built field by field, written into
+// dataset files (with a marker or without one) or straight into the store.
 #pragma once
 #include <array>
 #include <string>
@@ -16,6 +16,7 @@ struct Ev {
 	Ev(int year, int mon = 1, int day = 1, int hh = 0, int mm = 0, int sec10 = 0);
 	Ev &lon(int d, int m, int s = 0, bool west = false);
 	Ev &lat(int d, int m, int s = 0, bool south = false);
+	Ev &at(double lon, double lat); // degrees, west and south negative
 	Ev &dep(int tenths); // 65535: undetermined
 	Ev &mag(int tenths); // signed; 0: undetermined
 	Ev &id(int n);       // tag kept in the seconds word, to follow an event
@@ -39,5 +40,9 @@ void fresh_store(const std::string &dir, int segs = 8);
 
 // Tags of the selection in store order.
 std::vector<int> tags();
+
+// The half that starts at segment base filled with evs and ended as SELECT
+// ends it; the primary half (base 0) also sets the count.
+void fill(const std::vector<Ev> &evs, int base = 0);
 
 } // namespace tw
