@@ -84,46 +84,28 @@ TEST(Scale, RoundEndsAndSteps)
 	}
 }
 
-TEST_F(Axis, LinearValueTicksAndRangeMarks)
+TEST_F(Axis, ValueAxesOfEveryKind)
 {
-	ASSERT_TRUE(value_axis(1, 0, 37));
-	EXPECT_EQ(base, 347);
-	EXPECT_DOUBLE_EQ(factor, 332 / 40.0);
-	EXPECT_EQ(low, 0);
-	EXPECT_EQ(r.texts(), "010203040");
-	Ints want;
-	for (int i = 0; i <= 4; i++)
-		want.push_back(347 - (int)(i * 10 * factor));
-	EXPECT_EQ(want[4], 15);
-	want.push_back(347);
-	want.push_back(39); // 37 itself
-	EXPECT_EQ(vticks(), want);
-	EXPECT_TRUE(r.has("line 44 45 44 392"));
-	EXPECT_EQ(_getcolor(), 5); // the range marks are magenta
-
-	ASSERT_TRUE(value_axis(1, 0, 100)); // more than 8 steps: every second label
-	EXPECT_EQ(r.texts(), "020406080100");
-	EXPECT_EQ(vticks().size(), 11u + 2);
-}
-
-TEST_F(Axis, LogarithmicAndDownwardValueAxes)
-{
-	ASSERT_TRUE(value_axis(2, 0, 37));
-	EXPECT_EQ(low, -1.0);
-	EXPECT_DOUBLE_EQ(factor, 332 / (std::log10(40.0) + 1));
-	EXPECT_EQ(r.texts(), "11037");
-	Ints y = vticks();
-	ASSERT_EQ(y.size(), 3u);
-	EXPECT_EQ(y[0], (int)(347 - factor));
-	EXPECT_EQ(y[2], 347 - (int)((std::log10(37.0) + 1) * factor));
-	EXPECT_EQ(_getcolor(), 3);
-
-	ASSERT_TRUE(value_axis(3, 0, 100)); // depth: downwards, no axis line
-	EXPECT_EQ(base, 37);
-	EXPECT_DOUBLE_EQ(factor, -3.32);
-	EXPECT_FALSE(r.has("line 44 45 44 392"));
-	EXPECT_EQ(vticks().front(), 37);
-	EXPECT_EQ(vticks()[10], 369);
+	const struct {
+		int kind, lo, hi;
+		const char *labels;
+		size_t ticks;
+		int first, colour;
+	} cases[] = {
+		{1, 0, 37, "010203040", 7, 347, 5}, // linear: the range marks are magenta
+		{1, 0, 100, "020406080100", 13, 347, 5}, // more than 8 steps: every second label
+		{2, 0, 37, "11037", 3, 219, 3},
+		{3, 0, 100, "020406080100", 13, 37, 5}, // depth: downwards
+	};
+	for (auto &c : cases) {
+		SCOPED_TRACE(c.labels);
+		ASSERT_TRUE(value_axis(c.kind, c.lo, c.hi));
+		EXPECT_EQ(r.texts(), c.labels);
+		EXPECT_EQ(vticks().size(), c.ticks);
+		EXPECT_EQ(vticks().front(), c.first);
+		EXPECT_EQ(r.has("line 44 45 44 392"), c.kind != 3); // no axis line for depth
+		EXPECT_EQ(_getcolor(), c.colour);
+	}
 }
 
 TEST_F(Axis, ValueRangesWithoutSpanDrawNoTicks)
@@ -242,36 +224,6 @@ TEST_F(Axis, TimeLabelsOfEveryUnitAndScaling)
 		EXPECT_EQ(r.texts(), c.labels);
 		EXPECT_EQ(ticks().size(), c.ticks);
 	}
-}
-
-TEST_F(Axis, TimeTickPositions)
-{
-	range(1981, 1, 1, 0, 2000, 12, 31, 23);
-	ASSERT_TRUE(time_axis(1, 0));
-	EXPECT_EQ(dg.st0, fncal(1981, 1, 1));
-	EXPECT_DOUBLE_EQ(dg.ut, 418 / (fncal(2000, 12, 31) + 1 - fncal(1981, 1, 1)));
-	Ints x = ticks(); // eleven year ticks, then the end marks
-	ASSERT_EQ(x.size(), 13u);
-	EXPECT_EQ(x[0], 56);
-	EXPECT_EQ(x[10], (int)(56 + (fncal(2001, 1, 1) - dg.st0) * dg.ut)); // end of 2000
-	EXPECT_NEAR(x[10], 474, 1);
-	EXPECT_EQ(x[11], 57);
-	EXPECT_NEAR(x[12], 475, 1);
-	EXPECT_TRUE(r.has("line 45 392 494 392")); // the axis line
-
-	range(1995, 3, 14, 22, 1995, 3, 15, 3); // hours over midnight
-	ASSERT_TRUE(time_axis(1, 3));
-	EXPECT_EQ(dg.rt0, 22);
-	EXPECT_DOUBLE_EQ(dg.ut, 418.0 / (24 + 3 + 1 - 22));
-	EXPECT_EQ(ticks().at(0), 57);
-	EXPECT_NEAR(ticks().at(6), 57 + 418, 1);
-
-	range(1995, 1, 1, 0, 1995, 2, 6, 0); // 37 days, logarithmic
-	ASSERT_TRUE(time_axis(2, 2));
-	EXPECT_DOUBLE_EQ(dg.ut, 418 / std::log10(40.0));
-	EXPECT_EQ(ticks().at(1), 57 + (int)dg.ut);
-	EXPECT_EQ(ticks().at(3), 57 + (int)(std::log10(37.0) * dg.ut));
-	EXPECT_EQ(_getcolor(), 3); // the bars that follow are cyan
 }
 
 TEST_F(Axis, TimeRangesWithoutSpanAreRefused)

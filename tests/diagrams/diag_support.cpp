@@ -1,21 +1,12 @@
 #include "diag_support.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <sstream>
 
 #include "catalog/store.h"
 #include "recording.h"
 
 namespace tw {
-
-bool gs_ok(const std::string &path)
-{
-	if (slurp(path).empty())
-		return false;
-	std::string cmd = "gs -q -dSAFER -dBATCH -dNOPAUSE -dNODISPLAY '" + path + "' >/dev/null 2>&1";
-	return std::system(cmd.c_str()) == 0;
-}
 
 void fill_store(const std::vector<Ev> &evs)
 {

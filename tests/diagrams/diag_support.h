@@ -1,4 +1,4 @@
-// Helpers of the diagram tests: ghostscript's verdict, a small event store,
+// Helpers of the diagram tests: a small event store,
 // typed forms and the recorded calls of one kind.
 #pragma once
 #include <string>
@@ -10,11 +10,6 @@
 namespace tw {
 
 struct Recording;
-using test::PrintPlace;
-using test::slurp;
-
-// ghostscript renders the file without error (empty files do not count).
-bool gs_ok(const std::string &path);
 
 // Fill the primary half of a fresh two-segment store with these events.
 void fill_store(const std::vector<Ev> &evs);

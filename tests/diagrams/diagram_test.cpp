@@ -1,9 +1,6 @@
 // MAGNITUDE and TIME: bins and bars, running counts, the magnitude plot,
-// the corrections written back into the form, refused settings, and the
-// hard copy of a diagram through the graphics key reader.
+// the corrections written back into the form and refused settings.
 #include <gtest/gtest.h>
-
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cmath>
@@ -143,19 +140,6 @@ TEST_F(Magnit, AccumulatedBarsOnALogarithmicAxis)
 	EXPECT_TRUE(shown("(ACM)"));
 }
 
-TEST_F(Magnit, ManyBinsLabelEveryFifth)
-{
-	ASSERT_EQ(run({"0.0", "4.0", "0.1", "FRQ", "LNR", "10"}), 0);
-	std::string t = r.texts();
-	size_t u = t.find("unknown");
-	ASSERT_NE(u, std::string::npos);
-	EXPECT_EQ(t.substr(u + 7, 17), "00.511.522.533.5H"); // bins 0, 5 ... 35, then the toolbar
-	int ticks = 0;
-	for (auto &l : calls_of(r, "line"))
-		ticks += l[1] == 392 && l[3] == 399 && l[0] == l[2] && l[0] > 45;
-	EXPECT_EQ(ticks, 8);
-}
-
 TEST_F(Magnit, SettingsThatCannotBeDrawnAreRefused)
 {
 	const std::pair<Strs, const char *> bad[] = {
@@ -175,34 +159,6 @@ TEST_F(Magnit, SettingsThatCannotBeDrawnAreRefused)
 			EXPECT_NE(c.rfind("fill 119 ", 0), 0u);
 		EXPECT_FALSE(shown("unknown"));
 	}
-}
-
-TEST_F(Magnit, HardCopyFullAndHalfSize)
-{
-	PrintPlace d;
-	std::snprintf(sp.port_s, sizeof sp.port_s, "ps");
-	ASSERT_EQ(run({"2.0", "7.0", "1.00", "ACM", "LOG", "10"}, {KS_F1, KS_F1 + 1, KS_F1 + 2}), 0);
-	std::string full = slurp(d.job(1)), half = slurp(d.job(2));
-	EXPECT_TRUE(gs_ok(d.job(1)));
-	EXPECT_TRUE(gs_ok(d.job(2)));
-	size_t p = full.find("1.0 1.0 scale\n");
-	ASSERT_NE(p, std::string::npos);
-	EXPECT_EQ(std::count(full.begin(), full.begin() + p, '\n'), 13); // the 14th line
-	EXPECT_EQ(half.substr(p, 14), "0.5 0.5 scale\n");
-	EXPECT_EQ(full.substr(0, p), half.substr(0, p));
-	EXPECT_EQ(full.substr(p + 14), half.substr(p + 14));
-	EXPECT_NE(full.find("(unknown) show"), std::string::npos);
-	EXPECT_EQ(gr.psflag, 0);
-}
-
-TEST_F(Magnit, UnwritablePrinterFileGoesBackToTheForm)
-{
-	PrintPlace d;
-	ASSERT_EQ(mkdir("seis.prn", 0755), 0); // cannot be opened for writing
-	ASSERT_EQ(run({"2.0", "7.0", "1.00", "ACM", "LOG", "10"}, {KS_F1, KS_F1 + 2}), 0);
-	EXPECT_TRUE(shown("Printer file cannot be opened!"));
-	EXPECT_EQ(gr.psflag, 0);
-	EXPECT_TRUE(slurp(d.job(1)).empty());
 }
 
 TEST(TimeHelpers, BarHeightsAndNumbers)
@@ -257,15 +213,6 @@ TEST_F(Time, MonthBarOfLeapFebruaryEndsOnMarchFirst)
 	EXPECT_EQ(mar, (int)(60 * 418.0 / 91));
 }
 
-TEST_F(Time, AccumulatedBarsStretchOverEmptyYears)
-{
-	fill_store({Ev(1990, 3, 1), Ev(1992, 6, 1), Ev(1992, 7, 1)});
-	ASSERT_EQ(run({.from = "1990 01 01 00 00", .to = "1994 12 31 23 59", .item = "ACM"}), 0);
-	int mid = px(fncal(1992, 1, 1)), end = px(fncal(1995, 1, 1));
-	EXPECT_EQ(bars(), (Bars{{0, mid, 66}, {mid, end, 199}}));
-	EXPECT_TRUE(shown("(ACM FRQ)"));
-}
-
 TEST_F(Time, HourBarsAndEventsAfterTo)
 {
 	fill_store({Ev(1995, 3, 14, 22, 30), Ev(1995, 3, 15, 1, 10), Ev(1995, 3, 15, 1, 50),
@@ -275,17 +222,6 @@ TEST_F(Time, HourBarsAndEventsAfterTo)
 	auto hx = [&](double h) { return (int)(h * dg.ut); };
 	// The 05h event is past To: it ends the 01h bar and gets none itself.
 	EXPECT_EQ(bars(), (Bars{{0, hx(1), 66}, {hx(3), hx(4), 132}}));
-}
-
-TEST_F(Time, LogarithmicTimeAxisPlotsCrosses)
-{
-	fill_store({Ev(1995, 1, 1), Ev(1995, 1, 1), Ev(1995, 1, 10)});
-	ASSERT_EQ(run({.scal = "LOG", .from = "1995 01 01 00 00", .to = "1995 02 06 23 59", .unit = "D"}), 0);
-	int y2 = 392 - 132, y1 = 392 - 66, x10 = (int)(dg.ut) + 4;
-	EXPECT_TRUE(r.has(line(55, y2, 67, y2)));
-	EXPECT_TRUE(r.has(line(61, y2 - 6, 61, y2 + 6)));
-	EXPECT_TRUE(r.has(line(x10 + 51, y1, x10 + 63, y1)));
-	EXPECT_TRUE(bars().empty());
 }
 
 TEST_F(Time, MagnitudePlot)

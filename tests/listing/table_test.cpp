@@ -3,9 +3,6 @@
 #include "device/graph.h"
 #include "listing/table.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 namespace tw {
 
 constexpr unsigned long F4 = KS_F1 + 3, F5 = KS_F1 + 4, F6 = KS_F1 + 5, F7 = KS_F1 + 6, F8 = KS_F1 + 7;
@@ -135,14 +132,6 @@ TEST_F(TableTest, HardCopyOfThePage)
 	std::string prn = place.prn();
 	ASSERT_EQ(prn.size(), 25u * 82);
 	EXPECT_EQ(prn.substr(2 * 82, 82), screen_row(2) + "\r\n");
-
-	// Without a printer file the message shows on the prompt line.
-	unlink("seis.prn");
-	mkdir("seis.prn", 0755);
-	r.key(KS_F1);
-	run(0, 2, {});
-	EXPECT_TRUE(shows("Printer file cannot be opened!"));
-	EXPECT_EQ(shown(2), 0); // the page stays
 }
 
 } // namespace tw

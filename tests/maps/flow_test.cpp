@@ -174,7 +174,7 @@ TEST_F(MapFlow, HardCopyIsPostScript)
 	ASSERT_FALSE(ps.empty());
 	EXPECT_NE(ps.find("[6 2 2 2] 0 setdash"), std::string::npos) << "the border line";
 	EXPECT_NE(ps.find("(MAP)"), std::string::npos);
-	EXPECT_EQ(std::system(("gs -q -dSAFER -dBATCH -dNOPAUSE -dNODISPLAY " + place.job(1)).c_str()), 0);
+	EXPECT_TRUE(test::gs_ok(place.job(1)));
 	if (const char *art = std::getenv("TARNWELL_SOURCE"))
 		std::system(("mkdir -p " + std::string(art) + "/artifacts && cp " + place.job(1) + " " + art +
 			     "/artifacts/map_hardcopy.ps").c_str());

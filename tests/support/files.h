@@ -25,6 +25,16 @@ inline std::string slurp(const std::string &path)
 	return ss.str();
 }
 
+// ghostscript reads the PostScript file without error (an empty file,
+// which gs passes, does not count).
+inline bool gs_ok(const std::string &path)
+{
+	if (slurp(path).empty())
+		return false;
+	std::string cmd = "gs -q -dSAFER -dBATCH -dNOPAUSE -dNODISPLAY '" + path + "' >/dev/null 2>&1";
+	return std::system(cmd.c_str()) == 0;
+}
+
 inline void write_file(const std::string &path, const std::string &text)
 {
 	std::ofstream(path, std::ios::binary) << text;

@@ -3,15 +3,20 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
+#include <random>
 #include <string>
 
 #include "device/graph.h"
 #include "device/ps.h"
 #include "device/spool.h"
-#include "diag_support.h"
+#include "files.h"
 #include "recording.h"
 
 using namespace tw;
+using test::PrintPlace;
+using test::gs_ok;
+using test::slurp;
 
 namespace {
 
@@ -170,4 +175,29 @@ TEST(PostScript, FileGoneBeforeTheScaleIsNotPrinted)
 	gr.psflag = 0;
 	EXPECT_TRUE(slurp(d.job(1)).empty());
 	EXPECT_EQ(sp.fq, nullptr);
+}
+
+// The fast coordinate formatter must write what printf would, digit for
+// digit, including values at and near rounding halves and negative zero.
+TEST(PostScriptFormat, FixedOneMatchesPrintf)
+{
+	std::mt19937_64 rng(5516);
+	std::uniform_real_distribution<double> any(-5000.0, 5000.0);
+	std::vector<double> vs = {0.0, -0.0, -0.04, -0.05, 0.05, 0.15, 0.25, 2.45, 99999.95,
+				  1234567.0, -1234567.89, 1e20, -1e20, 0.949999999, 60.0, 110.0};
+	for (int k = -2000; k <= 2000; k++) {
+		vs.push_back(k * 1.1 + 60.0);
+		vs.push_back((400 - k) * 0.55 + 110.0);
+		vs.push_back(k * 0.05);
+		vs.push_back(k + 0.05);
+	}
+	for (int i = 0; i < 200000; i++)
+		vs.push_back(any(rng));
+	char want[64], got[64];
+	for (double v : vs) {
+		std::snprintf(want, sizeof want, "%6.1f", v);
+		int n = ps_fixed1(got, v);
+		ASSERT_STREQ(got, want) << v;
+		ASSERT_EQ(n, (int)std::strlen(want));
+	}
 }
