@@ -43,30 +43,6 @@ TEST_F(GraphTest, ViewportsMoveAndClip)
 	EXPECT_TRUE(rec.has("itext 20 72 ab")) << "gprint(3, 2) puts the text at (16, 15)";
 }
 
-TEST_F(GraphTest, SymbolShapes)
-{
-	using Calls = std::vector<std::string>;
-	const std::tuple<int, int, Calls> shapes[] = {
-		{5, 0, {"arc 99 140 10 10"}}, // circles: kinds 0, 4, 8 and unknown ones
-		{5, 4, {"arc 99 140 10 10"}},
-		{5, 8, {"arc 99 140 10 10"}},
-		{5, -3, {"arc 99 140 10 10"}},
-		{5, 5, {"rect 99 140 10 10"}}, // d = 5 x 0.9 rounded = 5
-		{4, 1, {"line 101 148 107 141", "line 101 142 107 149"}}, // d = 3
-		{4, 7, {"line 101 145 108 145", "line 104 141 104 149"}}, // d = 4
-		{2, 2, {"line 102 147 106 147", "line 106 147 104 143", "line 104 143 102 147"}},
-	};
-	for (auto &[size, kind, calls] : shapes) {
-		rec.calls.clear();
-		gsymbol(100, 100, size, kind);
-		EXPECT_EQ(rec.calls, calls) << size << " " << kind;
-	}
-	rec.calls.clear();
-	gsymbol(100, 100, 3, 6); // d = 3
-	EXPECT_EQ(count("line"), 4);
-	EXPECT_TRUE(rec.has("line 101 145 104 142"));
-}
-
 TEST_F(GraphTest, CirclesBoxesAndPolygons)
 {
 	gcircle(1, 10, 10, 0);
@@ -88,17 +64,6 @@ TEST_F(GraphTest, CirclesBoxesAndPolygons)
 	gr.psflag = 0;
 	EXPECT_EQ(rec.calls, std::vector<std::string>{"polygon 4,45 14,45 9,53"})
 		<< "only the polygon reaches the screen during a hard copy";
-}
-
-TEST_F(GraphTest, ColoursFollowTheBitRule)
-{
-	EXPECT_EQ(color2RGB(12), color2RGB(4));
-	EXPECT_EQ(color2RGB(15), color2RGB(7));
-	EXPECT_EQ(color2RGB(9), 0xc0c0c0u);
-	EXPECT_EQ(color2RGB(11), 0x000082u);
-	_setcolor(5);
-	EXPECT_EQ(_getcolor(), 5);
-	EXPECT_TRUE(rec.has("gc ff00ff c0c0c0"));
 }
 
 TEST_F(GraphTest, CrosshairAcceptsOnlyInsideClicks)

@@ -79,20 +79,6 @@ TEST_F(MenuTest, ToolbarButtonsGiveFunctionKeys)
 		EXPECT_NE(t.find(label), std::string::npos) << label;
 }
 
-TEST_F(MenuTest, SelectedItemIsNavyAndOthersDimmed)
-{
-	rec.calls.clear();
-	windows_menu(5);
-	// Navy box round "Map", white on navy text; Exit drawn active.
-	int x1 = mb.menux1[5] - 8, x2 = mb.menux2[5] + 8;
-	EXPECT_TRUE(rec.has("fill " + std::to_string(x1) + " 0 " + std::to_string(x2 - x1) + " 17"));
-	EXPECT_TRUE(rec.has("itext " + std::to_string(mb.menux1[5] + 1) + " 11 Map"));
-	EXPECT_TRUE(rec.has("itext " + std::to_string(mb.menux1[9] + 1) + " 11 Exit"));
-	EXPECT_TRUE(rec.has("text " + std::to_string(mb.menux1[0] + 2) + " 12 Select"));
-	EXPECT_TRUE(rec.has("line 4 18 640 18"));
-	EXPECT_TRUE(rec.has("line 4 19 640 19"));
-}
-
 TEST_F(MenuTest, GraphicsKeyReader)
 {
 	rec.ch('\r');
@@ -128,12 +114,3 @@ TEST_F(MenuTest, HardCopyKeysStartACopy)
 	gr.psflag = 0;
 }
 
-TEST_F(MenuTest, InputBoxIsSunken)
-{
-	rec.calls.clear();
-	inputarea(26, 2, 5);
-	// left = 8c + 3, top = 17r + 43
-	EXPECT_TRUE(rec.has("fill 211 78 41 16"));
-	EXPECT_TRUE(rec.has("line 211 93 211 78"));
-	EXPECT_TRUE(rec.has("line 211 78 251 78"));
-}

@@ -56,24 +56,6 @@ TEST_F(ScreenTest, TextIsPlacedByCellAndClippedAtTheEdge)
 	EXPECT_EQ(row_text(24, 0, 80), std::string(80, 'x'));
 }
 
-TEST_F(ScreenTest, ClrtoeolStopsAtTheLineEnd)
-{
-	mvaddstr(1, 0, std::string(80, 'z').c_str());
-	move(1, 79);
-	clrtoeol();
-	EXPECT_EQ(mvinch(1, 79), ' ');
-	EXPECT_EQ(mvinch(1, 78), 'z');
-	EXPECT_EQ(get_position(), 1 * 80 + 79);
-	move(1, 80);
-	rec.calls.clear();
-	clrtoeol();
-	EXPECT_EQ(rec.texts(), "");
-	move(1, 10);
-	clrtoeol();
-	EXPECT_EQ(row_text(1, 0, 12), "zzzzzzzzzz  ");
-	EXPECT_EQ(get_position(), 90);
-}
-
 TEST_F(ScreenTest, BackspaceShiftsOnlyTheField)
 {
 	mvaddstr(5, 9, "xABCDy");
@@ -130,42 +112,6 @@ TEST_F(ScreenTest, KeyTranslation)
 		int k = getcchr();
 		EXPECT_TRUE(k < -1) << k;
 	}
-}
-
-TEST_F(ScreenTest, WaitsRepaintOnExpose)
-{
-	rec.expose();
-	rec.expose();
-	rec.ch('q');
-	rec.calls.clear();
-	EXPECT_EQ(getcchr(), 'q');
-	int n = 0;
-	for (auto &c : rec.calls)
-		n += c == "show_pixmap";
-	EXPECT_EQ(n, 2);
-}
-
-TEST_F(ScreenTest, GetchrShowsTheCursorAndRestoresTheCell)
-{
-	_wide_spacing();
-	mvaddstr(4, 10, "AB");
-	set_writable(4, 10);
-	set_writable(4, 11);
-	move(4, 11);
-	rec.ch('k');
-	rec.calls.clear();
-	EXPECT_EQ(getchr(), 'k');
-	EXPECT_EQ(scr.row, 4);
-	EXPECT_EQ(scr.col, 11);
-	// First drawn black on green, then black on white again.
-	auto &c = rec.calls;
-	auto green = std::find(c.begin(), c.end(), "gc 000000 00ff00");
-	ASSERT_NE(green, c.end());
-	auto white = std::find(green, c.end(), "gc 000000 ffffff");
-	ASSERT_NE(white, c.end());
-	EXPECT_NE(std::find(white, c.end(), "itext 92 125 B"), c.end());
-	// The inner box edge left of the cell is repainted white.
-	EXPECT_TRUE(rec.has("line 91 115 91 127"));
 }
 
 TEST(TextHelpers, CaseAndNumbers)

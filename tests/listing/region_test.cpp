@@ -53,39 +53,6 @@ struct RegionTest : ListingTest {
 	}
 };
 
-TEST_F(RegionTest, JapaneseBandsAndBoundaries)
-{
-	// Rows out of order; row 53 (35.33-36.0 N) has boundaries 130, 135, 139.
-	mesh({52, 1, 128, 4, 53, 3, 130, 1, 135, 2, 139, 3});
-	names({"WEST", "CENTRAL", "KANTO", "OTHER"});
-	expect(RK_JAPAN, {
-		{35.70, 139, "KANTO"}, {35.70, 138, "CENTRAL"}, {35.70, 147, "KANTO"},
-		{35.70, 129, ""},      // west of the first boundary
-		{35.0, 140, "OTHER"},  // 35.0 x 1.5 = 52.5: row 52
-		{36.0, 140, ""},       // row 54 is not in the mesh
-		{27.9, 140, ""},       // south of the Japanese set
-		{46.0, 140, ""},       // north of it
-		{35.7, 148.2, ""},     // east of it
-		{35.7, 127, ""}, {-35.7, 139, ""},
-	});
-	EXPECT_EQ(at(RK_NONE, 35.7, 139), "");
-}
-
-TEST_F(RegionTest, WorldRowsAroundEquatorAndWest)
-{
-	// Row -1: boundary 0 -> 1; row 0: -121 -> 2, -120 -> 3, -119 -> 4,
-	// 120 -> 5; an empty row 10.
-	mesh({10, 0, -1, 1, 0, 0, 1, 0, 4, 0x87, 0xff, 2, 0x88, 0xff, 3, 0x89, 0xff, 4, 120, 0, 5});
-	names({"SOUTH", "W121", "W120", "W119", "E120"});
-	expect(RK_WORLD, {
-		{-0.3, 5, "SOUTH"}, {0.3, 5, "W119"},
-		{0.3, -120.7, "W120"}, // truncated to -120
-		{0.3, -121, "W121"}, {0.3, 120, "E120"}, {0.3, -122, ""},
-		{10.5, 0, ""},  // empty row
-		{-1.5, 5, ""},  // row -2 missing
-	});
-}
-
 TEST_F(RegionTest, NeverReadsPastTheLoadedBytes)
 {
 	mesh({53, 3, 130, 1, 135, 2, 139, 3});
@@ -112,54 +79,6 @@ TEST_F(RegionTest, NameNumberZeroBlankAndControlBytes)
 	EXPECT_EQ(jp(35.7, 131), std::string(24, ' '));
 	EXPECT_EQ(jp(35.7, 136), ""); // number 0 names nothing
 	EXPECT_EQ(jp(35.7, 140), name24("T B"));
-}
-
-TEST_F(RegionTest, RowSearchStopsAfterTheSetsRowLimit)
-{
-	// 90 empty rows before the wanted one: the Japanese set gives up.
-	long i = 0;
-	for (int r = 0; r < 90; r++)
-		w[i++] = 0, w[i++] = 0;
-	w[i++] = 53, w[i++] = 1, w[i++] = 128, w[i++] = 1;
-	ls.mesl = i;
-	names({"FOUND"});
-	EXPECT_EQ(jp(35.7, 140), "");
-	ls.mesl = MESH_OFF + 4;
-	w[0] = 53, w[1] = 1, w[2] = 128, w[3] = 1;
-	EXPECT_EQ(jp(35.7, 140), name24("FOUND"));
-}
-
-TEST_F(RegionTest, BoxChoosesTheTableSet)
-{
-	EXPECT_EQ(box_kind("125", "E", "148", "E", "25", "N", "48", "N"), RK_JAPAN);
-	EXPECT_EQ(box_kind("125", "E", "149", "E", "25", "N", "48", "N"), RK_WORLD);
-	EXPECT_EQ(box_kind("130", "E", "129", "E", "25", "N", "48", "N"), RK_WORLD);
-	EXPECT_EQ(box_kind("130", "E", "140", "W", "25", "N", "48", "N"), RK_WORLD);
-	EXPECT_EQ(box_kind("130", "E", "140", "E", "30", "S", "40", "N"), RK_WORLD);
-	japan_box();
-	EXPECT_EQ(select_kind(), RK_JAPAN);
-	select_defaults(); // 120E-180E
-	EXPECT_EQ(select_kind(), RK_WORLD);
-}
-
-TEST_F(RegionTest, LoadsTablesFromTheAuxiliaryDirectory)
-{
-	write_tables();
-	EXPECT_EQ(load_tables(RK_JAPAN), RK_JAPAN);
-	EXPECT_EQ(ls.mesl, 10);
-	EXPECT_EQ(ls.naml, 72);
-	EXPECT_EQ(jp(35.7, 140), name24("KANTO"));
-	EXPECT_EQ(load_tables(RK_WORLD), RK_WORLD);
-	EXPECT_EQ(at(RK_WORLD, 34.6, 135), name24("EAST ASIA"));
-	unlink((dir + "/world.nam").c_str());
-	sh.em_s[0] = 0;
-	EXPECT_EQ(load_tables(RK_WORLD), RK_WORLD); // a missing table is no error
-	EXPECT_EQ(at(RK_WORLD, 34.6, 135), "");
-	EXPECT_NE(std::string(sh.em_s).find("world.nam"), std::string::npos);
-	// A mesh larger than its room counts only up to where the names start.
-	test::write_file(dir + "/world.mes", std::string(9000, '\0'));
-	load_tables(RK_WORLD);
-	EXPECT_EQ(ls.mesl, MESH_MAX);
 }
 
 // The tables the program ships name well-known places after their country

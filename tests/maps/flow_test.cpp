@@ -56,24 +56,6 @@ struct MapFlow : MapTest {
 
 } // namespace
 
-TEST_F(MapFlow, MinutesCheckedThenAccepted)
-{
-	st.itot = 0;
-	EXPECT_EQ(map(), 3) << "no selection, no map";
-	EXPECT_FALSE(shows("Request : MAP"));
-	st.itot = 1;
-	std::snprintf(se.som1_s, sizeof se.som1_s, "60");
-	enter();      // refused: the cursor goes to field 3
-	type("00");   // corrected
-	EXPECT_EQ(enter_then_quit(), 0);
-	EXPECT_TRUE(shows("Minute values should be less than 60!"));
-	EXPECT_DOUBLE_EQ(mf.b1, 120);
-	EXPECT_DOUBLE_EQ(mf.b2, 150);
-	EXPECT_EQ(mf.wrap, 0);
-	EXPECT_TRUE(framed());
-	EXPECT_STREQ(mp.tom1_s, "00");
-}
-
 // Each refused panel says why; a refused box draws no frame.
 TEST_F(MapFlow, RefusedPanels)
 {
@@ -125,42 +107,6 @@ TEST_F(MapFlow, DateLineBoxesWrap)
 	EXPECT_DOUBLE_EQ(mf.b2, 190);
 	EXPECT_EQ(mf.wrap, 1);
 	EXPECT_TRUE(framed());
-}
-
-TEST_F(MapFlow, SymbolPanelStopsAtABlankRangeOrQuits)
-{
-	// Field 14 changes the symbol assignments; MAP1 field 6 is the DEP3 range.
-	type(std::string(14, '\t') + "y\r" + std::string(6, '\t') + "   ");
-	EXPECT_EQ(enter_then_quit(), 0);
-	EXPECT_EQ(se.ndp, 3);
-	EXPECT_EQ(se.cdp[2], 40);
-	EXPECT_EQ(se.icd[2], 6);
-	EXPECT_EQ(se.nmg, 8);
-	EXPECT_DOUBLE_EQ(se.ro, 1.5);
-	EXPECT_TRUE(framed());
-	EXPECT_STREQ(mp.yns_s, "Y");
-
-	// F3 on the symbol panel changes nothing and draws nothing.
-	dpmg_init();
-	r.calls.clear();
-	type(std::string(14, '\t') + "y\r999");
-	fkey(3);
-	EXPECT_EQ(map(), 0);
-	EXPECT_EQ(se.ndp, 7);
-	EXPECT_EQ(se.cdp[0], 0);
-	EXPECT_FALSE(framed());
-}
-
-TEST_F(MapFlow, SubfunctionMenuChecksTheNumber)
-{
-	enter();
-	fkey(8); // the subfunction menu
-	type("9\r");
-	fkey(6); // back to the MAP panel
-	fkey(3);
-	EXPECT_EQ(map(), 0);
-	EXPECT_TRUE(shows("Invalid subfunction number!"));
-	EXPECT_TRUE(shows("MAP SUBFUNCTIONS"));
 }
 
 TEST_F(MapFlow, HardCopyIsPostScript)

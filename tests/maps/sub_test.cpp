@@ -78,45 +78,6 @@ struct MapSub : MapTest {
 
 } // namespace
 
-TEST_F(MapSub, DegreeMinuteFormAndBoxKey)
-{
-	box(-2, 2, -1, 1); // 122.5 pixels a degree: every minute has a pixel
-	int x = mf.kx0;
-	DegMin d{};
-	for (; x < mf.kx1; x++) { // a pixel 30 minutes west of Greenwich
-		ital(x, 100, d);
-		if (d.lo == 0 && d.lom == 30 && d.w)
-			break;
-	}
-	ASSERT_LT(x, mf.kx1);
-	int xs[1] = {x}, ys[1] = {100};
-	map_sub_prep(xs, ys, 1);
-	EXPECT_STREQ(pn.mc_s[0], "000");
-	EXPECT_STREQ(pn.mc_s[1], "30");
-	EXPECT_STREQ(pn.mc_s[2], "W");
-	// -(0 x 256 + 30), with a margin of two pixels and a minute each way.
-	EXPECT_LT(st.lo1, -30);
-	EXPECT_GT(st.lo2, -30);
-	EXPECT_LE(st.lo2 - st.lo1, 6);
-
-	// The table's inverse brings a latitude back to within its pixel.
-	ital(100, py(0.5), d);
-	EXPECT_EQ(d.la, 0);
-	EXPECT_NEAR(d.lam, 30, 2);
-}
-
-TEST_F(MapSub, GreatCircleDistances)
-{
-	set_p0(0, 0);
-	EXPECT_NEAR(delta(0, 1), 6369 * 3.14159 / 180, 0.01);
-	EXPECT_NEAR(delta(90, 0), 6369 * 3.14159 / 2, 0.1);
-	set_p0(139.75, 35.6833); // Tokyo
-	double osaka = delta(135.5, 34.6833);
-	EXPECT_NEAR(osaka, 400, 10);
-	set_p0(-139.75, -35.6833); // its mirror image
-	EXPECT_NEAR(delta(-135.5, -34.6833), osaka, 1e-6);
-}
-
 TEST_F(MapSub, ProjectionOntoTheAxis)
 {
 	Pick p{};
@@ -220,45 +181,6 @@ TEST_F(MapSub, SelectReplacesTheStoreOrNot)
 	EXPECT_EQ(rec_marker(evslot(0, 10)), M_END);
 }
 
-TEST_F(MapSub, FindListsOrSaysNothingWasFound)
-{
-	add_event(135, 35, 10, 3);
-	click(137, 38), click(138, 38); // an empty circle
-	enter();
-	EXPECT_EQ(map_find(), K_F8);
-	EXPECT_STREQ(sh.em_s, "No event was found.");
-
-	r.calls.clear();
-	click(135, 35), click(136, 35);
-	enter();
-	fkey(3); // leave the listing
-	EXPECT_EQ(map_find(), K_F3);
-	EXPECT_TRUE(shows("FIND BROWSE"));
-}
-
-TEST_F(MapSub, CrossSectionDepthsAndPanel)
-{
-	add_event(135, 34.8, 5, 5);  // y = 37 + trunc(5 x 332 / 300) = 42
-	add_event(135, 34.8, -1, 5); // undetermined depth: the 0 km line
-	profile();
-	enter(); // the panel as preset: X 0..length, Y 0..300
-	fkey(3);
-	EXPECT_EQ(map_cross_section(), K_F3);
-	EXPECT_STREQ(pn.mc_s[20], "   0");
-	EXPECT_STREQ(pn.mc_s[21], " 300");
-	int length = std::atoi(pn.mc_s[19]);
-	EXPECT_NEAR(length, 547, 10) << "6 degrees of longitude at 35 N";
-	int lower, upper, step;
-	scale(0, length, &lower, &upper, &step);
-	Pick p{};
-	p.xs[0] = px(132), p.ys[0] = py(35), p.horizontal = true;
-	double s = rtal(135, 34.8, p);
-	int x = (int)((s - lower) * 418.0 / (upper - lower)) + 57;
-	EXPECT_TRUE(has_arc_at(x, 42)) << "5 km";
-	EXPECT_TRUE(has_arc_at(x, 37)) << "unknown depth";
-	EXPECT_TRUE(shows("leftmost"));
-}
-
 TEST_F(MapSub, CrossSectionWithoutADistanceSpan)
 {
 	add_event(135, 34.8, 5, 5);
@@ -291,57 +213,6 @@ TEST_F(MapSub, SpaceTimeHourUnitBounds)
 	for (auto a : arcs())
 		events += a.cx != mapx && a.cx < 490 && a.r == 4;
 	EXPECT_EQ(events, 2);
-}
-
-TEST_F(MapSub, SpaceTimeOnAYearAxis)
-{
-	unsigned char *e = add_event(135, 34.8, 10, 5);
-	e[0] = 90, e[1] = 6, e[2] = 15, e[3] = 12, e[4] = 0; // 15 June 1990 12:00
-	std::snprintf(se.y1_s, sizeof se.y1_s, "1990");
-	std::snprintf(se.m1_s, sizeof se.m1_s, "06");
-	std::snprintf(se.d1_s, sizeof se.d1_s, "15");
-	std::snprintf(se.y2_s, sizeof se.y2_s, "1991");
-	profile();
-	enter();
-	fkey(3);
-	EXPECT_EQ(map_space_time(), K_F3);
-	int x = (int)((165 + 0.5) * dg.ut) + 57;
-	bool found = false;
-	for (auto a : arcs())
-		found |= a.cx == x;
-	EXPECT_TRUE(found) << "x " << x;
-	EXPECT_TRUE(shows("SPACE-"));
-}
-
-TEST_F(MapSub, FaultDatasetPresetAndColours)
-{
-	box(125, 145, 30, 45);
-	fkey(3);
-	EXPECT_EQ(map_active_faults(), K_F3);
-	EXPECT_STREQ(pn.mc_s[0], "JAPAN   ");
-	box(125, 150, 30, 45);
-	fkey(3);
-	map_active_faults();
-	EXPECT_STREQ(pn.mc_s[0], "        ");
-
-	box(125, 150, 30, 45);
-	enter(); // a blank name
-	fkey(3);
-	EXPECT_EQ(map_active_faults(), K_F3);
-	EXPECT_TRUE(shows("Invalid dataset name!"));
-
-	box(125, 145, 30, 45);
-	MapFile f;
-	f.header('F', 100).line('F', {{35, 135}, {36, 136}}).line('G', {{32, 132}, {33, 133}})
-		.line('H', {{40, 140}, {41, 141}}).x();
-	f.write(path("japan.f"));
-	r.calls.clear();
-	enter();
-	fkey(3);
-	EXPECT_EQ(map_active_faults(), K_F3);
-	EXPECT_TRUE(r.has("gc ff00ff 000000")) << "class A magenta";
-	EXPECT_TRUE(r.has("gc 00ff00 000000")) << "B green";
-	EXPECT_TRUE(r.has("gc 00ffff 000000")) << "C cyan";
 }
 
 TEST_F(MapSub, StationsWithCodes)

@@ -80,60 +80,6 @@ TEST(Record, HemisphereBitsWithZeroDegrees) {
   EXPECT_EQ(pick(c, {10, 11, 7}), (Ints{36, 0, 140}));
 }
 
-TEST(Record, YearCodes) {
-  Event e = at(1, 1);
-  const std::pair<int, int> cases[] = {{1900, 0}, {2054, 154}, {1800, 155}, {1899, 254}};
-  for (auto [year, code] : cases) {
-    e.year = year;
-    const Record r = enc(e);
-    EXPECT_EQ(r[0], code) << year;
-    EXPECT_EQ(record_year(r), year);
-    EXPECT_EQ(r[13] | r[14] << 8, 100) << "depth kept for " << year;
-  }
-  for (int year : {1703, 2055, 1008}) {
-    e.year = year;
-    Record r;
-    EncodeNotes n;
-    ASSERT_FALSE(encode(e, ZeroMag::tenth, r, n));
-    EXPECT_EQ(r[0], 255);
-    EXPECT_EQ(r[13] | r[14] << 8, year);
-    EXPECT_TRUE(n.depth_dropped);
-    EXPECT_EQ(decode(r).year, year);
-    EXPECT_FALSE(decode(r).depth.has_value());
-  }
-  e.year = -5;
-  Record r;
-  EncodeNotes n;
-  EXPECT_TRUE(encode(e, ZeroMag::tenth, r, n).has_value());
-}
-
-TEST(Record, DepthAndMagnitude) {
-  Event e = at(1, 1);
-  e.depth.reset();
-  e.mag.reset();
-  Record r = enc(e);
-  EXPECT_EQ(pick(r, {13, 14, 15}), (Ints{0xFF, 0xFF, 0}));
-  EXPECT_FALSE(decode(r).depth || decode(r).mag);
-
-  for (auto [mag, byte] : {std::pair{-0.5, 0x85}, {12.7, 0x7F}}) {
-    e.mag = mag;
-    EXPECT_EQ(enc(e)[15], byte) << mag;
-  }
-  e.depth = 3276.7;
-  EXPECT_EQ(enc(e)[13] | enc(e)[14] << 8, 32767);
-
-  EncodeNotes n;
-  e.depth = 3276.8;
-  EXPECT_TRUE(encode(e, ZeroMag::tenth, r, n).has_value());
-  e.depth = -1.2;
-  ASSERT_FALSE(encode(e, ZeroMag::tenth, r, n));
-  EXPECT_TRUE(n.depth_clamped);
-  EXPECT_EQ(r[13] | r[14] << 8, 0);
-  e.depth = 1.0;
-  e.mag = 12.8;
-  EXPECT_TRUE(encode(e, ZeroMag::tenth, r, n).has_value());
-}
-
 TEST(Record, ZeroMagnitudePolicy) {
   Event e = at(1, 1);
   e.mag = 0.0;
@@ -161,24 +107,6 @@ TEST(Record, SecondsCarryThroughTheCalendar) {
   EncodeNotes n;
   Record bad;
   EXPECT_TRUE(encode(e, ZeroMag::tenth, bad, n).has_value());
-}
-
-TEST(Record, TimeKeyOrdersChronologically) {
-  Event a = at(1, 1), b = at(1, 1);
-  a.year = 1899; b.year = 1900;
-  EXPECT_LT(time_key(enc(a)), time_key(enc(b)));
-  a.year = 1900; a.second = 59.0; b.minute = 5; b.second = 0.0;
-  EXPECT_LT(time_key(enc(a)), time_key(enc(b)));
-}
-
-TEST(Dataset, YearlyNames) {
-  EXPECT_EQ(year_file_name("JMA", 1926), "JMA-26.B");
-  EXPECT_EQ(year_file_name("JMA", 1999), "JMA-99.B");
-  EXPECT_EQ(year_file_name("JMA", 2005), "JMA005.B");
-  EXPECT_EQ(year_file_name("JMA", 2012), "JMA012.B");
-  EXPECT_EQ(part_name("JMA-95.B", 1), "JMA-95.B");
-  EXPECT_EQ(part_name("JMA-95.B", 2), "JMA-95.B2");
-  EXPECT_EQ(part_name("JMA-95.B", 3), "JMA-95.B3");
 }
 
 // A part holds 4095 records and ends in FF FF, or in FE FF (FD FF, FC FF
