@@ -85,21 +85,6 @@ struct SelectTest : ::testing::Test {
 	bool shown(const std::string &text) const { return r.texts().find(text) != std::string::npos; }
 };
 
-TEST(SelectPlan, NamesYearlyFilesAndParts)
-{
-	const std::pair<int, const char *> names[] = {{1926, "JMA-26.B"}, {1999, "JMA-99.B"}, {2000, "JMA000.B"},
-						      {2005, "JMA005.B"}, {2012, "JMA012.B"}, {2099, "JMA099.B"}};
-	char n[32];
-	for (auto [year, name] : names) {
-		year_file(n, sizeof n, "JMA", year);
-		EXPECT_STREQ(name, n);
-	}
-	part_file(n, sizeof n, "JMA-95.B", 2);
-	EXPECT_STREQ("JMA-95.B2", n);
-	part_file(n, sizeof n, "JMA-95.B", 3);
-	EXPECT_STREQ("JMA-95.B3", n);
-}
-
 std::string plan(const char *src, int y1, int y2, bool server)
 {
 	Leg l[MAXLEG];
@@ -324,29 +309,6 @@ TEST_F(SelectTest, RegionNamesComeFromTheRegionsFile)
 
 	EXPECT_EQ(1, dist("XWORLDX", 1)); // the MAP form's fields
 	EXPECT_EQ((std::vector<std::string>{mp.to1_s, mp.tns1_s, mp.tam2_s}), (std::vector<std::string>{"0", "S", "00"}));
-}
-
-// The whole command through its form, as a user drives it.
-TEST_F(SelectTest, FormShowsMessagesAndStartsOnTheBadField)
-{
-	select_defaults(); // PDE 1979, region NWPAC
-	dir.text("regions", "NWPAC 120 E 180 E 00 N 60 N\n");
-	dir.write("pde-79.b", {Ev(1979, 5).lon(140, 0).id(1), Ev(1979, 6).lon(100, 0).id(2)});
-	set(se.y1_s, "1980");
-	for (char c : std::string("\r1979\r")) // 1979 lands in field 1 only if the cursor started there
-		r.ch(c);
-	EXPECT_EQ(0, select_seis());
-	EXPECT_EQ((Ints{1}), tags());
-	EXPECT_STREQ("1979", se.y1_s);
-	EXPECT_STREQ("PDE", st.f2_s);
-	EXPECT_STREQ("00.0", se.s1_s); // the 4-cell field returns what it showed
-	for (const char *text : {" Memory available for 16380/16380 events.", "Invalid date!", " Now retrieving ..."})
-		EXPECT_TRUE(shown(text)) << text;
-
-	// Quitting leaves the store as it was.
-	r.key(KS_F1 + 2);
-	EXPECT_EQ(0, select_seis());
-	EXPECT_EQ(1, st.itot);
 }
 
 } // namespace

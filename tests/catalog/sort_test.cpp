@@ -125,42 +125,6 @@ TEST_F(SortTest, SecondItemOrdersEachGroupOfEqualFirstItems)
 	EXPECT_EQ((Ints{1, 2}), Ints(t.begin() + 4, t.end()));
 }
 
-TEST_F(SortTest, CommandResultsAndForm)
-{
-	st.itot = 0;
-	EXPECT_EQ(3, sort());
-	load(std::vector<Ev>(3, Ev(1990)));
-	st.nmax2 = 2;
-	EXPECT_EQ(4, sort());
-	st.nmax2 = 16380;
-	load({Ev(1990).id(1)});
-	EXPECT_EQ((Ints{1}), sorted("MAG ", "D"));
-
-	EXPECT_EQ(-1, run("TIM ", "A"));
-	EXPECT_STREQ("The first item is invalid!", sh.em_s);
-	EXPECT_EQ(0, sh.isr);
-
-	// Through the form: F6 sorts with the values shown (MAG descending),
-	// F3 leaves everything as it was.
-	load({Ev(1990).mag(10).id(1), Ev(1990).mag(30).id(2)});
-	r.key(KS_F1 + 2);
-	EXPECT_EQ(0, sort());
-	EXPECT_EQ((Ints{1, 2}), tags());
-	EXPECT_EQ(0, st.isort);
-	r.key(KS_F1 + 5);
-	EXPECT_EQ(0, sort());
-	EXPECT_EQ((Ints{2, 1}), tags());
-	EXPECT_EQ(1, st.isort);
-	// A bad item typed in shows the form again with its message.
-	for (char c : std::string("TIM A"))
-		r.ch(c);
-	r.ch('\r');
-	r.key(KS_F1 + 2);
-	EXPECT_EQ(0, sort());
-	EXPECT_NE(std::string::npos, r.texts().find("The first item is invalid!"));
-	std::strcpy(sh.em_s, "");
-}
-
 // Every key pattern ends sorted, and keeps every record once.
 TEST_F(SortTest, QuicksortOrdersAnyPatternOfKeys)
 {

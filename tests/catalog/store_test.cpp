@@ -62,20 +62,6 @@ TEST_F(StoreTest, DecodesYearsPlacesDepthsAndMagnitudes)
 	EXPECT_EQ(0xff, peek(0, p));
 }
 
-TEST_F(StoreTest, SplitsSegmentsAndAddressesEvents)
-{
-	// Segments, capacities of both halves, first segment of the second half.
-	EXPECT_EQ((Ints{8, 16380, 16380, 4}), (Ints{st.nseg, st.nmax, st.nmax2, base2()}));
-	EXPECT_EQ(st.iseg[0] + 65508, event(4094));
-	EXPECT_EQ(st.iseg[1] + 4, event(4095));
-	EXPECT_EQ(st.iseg[5] + 4 + 16 * 5, evslot(base2(), 4095 + 5));
-	for (int s = 1; s < 8; s++) // distinct, non-overlapping blocks
-		EXPECT_GE(std::abs(st.iseg[s] - st.iseg[s - 1]), SEGSIZE);
-
-	fresh_store(dir.path, 3);
-	EXPECT_EQ((Ints{3, 8190, 4095, 2, 2}), (Ints{st.nseg, st.nmax, st.nmax2, workseg(), base2()}));
-}
-
 TEST_F(StoreTest, CopyingMarksContinuationAndEnd)
 {
 	Ev e(1990);

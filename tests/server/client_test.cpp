@@ -78,58 +78,6 @@ struct ClientTest : ::testing::Test {
 
 bool end_at(int i) { return qeek(0, event(i)) == M_END; }
 
-TEST_F(ClientTest, ChunksFillSegmentsWithMarkers)
-{
-	int res = ask([](int fd) {
-		chunk(fd, 0, 4095, false);
-		chunk(fd, 4095, 4095, false);
-		chunk(fd, 8190, 10, true);
-	});
-	EXPECT_EQ(1, res) << sh.em_s;
-	ASSERT_EQ(8200, st.itot);
-	std::vector<int> want(8200);
-	for (int i = 0; i < 8200; i++)
-		want[i] = i;
-	EXPECT_EQ(want, tags());
-	EXPECT_EQ(M_CONT, qeek(MARKSLOT, st.iseg[0]));
-	EXPECT_EQ(M_CONT, qeek(MARKSLOT, st.iseg[1]));
-	EXPECT_TRUE(end_at(8200));
-	EXPECT_EQ(4 + 16 * 10, event(8200) - st.iseg[2]);
-	// The progress line names the source, the year and the count so far.
-	EXPECT_EQ("JMA   (1995) --     0", std::string(scr.mz + 14 * 80 + 25, 21));
-}
-
-TEST_F(ClientTest, RequestCarriesTheFormAsSixteenByteFields)
-{
-	std::snprintf(se.m1_s, sizeof se.m1_s, "02");
-	std::snprintf(se.so1_s, sizeof se.so1_s, "120");
-	std::snprintf(se.som1_s, sizeof se.som1_s, "30");
-	std::snprintf(se.sew1_s, sizeof se.sew1_s, "W");
-	std::snprintf(se.sa1_s, sizeof se.sa1_s, "05");
-	std::snprintf(se.sns1_s, sizeof se.sns1_s, "S");
-	std::snprintf(se.ynh_s, sizeof se.ynh_s, "N");
-	st.iyy1 = 1990, st.iyy2 = 1999;
-	std::snprintf(sv.myhost, sizeof sv.myhost, "a-host-name-longer-than-sixteen");
-	ask([](int fd) { chunk(fd, 0, 0, true); }, 0);
-	ASSERT_EQ(464u, request.size());
-	auto f = [&](int i) { return request.substr(16 * (i - 1), 16); };
-	EXPECT_EQ("a-host-name-long", f(1));
-	EXPECT_EQ(field("JMA"), f(2));
-	EXPECT_EQ(field("   0"), f(3));
-	EXPECT_EQ(field("1990"), f(4));
-	EXPECT_EQ(field("02"), f(5));
-	EXPECT_EQ(field("1999"), f(10));
-	EXPECT_EQ(field("120"), f(16));
-	EXPECT_EQ(field("30W"), f(17));
-	EXPECT_EQ(field(se.som2_s), f(19)); // East: no letter
-	EXPECT_EQ(field("05"), f(20));
-	EXPECT_EQ(field(std::string(se.sam1_s) + "S"), f(21));
-	EXPECT_EQ(field(se.dp1_s), f(24));
-	EXPECT_EQ(field(se.mg2_s), f(27));
-	EXPECT_EQ(field("N"), f(28));
-	EXPECT_EQ(field("Y"), f(29));
-}
-
 TEST_F(ClientTest, FullStoreKeepsWhatFitsAndReadsToTheEnd)
 {
 	start(2); // nmax 4095
@@ -232,19 +180,6 @@ struct FileTest : ClientTest {
 	}
 };
 
-TEST_F(FileTest, ChunksLandAtTheOffset)
-{
-	static unsigned char b[SEGSIZE];
-	std::memset(b, '.', sizeof b);
-	long n = fetch(b, 100, [](int fd) {
-		writes(fd, status_ok() + "     5hello" + "000006 world" + "     0");
-	});
-	EXPECT_EQ(11, n) << sh.em_s;
-	EXPECT_EQ(".hello world.", std::string((char *)b + 99, 13));
-	EXPECT_EQ(sv.myhost, asked.substr(0, std::strlen(sv.myhost)));
-	EXPECT_EQ(field(":") + field("JAPAN.MES"), asked.substr(16));
-}
-
 TEST_F(FileTest, NothingLandsPastTheSegment)
 {
 	static unsigned char b[SEGSIZE + 16];
@@ -288,14 +223,6 @@ TEST_F(FileTest, PlainHostMeansTheStandardPort)
 	static unsigned char b[SEGSIZE];
 	EXPECT_EQ(2, rbload(b, 0, "regions")) << sh.em_s;
 	std_port.join();
-}
-
-TEST_F(FileTest, LocalDirectoryReadsTheDisk)
-{
-	dir.text("regions", "KANTO 138 E 141 E 34 N 37 N\n");
-	static unsigned char b[SEGSIZE];
-	EXPECT_EQ(28, rbload(b, 0, "regions"));
-	EXPECT_EQ(0, std::memcmp(b, "KANTO", 5));
 }
 
 TEST_F(ClientTest, UnreachableServersAreNamed)

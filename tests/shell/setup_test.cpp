@@ -71,36 +71,6 @@ struct Setup : ::testing::Test {
 
 } // namespace
 
-TEST(SetupText, Helpers)
-{
-	char b[16];
-	const char *cut[][2] = {{"abc   ", "abc"}, {"      ", ""}, {"a b\t\r\n", "a b"},
-				{"0123456789abcdefXYZ", "0123456789abcde"}}; // cut to the destination
-	for (auto [in, out] : cut) {
-		strxcpy(b, in);
-		EXPECT_STREQ(b, out) << in;
-	}
-
-	const std::pair<double, const char *> num[] = {
-		{1.25, "1.25"}, {1.5, "1.5"}, {7, "7"}, {0, "0"}, {600, "600"}, {-0.125, "-0.125"},
-		{1234567, "1.23457e+06"}};
-	for (auto [v, s] : num)
-		EXPECT_STREQ(hcvt(v, b), s);
-	EXPECT_STREQ(ggcvt(2.5, 9, b), "2.5");
-	EXPECT_STREQ(ggcvt(-1.5e300, 6, b), "-1.5e+300");
-
-	// A separator is added once; empty, drive-only, already ended and full
-	// paths (no room) are left as they are.
-	const char *sep[][2] = {{"data", "data/"}, {"data/", "data/"}, {"", ""}, {"c:", "c:"},
-				{"a\\", "a\\"}, {"abcdef/", "abcdef/"}, {"abcdefg", "abcdefg"}};
-	for (auto [in, out] : sep) {
-		char p[8];
-		std::strcpy(p, in);
-		add_separator(p);
-		EXPECT_STREQ(p, out) << in;
-	}
-}
-
 TEST(SetupText, LineReadingAndWriting)
 {
 	TempDir d;
@@ -284,22 +254,6 @@ TEST_F(Setup, FirstRunShowsOptionWithTheMessage)
 			EXPECT_EQ(shown.substr(shown.size() - tail.size()), tail);
 		}
 	EXPECT_GT(found, 0);
-}
-
-TEST_F(Setup, OptionQuitChangesNothing)
-{
-	std::strcpy(sh.drv_s, "/d");
-	std::strcpy(sh.drvo_s, "/a");
-	std::strcpy(sp.port_s, "lp");
-	type(r, "XYZ");
-	fkey_press(r, 3);
-	EXPECT_EQ(option(), 0);
-	EXPECT_EQ(Strs({sh.drv_s, sh.drvo_s, sp.port_s}), (Strs{"/d", "/a", "lp"}));
-
-	type(r, "\t\tcolour\r");
-	EXPECT_EQ(option(), 0);
-	EXPECT_STREQ(sh.drv_s, "/d"); // trailing blanks of the 64 cells dropped
-	EXPECT_STREQ(sp.port_s, "colour");
 }
 
 TEST_F(Setup, UnwritableHomeEndsQuietlyAndOldFileSurvives)

@@ -29,31 +29,6 @@ struct ShellTest : ::testing::Test {
 
 } // namespace
 
-TEST_F(ShellTest, MainMenuShowsTheSelectionState)
-{
-	rec.ch('x');
-	EXPECT_EQ(prompt(0), 'x');
-	EXPECT_EQ(row_text(0).substr(5, 19), "No events selected.");
-	EXPECT_EQ(row_text(1).substr(5, 40), "Memory available for 16380/16380 events.");
-	EXPECT_EQ(row_text(6).substr(5, 26), "SELECT......Select events.");
-	EXPECT_EQ(row_text(5).substr(5, 4), "--->");
-	EXPECT_EQ(rec.bells, 0);
-
-	st.itot = 1234;
-	std::snprintf(st.f2_s, sizeof st.f2_s, "PDE");
-	st.isort = 1;
-	rec.ch('x');
-	prompt(3);
-	EXPECT_EQ(row_text(0).substr(5, 46), "1234 events [special order] selected from PDE.");
-	EXPECT_EQ(row_text(5).substr(10, 27), "No event has been selected!");
-	EXPECT_EQ(rec.bells, 1);
-	st.isort = 0;
-	rec.ch('x');
-	prompt(2);
-	EXPECT_EQ(row_text(0).substr(5, 46), "1234 events [chronological] selected from PDE.");
-	EXPECT_EQ(row_text(5).substr(10, 31), "Number of events exceeds 16380!");
-}
-
 TEST_F(ShellTest, UnboundKeysBeepWithoutMessage)
 {
 	// A letter and a function key each return to a menu without a message.

@@ -73,13 +73,6 @@ TEST(MapFile, GeoJsonLinesReadBackFineAndNormal) {
   EXPECT_EQ(b[b.size() - 2], 'X');
 }
 
-TEST(MapFile, LayoutFollowsTheExtent) {
-  EXPECT_FALSE(choose_layout({{'C', {{10, -1}, {11, 2}}}}).fine);          // south of the equator
-  EXPECT_FALSE(choose_layout({{'C', {{100, 10}, {166, 20}}}}).fine);      // 66 degrees wide
-  EXPECT_TRUE(choose_layout({{'C', {{100.5, 10}, {165.4, 65.5}}}}).fine);
-  EXPECT_THROW(encode_map({{'C', {{100, -1}, {101, 1}}}}, {true, 100}), std::runtime_error);
-}
-
 TEST(MapFile, LongLinesSplitIntoAZChain) {
   Polyline l{'C', {}};
   for (int i = 0; i < 40000; ++i) l.pts.push_back({-170 + i * 0.005, (i % 2000) * 0.01});
