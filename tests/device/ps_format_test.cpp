@@ -3,14 +3,16 @@
 #include <cstdio>
 #include <cstring>
 #include <random>
+#include <utility>
 
 #include "device/ps.h"
 
 using namespace tw;
 
-// The fast coordinate formatter must write what printf would, digit for
-// digit, including values at and near rounding halves and negative zero.
-TEST(PostScriptFormat, FixedOneMatchesPrintf)
+// The fast number formatter must write what printf would, digit for digit,
+// including values at and near rounding halves and negative zero, in every
+// width and precision the hard copy uses.
+TEST(PostScriptFormat, FixedMatchesPrintf)
 {
 	std::mt19937_64 rng(5516);
 	std::uniform_real_distribution<double> any(-5000.0, 5000.0);
@@ -25,10 +27,11 @@ TEST(PostScriptFormat, FixedOneMatchesPrintf)
 	for (int i = 0; i < 200000; i++)
 		vs.push_back(any(rng));
 	char want[64], got[64];
-	for (double v : vs) {
-		std::snprintf(want, sizeof want, "%6.1f", v);
-		int n = ps_fixed1(got, v);
-		ASSERT_STREQ(got, want) << v;
-		ASSERT_EQ(n, (int)std::strlen(want));
-	}
+	for (auto [width, prec] : {std::pair(6, 1), {6, 2}, {3, 1}, {8, 3}})
+		for (double v : vs) {
+			std::snprintf(want, sizeof want, "%*.*f", width, prec, v);
+			int n = ps_fixed(got, v, width, prec);
+			ASSERT_STREQ(got, want) << v << " " << width << "." << prec;
+			ASSERT_EQ(n, (int)std::strlen(want));
+		}
 }
