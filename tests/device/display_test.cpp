@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
+#include <iterator>
 #include <tuple>
 
 #include "device/graph.h"
@@ -111,4 +113,34 @@ TEST_F(Display, ImageReadBack)
 	_getimage();
 	EXPECT_EQ(_getpixel(50, 50), 1);
 	EXPECT_EQ(_getpixel(51, 50), 0);
+}
+
+// The window shows what was drawn into the pixmap once the drawing is
+// flushed, whatever the primitive, its line width or its place.
+TEST_F(Display, FlushShowsEveryPrimitiveInTheWindow)
+{
+	const short tri[3][2] = {{600, 400}, {652, 470}, {560, 470}};
+	const std::function<void()> draws[] = {
+		[] { be->line(10, 300, 200, 310); },
+		[] { be->line(640, 5, 652, 0); },
+		[] { be->rect(false, 20, 200, 100, 50); },
+		[] { be->rect(true, 0, 460, 30, 11); },
+		[] { be->arc(false, 300, 300, 40, 40); },
+		[] { be->arc(true, 630, 200, 30, 30); },
+		[&] { be->polygon(tri, 3); },
+		[] { be->point(652, 470); },
+		[] { be->text(400, 120, "Wj(|", 4, false); },
+		[] { be->text(0, 13, "gq", 2, true); },
+	};
+	bool ok;
+	be->set_clip(0, 0, WIN_W, WIN_H);
+	be->set_font(FONT_NORMAL);
+	for (int width : {0, 7})
+		for (size_t i = 0; i < std::size(draws); i++) {
+			be->set_gc(be->alloc_color(255, i * 20, width * 30, nullptr, ok),
+				   be->black_pixel(), width, 0);
+			draws[i]();
+			be->flush();
+			EXPECT_EQ(0, x11_window_diff(be)) << "drawing " << i << ", width " << width;
+		}
 }
