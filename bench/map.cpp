@@ -265,16 +265,17 @@ int main(int argc, char **argv)
 
 	std::printf("map of Japan: %d JMA events, coastline JAPAN (%d polylines), best of %d\n", nev,
 		    lines, ROUNDS);
-	std::printf("map hard copy: ours %.1f ms (%ld bytes)\n", ours * 1e3, bytes);
+	std::printf("hard copy: %ld bytes of PostScript\n", bytes);
 	if (gmt && g1 < 1e9) {
-		std::printf("map vs GMT, our coastline: anchor %.1f ms, ratio %.1f (target 25 or more)\n",
-			    g1 * 1e3, g1 / ours);
-		std::printf("map vs GMT pscoast -Dh: anchor %.1f ms, ratio %.1f\n", g2 * 1e3, g2 / ours);
+		std::printf("map hard copy vs GMT on our coast: ours %.2f ms, anchor %.2f ms, ratio %.1f "
+			    "(target anchor/ours >= 25)\n", ours * 1e3, g1 * 1e3, g1 / ours);
+		std::printf("map hard copy vs GMT pscoast -Dh: ours %.2f ms, anchor %.2f ms, ratio %.1f "
+			    "(target -)\n", ours * 1e3, g2 * 1e3, g2 / ours);
 	} else {
 		std::printf("map vs GMT: skipped, GMT not available (apt-get install gmt gmt-gshhg-low)\n");
 	}
 	if (scr >= 0)
-		std::printf("screen: X server CPU %.2f ms per map (%d maps)\n", scr, SCREEN_MAPS);
+		std::printf("screen: X server CPU per map %.2f ms (%d maps)\n", scr, SCREEN_MAPS);
 	else
 		std::printf("screen: skipped, needs DISPLAY and XVFB_PID\n");
 	if (!std::getenv("BENCH_KEEP"))
