@@ -40,7 +40,7 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-constexpr int ROUNDS = 5, SCREEN_MAPS = 40;
+constexpr int ROUNDS = 9, SCREEN_MAPS = 40;
 constexpr double W = 128, E = 146, S = 25, N = 46;
 
 double secs(Clock::time_point a) { return std::chrono::duration<double>(Clock::now() - a).count(); }
@@ -217,11 +217,11 @@ void setup(const std::string &aux)
 	symbol_sizes();
 }
 
-// A stand-in lpr: the hard copy is timed up to the spooler, not a printer.
+// A stand-in lpr (true): the hard copy is timed up to handing the file to
+// the spooler, not a printer.
 void fake_lpr(const std::string &dir)
 {
-	std::ofstream(dir + "/lpr") << "#!/bin/sh\nexit 0\n";
-	fs::permissions(dir + "/lpr", fs::perms::owner_all);
+	fs::create_symlink("/bin/true", dir + "/lpr");
 	setenv("PATH", (dir + ":" + std::getenv("PATH")).c_str(), 1);
 }
 

@@ -37,12 +37,15 @@ static constexpr double SCALE[] = {1, 10, 100, 1000};
 // half are left to snprintf, so the text is the same byte for byte.
 int ps_fixed(char *out, double v, int width, int prec)
 {
-	double t = v * SCALE[prec], f = std::floor(t), frac = t - f;
+	double t = v * SCALE[prec];
+	long long f = std::fabs(t) < 1e15 ? (long long)t : 0;
+	f -= t < (double)f; // floor, without a library call
+	double frac = t - (double)f;
 	if (!(std::fabs(t) < 1e15) || std::fabs(frac - 0.5) < 1e-6) {
 		int len = std::snprintf(out, 32, "%*.*f", width, prec, v);
 		return len < 32 ? len : 31; // what fits: callers size lines by it
 	}
-	long long n = (long long)f + (frac > 0.5);
+	long long n = f + (frac > 0.5);
 	bool neg = std::signbit(v); // printf keeps the sign of a value rounded to 0
 	unsigned long long a = n < 0 ? -(unsigned long long)n : n;
 	char tmp[32], *p = tmp + sizeof tmp;
@@ -54,11 +57,14 @@ int ps_fixed(char *out, double v, int width, int prec)
 	while (a /= 10);
 	if (neg)
 		*--p = '-';
-	int len = (int)(tmp + sizeof tmp - p), pad = len < width ? width - len : 0;
-	std::memset(out, ' ', pad);
-	std::memcpy(out + pad, p, len);
-	out[pad + len] = 0;
-	return pad + len;
+	// Short copies in plain loops: a library call costs more than the bytes.
+	char *o = out;
+	for (int pad = width - (int)(tmp + sizeof tmp - p); pad > 0; pad--)
+		*o++ = ' ';
+	while (p < tmp + sizeof tmp)
+		*o++ = *p++;
+	*o = 0;
+	return (int)(o - out);
 }
 
 int ps_fixed1(char *out, double v) { return ps_fixed(out, v, 6, 1); }
@@ -93,7 +99,7 @@ struct Line {
 	void write()
 	{
 		if (sp.fq)
-			std::fwrite(b, 1, n, sp.fq);
+			fwrite_unlocked(b, 1, n, sp.fq); // one thread: no lock per line
 		n = 0;
 	}
 };
@@ -130,7 +136,8 @@ void psbox(int fill, int x1, int y1, int x2, int y2)
 void pscircle(int x, int y, int r)
 {
 	psmoveto(x + r, y);
-	Line().nums({xps(x), yps(y), r * ps.PSXFactor, 0.0, 360.0}).put("arc\n").write();
+	// The angles are always 0 and 360: their text is fixed.
+	Line().nums({xps(x), yps(y), r * ps.PSXFactor}).put("   0.0  360.0 arc\n").write();
 }
 
 // Parentheses and the backslash are the string syntax's own characters: a
