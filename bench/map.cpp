@@ -34,7 +34,10 @@
 #include "shell/setup.h"
 #include "shell/shell.h"
 
+#include "common.h"
+
 using namespace tw;
+using bench::slurp;
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
@@ -45,22 +48,11 @@ constexpr double W = 128, E = 146, S = 25, N = 46;
 
 double secs(Clock::time_point a) { return std::chrono::duration<double>(Clock::now() - a).count(); }
 
-std::string slurp(const std::string &name)
-{
-	std::ifstream in(name, std::ios::binary);
-	return {std::istreambuf_iterator<char>(in), {}};
-}
-
 // Every record of every JMA file, in name order (which is time order).
 int load_jma(const std::string &dataset)
 {
-	std::vector<std::string> names;
-	for (auto &f : fs::directory_iterator(dataset))
-		if (f.path().filename().string().rfind("jma", 0) == 0)
-			names.push_back(f.path().string());
-	std::sort(names.begin(), names.end());
 	int n = 0;
-	for (auto &name : names) {
+	for (auto &name : bench::files_of(dataset, "jma")) {
 		std::string b = slurp(name);
 		for (size_t o = 4; o + 16 <= b.size() && n < st.nmax; o += 16)
 			put_event(0, n++, (const unsigned char *)&b[o]);

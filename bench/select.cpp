@@ -16,7 +16,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <filesystem>
 #include <string>
 #include <unistd.h>
@@ -29,19 +28,15 @@
 #include "shell/setup.h"
 #include "shell/shell.h"
 
+#include "common.h"
+
 using namespace tw;
+using bench::cpu;
 namespace fs = std::filesystem;
 
 namespace {
 
 constexpr int ROUNDS = 5;
-
-double cpu()
-{
-	timespec t;
-	clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-	return t.tv_sec + t.tv_nsec * 1e-9;
-}
 
 double children_cpu()
 {
@@ -49,16 +44,6 @@ double children_cpu()
 	getrusage(RUSAGE_CHILDREN, &u);
 	auto s = [](timeval v) { return v.tv_sec + v.tv_usec * 1e-6; };
 	return s(u.ru_utime) + s(u.ru_stime);
-}
-
-std::vector<std::string> ncedc_files(const std::string &dataset)
-{
-	std::vector<std::string> f;
-	for (auto &e : fs::directory_iterator(dataset))
-		if (e.path().filename().string().rfind("ncedc", 0) == 0)
-			f.push_back(e.path().string());
-	std::sort(f.begin(), f.end());
-	return f;
 }
 
 template <size_t N> void set(char (&s)[N], const char *v) { std::snprintf(s, N, "%s", v); }
@@ -128,7 +113,7 @@ int main(int argc, char **argv)
 	NullBackend nb;
 	be = &nb;
 	std::string top = argc > 1 ? argv[1] : SOURCE_DIR, dataset = top + "/data/dataset";
-	auto files = ncedc_files(dataset);
+	auto files = bench::files_of(dataset, "ncedc");
 	std::string dir = fs::temp_directory_path() / ("bench_select." + std::to_string(getpid()));
 	fs::create_directories(dir);
 	long events = write_text(files, dir + "/ncedc.txt");

@@ -7,10 +7,8 @@
 //
 //   bench_sort [source folder]   (default: the source tree)
 #include <algorithm>
-#include <ctime>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <functional>
 #include <random>
 #include <string>
@@ -21,26 +19,21 @@
 #include "device/null.h"
 #include "device/seam.h"
 
+#include "common.h"
+
 using namespace tw;
+using bench::cpu;
 using Records = std::vector<unsigned char>;
 
 namespace {
 
 constexpr int NEV = 16380;
 
-double cpu()
-{
-	timespec t;
-	clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-	return t.tv_sec + t.tv_nsec * 1e-9;
-}
-
 Records ncedc(const std::string &top)
 {
 	Records r;
 	for (const char *part : {".b", ".b2", ".b3", ".b4", ".b5"}) {
-		std::ifstream in(top + "/data/dataset/ncedc-90" + part, std::ios::binary);
-		std::string b((std::istreambuf_iterator<char>(in)), {});
+		std::string b = bench::slurp(top + "/data/dataset/ncedc-90" + part);
 		for (size_t o = 4; o + 16 <= b.size() && r.size() < NEV * 16u; o += 16)
 			r.insert(r.end(), &b[o], &b[o] + 16);
 	}
