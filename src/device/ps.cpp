@@ -79,6 +79,8 @@ struct Line {
 	Line &nums(std::initializer_list<double> vs) // "%6.1f " each
 	{
 		for (double v : vs) {
+			if (n > (int)sizeof b - 40)
+				write(); // room for the longest number
 			n += ps_fixed1(b + n, v);
 			b[n++] = ' ';
 		}
