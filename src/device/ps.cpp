@@ -245,8 +245,7 @@ static long scale_offset()
 void pshcopy(int flag)
 {
 	psterm();
-	pfile_close();
-	if (!pfile_open("r+"))
+	if (!pfile_close() || !pfile_open("r+"))
 		return;
 	long off = scale_offset();
 	if (off < 0 || std::fseek(sp.fq, off, SEEK_SET) != 0) {
@@ -259,8 +258,7 @@ void pshcopy(int flag)
 	l.b[l.n++] = ' ';
 	l.n += ps_fixed(l.b + l.n, s, 3, 1);
 	l.write();
-	pfile_close();
-	lpsubmit();
+	lpclose();
 }
 
 } // namespace tw
