@@ -1,6 +1,8 @@
 // Small helpers the benchmarks share: CPU time, whole files, and the files
 // of one catalogue in name (time) order.
 #pragma once
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <ctime>
 #include <filesystem>
@@ -16,6 +18,18 @@ inline double cpu() // seconds of this process's CPU time
 	clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
 	return t.tv_sec + t.tv_nsec * 1e-9;
 }
+
+inline double children_cpu() // seconds of CPU time of waited-for children
+{
+	rusage u;
+	getrusage(RUSAGE_CHILDREN, &u);
+	auto s = [](timeval v) { return v.tv_sec + v.tv_usec * 1e-6; };
+	return s(u.ru_utime) + s(u.ru_stime);
+}
+
+// CPU time of this process and its children together, for comparing work
+// done in-process with work done by other programs.
+inline double all_cpu() { return cpu() + children_cpu(); }
 
 inline std::string slurp(const std::string &name)
 {

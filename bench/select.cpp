@@ -10,8 +10,6 @@
 // 5, taken in turns.
 //
 //   bench_select [source folder]   (default: the source tree)
-#include <sys/resource.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -31,20 +29,13 @@
 #include "common.h"
 
 using namespace tw;
+using bench::children_cpu;
 using bench::cpu;
 namespace fs = std::filesystem;
 
 namespace {
 
 constexpr int ROUNDS = 5;
-
-double children_cpu()
-{
-	rusage u;
-	getrusage(RUSAGE_CHILDREN, &u);
-	auto s = [](timeval v) { return v.tv_sec + v.tv_usec * 1e-6; };
-	return s(u.ru_utime) + s(u.ru_stime);
-}
 
 template <size_t N> void set(char (&s)[N], const char *v) { std::snprintf(s, N, "%s", v); }
 

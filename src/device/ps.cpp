@@ -67,7 +67,37 @@ int ps_fixed(char *out, double v, int width, int prec)
 	return (int)(o - out);
 }
 
-int ps_fixed1(char *out, double v) { return ps_fixed(out, v, 6, 1); }
+// The coordinates of a page, in the six characters they take as "%6.1f":
+// filled from the right in one pass, without the general case's loops.
+int ps_fixed1(char *out, double v)
+{
+	double t = v * 10.0;
+	long long f = t > -1e6 && t < 1e6 ? (long long)t : 0;
+	f -= t < (double)f;
+	double frac = t - (double)f;
+	if (!(t > -1e6 && t < 1e6) || std::fabs(frac - 0.5) < 1e-6)
+		return ps_fixed(out, v, 6, 1);
+	long long n = f + (frac > 0.5);
+	bool neg = std::signbit(v);
+	unsigned a = (unsigned)(n < 0 ? -n : n);
+	char s[7];
+	s[5] = (char)('0' + a % 10), a /= 10;
+	s[4] = '.';
+	s[3] = (char)('0' + a % 10), a /= 10;
+	for (int i = 2; i >= 0; i--) {
+		if (a) {
+			s[i] = (char)('0' + a % 10), a /= 10;
+		} else {
+			s[i] = neg ? '-' : ' ';
+			neg = false;
+		}
+	}
+	if (a || neg) // wider than six
+		return ps_fixed(out, v, 6, 1);
+	s[6] = 0;
+	std::memcpy(out, s, 7);
+	return 6;
+}
 
 namespace {
 

@@ -17,7 +17,8 @@ TEST(PostScriptFormat, FixedMatchesPrintf)
 	std::mt19937_64 rng(5516);
 	std::uniform_real_distribution<double> any(-5000.0, 5000.0);
 	std::vector<double> vs = {0.0, -0.0, -0.04, -0.05, 0.05, 0.15, 0.25, 2.45, 99999.95,
-				  1234567.0, -1234567.89, 1e20, -1e20, 0.949999999, 60.0, 110.0};
+				  1234567.0, -1234567.89, 1e20, -1e20, 0.949999999, 60.0, 110.0,
+				  -999.94, -999.96, 9999.94, 9999.96, 99999.94, -9999.9, 99999.9};
 	for (int k = -2000; k <= 2000; k++) {
 		vs.push_back(k * 1.1 + 60.0);
 		vs.push_back((400 - k) * 0.55 + 110.0);
@@ -33,5 +34,9 @@ TEST(PostScriptFormat, FixedMatchesPrintf)
 			int n = ps_fixed(got, v, width, prec);
 			ASSERT_STREQ(got, want) << v << " " << width << "." << prec;
 			ASSERT_EQ(n, (int)std::strlen(want));
+			if (width == 6 && prec == 1) { // the coordinates' own path
+				ASSERT_EQ(n, ps_fixed1(got, v));
+				ASSERT_STREQ(got, want) << v;
+			}
 		}
 }
