@@ -24,7 +24,7 @@ const char* usage =
     "  map     --out FILE [--clip W/E/S/N] [--resolution auto|fine|normal]\n"
     "          CODE:FORMAT:PATH...   (FORMAT geojson or gmt; CODE a letter, '-' for faults)\n"
     "  stations --out FILE PATH...\n"
-    "  regions [--world FE_DIR] [--japan PREFECTURES.geojson] --out DIR\n";
+    "  regions --events DATASET_DIR --world FE_DIR [--check DIR] [--japan PREFECTURES.geojson] --out DIR\n";
 
 const std::map<std::string, std::function<int(const tdata::Args&)>> commands = {
     {"import", tdata::cmd_import},

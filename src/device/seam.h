@@ -56,6 +56,11 @@ struct Backend {
 	virtual unsigned long image_pixel(int x, int y) = 0;  // from the snapshot
 
 	virtual void next_event(InputEvent &ev) = 0;          // blocks
+	// While the program waits on something else (a network peer): the
+	// descriptor that turns readable when input arrives (-1: none), and the
+	// next event already there without blocking (false: none yet).
+	virtual int event_fd() = 0;
+	virtual bool poll_event(InputEvent &ev) = 0;
 	virtual void define_cursor(PointerShape c) = 0;
 	virtual void warp_pointer(int x, int y) = 0;
 	virtual void bell() = 0;

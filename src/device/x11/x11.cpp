@@ -67,6 +67,8 @@ struct XWindow final : Backend {
 	void grab_image() override;
 	unsigned long image_pixel(int x, int y) override;
 	void next_event(InputEvent &ev) override;
+	int event_fd() override { return ConnectionNumber(d); }
+	bool poll_event(InputEvent &ev) override;
 	void define_cursor(PointerShape c) override;
 	void warp_pointer(int x, int y) override { XWarpPointer(d, None, w, 0, 0, 0, 0, x, y); }
 	void bell() override { XBell(d, 0); }
@@ -335,6 +337,15 @@ void XWindow::next_event(InputEvent &out)
 	default:
 		out.kind = EvKind::other;
 	}
+}
+
+// XPending flushes what was drawn and reads what the server has sent.
+bool XWindow::poll_event(InputEvent &ev)
+{
+	if (!XPending(d))
+		return false;
+	next_event(ev);
+	return true;
 }
 
 void XWindow::define_cursor(PointerShape c)
