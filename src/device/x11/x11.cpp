@@ -339,9 +339,11 @@ void XWindow::next_event(InputEvent &out)
 	}
 }
 
-// XPending flushes what was drawn and reads what the server has sent.
+// What was drawn goes to the window first; XPending then flushes it and
+// reads what the server has sent.
 bool XWindow::poll_event(InputEvent &ev)
 {
+	present();
 	if (!XPending(d))
 		return false;
 	next_event(ev);
