@@ -101,6 +101,28 @@ int ps_fixed1(char *out, double v)
 
 namespace {
 
+// A page has many points on few pixel rows and columns: the text of each
+// coordinate is kept with the value it was made from (bit for bit, so 0
+// and -0 stay apart) and copied while the value comes again.
+struct Memo {
+	unsigned long long bits = ~0ULL; // no double has these bits from xps or yps
+	char s[8];
+};
+Memo memo[2][1024]; // x, y by pixel position modulo 1024
+
+int memo_text(char *out, double v, Memo &m)
+{
+	unsigned long long bits;
+	std::memcpy(&bits, &v, sizeof bits);
+	if (m.bits != bits) {
+		if (ps_fixed1(m.s, v) != 6) // only the usual six characters are kept
+			return ps_fixed1(out, v);
+		m.bits = bits;
+	}
+	std::memcpy(out, m.s, 6);
+	return 6;
+}
+
 // One line of output built in place and written with one call; a line
 // longer than the buffer (a long text) goes out in pieces.
 struct Line {
@@ -114,6 +136,14 @@ struct Line {
 			n += ps_fixed1(b + n, v);
 			b[n++] = ' ';
 		}
+		return *this;
+	}
+	Line &xy(int x, int y) // "%6.1f %6.1f " of a pixel position on the page
+	{
+		n += memo_text(b + n, xps(x), memo[0][x & 1023]);
+		b[n++] = ' ';
+		n += memo_text(b + n, yps(y), memo[1][y & 1023]);
+		b[n++] = ' ';
 		return *this;
 	}
 	Line &put(const char *s)
@@ -145,8 +175,8 @@ double yps(int y) { return (400 - (short)y - ps.psyoff) * ps.PSYFactor + 110.0; 
 
 // [SECTION] drawing
 
-void psmoveto(int x, int y) { Line().nums({xps(x), yps(y)}).put("pM\n").write(); }
-void pslineto(int x, int y) { Line().nums({xps(x), yps(y)}).put("pL\n").write(); }
+void psmoveto(int x, int y) { Line().xy(x, y).put("pM\n").write(); }
+void pslineto(int x, int y) { Line().xy(x, y).put("pL\n").write(); }
 
 void psbox(int fill, int x1, int y1, int x2, int y2)
 {
@@ -169,7 +199,7 @@ void pscircle(int x, int y, int r)
 {
 	psmoveto(x + r, y);
 	// The angles are always 0 and 360: their text is fixed.
-	Line().nums({xps(x), yps(y), r * ps.PSXFactor}).put("   0.0  360.0 arc\n").write();
+	Line().xy(x, y).nums({r * ps.PSXFactor}).put("   0.0  360.0 arc\n").write();
 }
 
 // Parentheses and the backslash are the string syntax's own characters: a
