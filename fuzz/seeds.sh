@@ -148,5 +148,15 @@ tools_seeds() {
 	XML
 }
 
+fdsn_seeds() {
+	printf %s 'catalog=JMA&starttime=1995-01-01&endtime=1995-12-31&minmagnitude=6&format=text' |
+		seed fdsn standard
+	printf %s 'catalog=vela&minlon=170&maxlon=-170&minlat=-40&maxlat=40&orderby=magnitude&limit=5&offset=3' |
+		seed fdsn box-180
+	printf %s 'lat=35.5&lon=139.1&minradius=1&maxradius=3.5&mindepth=0&maxdepth=70&nodata=404' |
+		seed fdsn radius
+	printf %s 'eventid=JMA-1995-123&format=xml&includeallmagnitudes=true' | seed fdsn eventid
+}
+
 dataset_seeds; regions_seeds; region_names_seeds; dmap_seeds; stations_seeds; setup_seeds
-client_seeds; server_seeds; tools_seeds
+client_seeds; server_seeds; tools_seeds; fdsn_seeds

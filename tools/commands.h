@@ -37,5 +37,6 @@ int cmd_export(const Args& a);
 int cmd_map(const Args& a);
 int cmd_stations(const Args& a);
 int cmd_regions(const Args& a);
+int cmd_fetch(const Args& a);
 
 }  // namespace tdata

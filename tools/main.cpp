@@ -22,7 +22,7 @@ constexpr const char* usage_text =
     "          [--types T,...|all] [--type TEXT] [--merge-km K] [--skip-bad]\n"
     "          [--columns key=Column,...] [--sep C] [--no-header] [--comment S] [--depth-negative]\n"
     "          FORMAT[@TEXT]:PATH...   (PATH may end in .xz)\n"
-    "          FORMAT: comcat isc-gem ncedc jma noaa ghec emca export columns centennial\n"
+    "          FORMAT: comcat isc-gem ncedc jma noaa ghec emca fdsn export columns centennial\n"
     "                  geojson quakeml\n"
     "          --types: event types kept (default earthquake); rows without a type are kept\n"
     "          --skip-bad: exit 0 even when rows were unreadable (they are still listed)\n"
@@ -33,6 +33,8 @@ constexpr const char* usage_tail =
     "          [--format csv|fdsn|quakeml|geojson]\n"
     "  map     --out FILE [--clip W/E/S/N] [--resolution auto|fine|normal]\n"
     "          CODE:FORMAT:PATH...   (FORMAT geojson or gmt; CODE a letter, '-' for faults)\n"
+    "  fetch   URL --source NAME [--out DIR] [--catalog C] [--from Y] [--to Y] [--box W/E/S/N]\n"
+    "          [--depth MIN/MAX] [--mag MIN/MAX] [--page N] [--keep FILE] [--skip-bad]\n"
     "  stations --out FILE PATH...\n"
     "  regions --events DATASET_DIR --world FE_DIR [--check DIR] [--japan PREFECTURES.geojson] --out DIR\n";
 
@@ -49,6 +51,7 @@ const std::map<std::string, std::function<int(const tdata::Args&)>> commands = {
     {"map", tdata::cmd_map},
     {"stations", tdata::cmd_stations},
     {"regions", tdata::cmd_regions},
+    {"fetch", tdata::cmd_fetch},
 };
 
 bool wants_help(int argc, char** argv) {

@@ -172,6 +172,12 @@ bool table_preset(const std::string& name, TableSpec& s) {
     s.columns = {{"year", "year"}, {"month", "month"}, {"day", "day"}, {"hour", "hour"},
                  {"minute", "min"}, {"second", "sec"}, {"lat", "lat"}, {"lon", "lon"},
                  {"depth", "fdepth"}, {"mag", "mlh"}};
+  } else if (name == "fdsn") {  // the FDSN event service's text format
+    s.sep = '|';
+    s.comment.assign(1, '#');
+    s.header_in_comment = true;
+    s.columns = {{"datetime", "Time"}, {"lat", "Latitude"}, {"lon", "Longitude"},
+                 {"depth", "Depth/km"}, {"mag", "Magnitude"}};
   } else if (name == "export") {
     s.columns = {{"datetime", "time"}, {"lat", "latitude"}, {"lon", "longitude"}, {"depth", "depth"},
                  {"mag", "mag"}};

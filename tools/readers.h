@@ -63,7 +63,7 @@ struct TableSpec {
   std::map<std::string, std::string> columns;
 };
 
-// Built-in layouts: comcat, isc-gem, ncedc, jma, noaa, ghec, emca, export. The type
+// Built-in layouts: comcat, isc-gem, ncedc, jma, noaa, ghec, emca, fdsn, export. The type
 // column is the location name for noaa and the magnitude type for ghec.
 bool table_preset(const std::string& name, TableSpec& layout);
 // Adds "key=Column,key=#3" pairs to layout.columns; false on a malformed
