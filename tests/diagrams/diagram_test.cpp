@@ -184,15 +184,6 @@ TEST_F(Diagram, EmptyStoreShowsNothing)
 	}
 }
 
-TEST_F(Time, FormDefaults)
-{
-	fill_store({Ev(1979, 1, 1), Ev(1979, 1, 2), Ev(1979, 1, 3)});
-	r.key(KS_F1 + 2);
-	EXPECT_EQ(time_tarnw(), 0);
-	EXPECT_EQ(Strs(pn.mc_s, pn.mc_s + 2), (Strs{"LNR", "1979"}));
-	EXPECT_EQ(Strs(pn.mc_s + 13, pn.mc_s + 18), (Strs{"Y", "FRQ", "LNR", "    0", "    3"})); // 3 events
-}
-
 TEST_F(Time, YearBarsStartWithAnEmptyFromYear)
 {
 	fill_store({Ev(1991, 5, 1), Ev(1991, 5, 1), Ev(1993, 2, 2)});
