@@ -36,6 +36,67 @@ void write_small_fe(const TmpDir& d, bool named = false) {
   }
 }
 
+int world_at(const std::vector<uint8_t>& mesh, double lat, double lon) {
+  return mesh_lookup(mesh, false, static_cast<int>(std::fabs(lat)), lat < 0, std::fabs(lat),
+                     static_cast<int>(std::fabs(lon)), lon < 0);
+}
+
+}  // namespace
+
+TEST(RegionTables, WorldMeshRowsAndBoundaries) {
+  TmpDir d;
+  write_small_fe(d);
+  const FeTables fe = load_fe(d.path);
+  NameTable nt;
+  nt.group.assign(758, 0);
+  for (int r = 1; r <= 6; ++r) nt.group[r] = r, nt.names.push_back("REGION " + std::to_string(r));
+  const auto mesh = world_mesh(fe, nt);
+  EXPECT_EQ(mesh.size(), 90u * (2 + 4 * 3) + 90u * (2 + 2 * 3));
+  EXPECT_EQ(world_at(mesh, 0.3, 5), 1);
+  EXPECT_EQ(world_at(mesh, 45, 10.2), 2);
+  EXPECT_EQ(world_at(mesh, 45, -1.5), 3);    // boundary -19: 19 W is still region 3
+  EXPECT_EQ(world_at(mesh, 45, -19.9), 3);
+  EXPECT_EQ(world_at(mesh, 45, -20.1), 4);
+  EXPECT_EQ(world_at(mesh, 89.9, -180), 4);
+  EXPECT_EQ(world_at(mesh, -0.3, 5), 5);     // 0.3 S is row -1
+  EXPECT_EQ(world_at(mesh, -89.5, -100), 6);
+  // Row keys are signed bytes, boundaries signed 16-bit.
+  EXPECT_EQ(static_cast<int8_t>(mesh[0]), -90);
+  EXPECT_EQ(static_cast<int16_t>(mesh[2] | mesh[3] << 8), -180);
+}
+
+TEST(RegionTables, NamesAreShortenedAndPadded) {
+  EXPECT_EQ(base_name("NEAR COAST OF NORTHERN CHILE"), "CHILE");
+  EXPECT_EQ(base_name("SOUTHERN ALASKA"), "ALASKA");
+  EXPECT_EQ(base_name("CENTRAL"), "CENTRAL");
+  EXPECT_EQ(base_name("SOUTHERN PACIFIC OCEAN"), "SOUTHERN PACIFIC OCEAN");
+  EXPECT_EQ(base_name("OFF W. COAST OF S. ISLAND, N.Z."), "SOUTH ISLAND, NEW ZEALAND");
+  EXPECT_EQ(base_name("NORTHERN AND CENTRAL IRAN"), "IRAN");
+  EXPECT_EQ(base_name("CENTRAL AFRICAN REPUBLIC"), "CENTRAL AFRICAN REPUBLIC");
+  EXPECT_EQ(base_name("NORTHERN TERRITORY, AUSTRALIA"), "NORTHERN TERRITORY, AUSTRALIA");
+  EXPECT_EQ(shorten("SOUTH SANDWICH ISLANDS REGION"), "SOUTH SANDWICH IS. REG.");
+  EXPECT_EQ(shorten("SOUTHWESTERN ATLANTIC OCEAN"), "SW ATLANTIC OCEAN");
+  EXPECT_EQ(shorten("OFF W. COAST OF BAJA CALIFORNIA"), "OFF W. COAST BAJA CALIF.");
+  EXPECT_EQ(shorten("NORTHWESTERN KASHMIR-XINJIANG BORDER REGION, XX"), "NW KASHMIR-XINJIANG BORD");
+  // Countries: after the comma, after "OF", either side of a border; whole words.
+  EXPECT_EQ(name_keys("CHILE-ARGENTINA BORDER REGION"), (std::vector<std::string>{"CHILE", "ARG."}));
+  EXPECT_EQ(name_keys("VERMONT - NEW HAMPSHIRE REGION"), (std::vector<std::string>{"VERMONT", "NEW HAMPSHIRE"}));
+  EXPECT_EQ(name_keys("LAKE ISSYK-KUL REGION"), (std::vector<std::string>{"LAKE ISSYK-KUL"}));
+  EXPECT_EQ(name_value("CENTRAL CHILE", "CHILE"), value_own);
+  EXPECT_EQ(name_value("SAN JUAN PROVINCE, ARGENTINA", "ARGENTINA"), 9);
+  EXPECT_EQ(name_value("SEA OF JAPAN", "HONSHU, JAPAN"), 8);
+  EXPECT_EQ(name_value("NIGERIA", "NIGER"), 0);
+  EXPECT_EQ(name_value("INDIA-BANGLADESH BORDER REGION", "INDIAN OCEAN"), 0);
+  EXPECT_TRUE(is_sea("OFF COAST OF OREGON") && is_sea("SOUTH OF ALASKA") && is_sea("MID-INDIAN RIDGE"));
+  EXPECT_FALSE(is_sea("NEAR COAST OF OREGON") || is_sea("ALASKA PENINSULA"));
+  const auto bytes = name_file({"HOKKAIDO", std::string(30, 'X')});
+  ASSERT_EQ(bytes.size(), 48u);
+  EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 24), "HOKKAIDO                ");
+  EXPECT_EQ(std::string(bytes.begin() + 24, bytes.end()), std::string(24, 'X'));
+}
+
+namespace {
+
 Record at(double lat, double lon) {
   Event ev;
   ev.year = 2000, ev.month = 1, ev.day = 1, ev.lat = lat, ev.lon = lon;
