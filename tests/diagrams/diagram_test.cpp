@@ -215,6 +215,17 @@ TEST_F(Time, HourBarsAndEventsAfterTo)
 	EXPECT_EQ(bars(), (Bars{{0, hx(1), 66}, {hx(3), hx(4), 132}}));
 }
 
+TEST_F(Time, LogarithmicTimeAxisPlotsCrosses)
+{
+	fill_store({Ev(1995, 1, 1), Ev(1995, 1, 1), Ev(1995, 1, 10)});
+	ASSERT_EQ(run({.scal = "LOG", .from = "1995 01 01 00 00", .to = "1995 02 06 23 59", .unit = "D"}), 0);
+	int y2 = 392 - 132, y1 = 392 - 66, x10 = (int)(dg.ut) + 4;
+	EXPECT_TRUE(r.has(line(55, y2, 67, y2)));
+	EXPECT_TRUE(r.has(line(61, y2 - 6, 61, y2 + 6)));
+	EXPECT_TRUE(r.has(line(x10 + 51, y1, x10 + 63, y1)));
+	EXPECT_TRUE(bars().empty());
+}
+
 TEST_F(Time, MagnitudePlot)
 {
 	fill_store({Ev(1994, 12, 31).mag(60), Ev(1995, 1, 10).mag(40), Ev(1995, 1, 20, 12).mag(0),

@@ -109,6 +109,30 @@ TEST_F(MapFlow, DateLineBoxesWrap)
 	EXPECT_TRUE(framed());
 }
 
+TEST_F(MapFlow, SymbolPanelStopsAtABlankRangeOrQuits)
+{
+	// Field 14 changes the symbol assignments; MAP1 field 6 is the DEP3 range.
+	type(std::string(14, '\t') + "y\r" + std::string(6, '\t') + "   ");
+	EXPECT_EQ(enter_then_quit(), 0);
+	EXPECT_EQ(se.ndp, 3);
+	EXPECT_EQ(se.cdp[2], 40);
+	EXPECT_EQ(se.icd[2], 6);
+	EXPECT_EQ(se.nmg, 8);
+	EXPECT_DOUBLE_EQ(se.ro, 1.5);
+	EXPECT_TRUE(framed());
+	EXPECT_STREQ(mp.yns_s, "Y");
+
+	// F3 on the symbol panel changes nothing and draws nothing.
+	dpmg_init();
+	r.calls.clear();
+	type(std::string(14, '\t') + "y\r999");
+	fkey(3);
+	EXPECT_EQ(map(), 0);
+	EXPECT_EQ(se.ndp, 7);
+	EXPECT_EQ(se.cdp[0], 0);
+	EXPECT_FALSE(framed());
+}
+
 TEST_F(MapFlow, HardCopyIsPostScript)
 {
 	enter();
