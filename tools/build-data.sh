@@ -39,7 +39,8 @@ run "$TD" import --source PDE --from 1926 --fill-years --to 2007 --out "$DS" \
 # NCEDC writes 0.0 for a magnitude it did not determine.
 run "$TD" import --source NCEDC --zero-mag unknown --out "$DS" \
   ncedc:"$C/ncedc_dd_nocal_1984-2023.csv.xz"
-run "$TD" import --source USGS --type earthquake --out "$DS" \
+# Event types other than earthquake are left out by default.
+run "$TD" import --source USGS --out "$DS" \
   geojson:"$C/usgs_all_week_2018-02-07.geojson"
 
 # Historical catalogues of the Japan region, merged from several sources in
