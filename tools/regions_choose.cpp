@@ -360,7 +360,7 @@ Choice start_choice(const FeTables& fe) {
 
 // What a new name is worth in mesh bytes when choosing: both run out.
 constexpr double name_bytes = 1;
-constexpr size_t spare_step = 32;      // bytes tried at a time for the countries
+constexpr size_t spare_step = 64;      // bytes first tried at a time for the countries
 constexpr size_t spare_per_name = 16;  // spare bytes that come with a spare name
 
 struct Budget {
@@ -478,7 +478,8 @@ Choice choose(const FeTables& fe, const std::vector<long>& events, const std::ve
   std::vector<long> plus_one(events.size());
   for (size_t r = 1; r < c.level.size(); ++r) {
     if (c.rows[r].empty()) continue;
-    plus_one[r] = felt[r] + 1;
+    // A country name that is the region's own ("NEPAL") names its events too.
+    plus_one[r] = felt[r] + 1 + (c.ids[r][1] == c.ids[r][0] ? events[r] : 0);
     if (events[r] > 0 && c.ids[r][0] != c.ids[r][2]) active.push_back(static_cast<int>(r));
     if (c.ids[r][1] != c.ids[r][2]) near.push_back(static_cast<int>(r));
   }
@@ -499,17 +500,23 @@ Choice choose(const FeTables& fe, const std::vector<long>& events, const std::ve
 
 // The most own names cost the rest their country: give the countries as
 // many bytes as can be spared while own_share of the events keep their
-// own region's name.
+// own region's name, found in steps that halve past the limit.
 NameTable choose_names(const FeTables& fe, const std::vector<long>& events, const std::vector<long>& felt,
                        size_t mesh_bytes) {
   long total = 0;
   for (long e : events) total += e;
   Choice best = choose(fe, events, felt, mesh_bytes, 0);
-  for (size_t spare = spare_step; spare < mesh_bytes; spare += spare_step) {
-    Choice c = choose(fe, events, felt, mesh_bytes, spare);
-    if (own_events(c, events) < own_share * static_cast<double>(total)) break;
-    best = std::move(c);
-  }
+  size_t spare = 0, limit = mesh_bytes;
+  for (size_t step = spare_step; step >= spare_step / 4; step /= 2)
+    while (spare + step < limit) {
+      Choice c = choose(fe, events, felt, mesh_bytes, spare + step);
+      if (own_events(c, events) < own_share * static_cast<double>(total)) {
+        limit = spare + step;
+        break;
+      }
+      spare += step;
+      best = std::move(c);
+    }
   return name_table(best);
 }
 
