@@ -2,7 +2,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <csignal>
 #include <fcntl.h>
+#include <getopt.h>
 #include <unistd.h>
 
 #include "server.h"
@@ -57,8 +59,9 @@ static int open_dir(const char *path)
 
 int server_options(int argc, char **argv)
 {
+	static const struct option longs[] = {{"help", no_argument, nullptr, 'h'}, {}};
 	int c;
-	while ((c = getopt(argc, argv, "p:l:d:x:t:n:h")) != -1) {
+	while ((c = getopt_long(argc, argv, "p:l:d:x:t:n:h", longs, nullptr)) != -1) {
 		if (c == 'h') {
 			std::fputs(USAGE, stdout);
 			return -1;
@@ -72,10 +75,13 @@ int server_options(int argc, char **argv)
 		std::fputs(USAGE, stderr);
 		return 2;
 	}
-	if (!srv.aux_s[0])
-		text(srv.data_s, srv.aux_s);
 	srv.datafd = open_dir(srv.data_s);
-	srv.auxfd = open_dir(srv.aux_s);
+	if (srv.aux_s[0]) {
+		srv.auxfd = open_dir(srv.aux_s);
+	} else { // the data directory: opened (and complained of) once
+		text(srv.data_s, srv.aux_s);
+		srv.auxfd = srv.datafd;
+	}
 	return srv.datafd < 0 || srv.auxfd < 0 ? 1 : 0;
 }
 
@@ -83,6 +89,8 @@ int server_options(int argc, char **argv)
 
 int main(int argc, char **argv)
 {
+	// Before anything is written: standard error may be a closed pipe.
+	signal(SIGPIPE, SIG_IGN);
 	tw::server_reset();
 	int r = tw::server_options(argc, argv);
 	if (r)
