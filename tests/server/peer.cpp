@@ -161,11 +161,13 @@ std::string field(const std::string &text)
 	return f;
 }
 
-int dial(int port)
+int dial(int port, const char *from)
 {
 	int fd = socket(AF_INET, SOCK_STREAM, 0);
-	sockaddr_in a = loopback(port);
-	if (connect(fd, (sockaddr *)&a, sizeof a)) {
+	sockaddr_in a = loopback(port), me = loopback(0);
+	if (from)
+		inet_pton(AF_INET, from, &me.sin_addr);
+	if ((from && bind(fd, (sockaddr *)&me, sizeof me)) || connect(fd, (sockaddr *)&a, sizeof a)) {
 		close(fd);
 		return -1;
 	}

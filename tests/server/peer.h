@@ -39,6 +39,7 @@ struct FakePeer {
 std::string readn(int fd, size_t n); // shorter when the peer closed
 void writes(int fd, const std::string &bytes);
 std::string field(const std::string &text); // blank-padded to 16 bytes
-int dial(int port);                          // a raw connection, or -1
+int dial(int port, const char *from = nullptr); // a raw connection (from a
+                                                // loopback address), or -1
 
 } // namespace tw
