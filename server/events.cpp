@@ -160,13 +160,17 @@ const unsigned char *Selection::get(int i, long &l)
 // The reply: chunks of at most 4095 records
 // ---------------------------------------------------------------------------
 
+// A chunk goes out in one write: its count, records and, when last, the
+// end marker. Left unset: only what is filled is ever sent.
 struct Reply {
+	explicit Reply(Conn &conn) : c(conn) {}
 	Conn &c;
-	unsigned char rec[MAXCHUNK * RECLEN]; // the chunk being filled
-	int n;        // records waiting in it
-	bool pending; // a chunk went out without its marker: more may follow
-	long total;   // records sent
-	int chunks;   // chunks sent
+	unsigned char out[5 + MAXCHUNK * RECLEN + 2]; // the chunk being filled
+	int n = 0;            // records waiting in it
+	bool pending = false; // a chunk went out without its marker: more may follow
+	long total = 0;       // records sent
+	int chunks = 0;       // chunks sent
+	unsigned char *rec(int i) { return out + 5 + RECLEN * i; }
 };
 
 static bool ack(Conn &c)
@@ -185,15 +189,18 @@ static bool ack(Conn &c)
 // follows, so no empty chunk is ever needed to end a reply.
 static bool flush(Reply &r, bool last)
 {
-	static const unsigned char more[2] = {0xfe, 0xff}, end[2] = {0xff, 0xff};
-	if (r.pending && (!writen(r.c, more, 2) || !send_status(r.c, true, "") || !ack(r.c)))
-		return false;
+	if (r.pending) { // the marker of the one before, and the status block
+		unsigned char more[2 + FIELD] = {0xfe, 0xff, 1};
+		if (!writen(r.c, more, sizeof more) || !ack(r.c))
+			return false;
+	}
 	char count[8];
 	std::snprintf(count, sizeof count, "%5d", r.n);
-	cork(r.c, true);
-	bool ok = writen(r.c, count, 5) && writen(r.c, r.rec, 16L * r.n) &&
-		  (!last || writen(r.c, end, 2));
-	cork(r.c, false);
+	std::memcpy(r.out, count, 5);
+	long len = 5 + RECLEN * r.n;
+	if (last)
+		r.out[len++] = 0xff, r.out[len++] = 0xff;
+	bool ok = writen(r.c, r.out, len);
 	r.total += r.n;
 	r.chunks++;
 	r.pending = !last;
@@ -204,7 +211,7 @@ static bool flush(Reply &r, bool last)
 static bool stream(Selection &s, const Bounds &b, Reply &r)
 {
 	bool ok = s.run(b, [&r](const unsigned char *rec) {
-		std::memcpy(r.rec + RECLEN * r.n, rec, RECLEN);
+		std::memcpy(r.rec(r.n), rec, RECLEN);
 		return ++r.n < MAXCHUNK || flush(r, false);
 	});
 	if (!ok)
@@ -226,7 +233,7 @@ void serve_events(Conn &c, const char (*f)[17])
 		srv_log(&c, "event %s %d: %s %s", src, year, s.why, s.missing);
 		return;
 	}
-	Reply r{c, {}, 0, false, 0, 0};
+	Reply r(c);
 	bool done = send_status(c, true, "") && ack(c) && stream(s, request_bounds(f), r);
 	srv_log(&c, "event %s %d: %ld records in %d chunk(s)%s", src, year, r.total, r.chunks,
 		done ? "" : ", broken off");

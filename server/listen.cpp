@@ -117,14 +117,18 @@ static Pool pool;
 // One address may hold only half of the workers: the rest stay for others.
 static int host_slots() { return srv.maxkids > 1 ? srv.maxkids / 2 : 1; }
 
-static void drop(Conn *c)
+static int connmax = 16; // connections the loop may hold (max_conns)
+
+// True when the loop had stopped accepting for want of room.
+static bool drop(Conn *c)
 {
 	::close(c->fd);
 	std::lock_guard<std::mutex> l(pool.mu);
-	pool.nconn--;
+	bool full = pool.nconn-- >= connmax;
 	if (!--pool.conns[c->host_s])
 		pool.conns.erase(c->host_s);
 	delete c;
+	return full;
 }
 
 // The first queued request whose address has a slot free.
@@ -150,15 +154,18 @@ static Conn *take()
 
 static void done(Conn *c)
 {
+	bool waiting;
 	{
 		std::lock_guard<std::mutex> l(pool.mu);
 		if (!--pool.serving[c->host_s])
 			pool.serving.erase(c->host_s);
 		pool.running.erase(std::find(pool.running.begin(), pool.running.end(), c));
+		waiting = !pool.queue.empty();
 	}
-	pool.cv.notify_all(); // a slot of this address is free again
-	drop(c);
-	wake('c'); // the loop may accept again
+	if (waiting) // a slot of this address is free again: a queued request may go
+		pool.cv.notify_all();
+	if (drop(c))
+		wake('c'); // the loop may accept again
 }
 
 static void *worker(void *)
@@ -255,6 +262,8 @@ static int max_conns()
 
 // A new connection joins those whose request is being gathered, unless
 // its address already holds too many. False when none was waiting.
+static bool gather(Conn *c);
+
 static bool accept_one(std::vector<Conn *> &gathering)
 {
 	sockaddr_storage a;
@@ -273,14 +282,17 @@ static bool accept_one(std::vector<Conn *> &gathering)
 	long long t = now_ms();
 	c->req_by = t + 1000LL * std::min(REQSECONDS, srv.limit);
 	c->done_by = t + 1000LL * srv.limit;
+	bool room;
 	{
 		std::lock_guard<std::mutex> l(pool.mu);
 		int &n = pool.conns[c->host_s];
-		if (n < HOSTCONNS) {
+		if ((room = n < HOSTCONNS))
 			n++, pool.nconn++;
+	}
+	if (room) { // the request is often there already
+		if (!gather(c))
 			gathering.push_back(c);
-			return true;
-		}
+		return true;
 	}
 	srv_log(c, "too many connections from this address, closed");
 	::close(fd);
@@ -328,7 +340,7 @@ static void expire(Conn *c)
 
 // One round: wait for the wake pipe, a connection or request bytes, until
 // the nearest request deadline.
-static void loop_round(std::vector<Conn *> &gathering, int connmax)
+static void loop_round(std::vector<Conn *> &gathering)
 {
 	std::vector<pollfd> p;
 	int busy;
@@ -405,10 +417,10 @@ int server_loop()
 		std::perror("tarnwell-server: threads");
 		return 1;
 	}
-	int connmax = max_conns();
+	connmax = max_conns();
 	std::vector<Conn *> gathering;
 	while (!srv_stop)
-		loop_round(gathering, connmax);
+		loop_round(gathering);
 	::close(srv.lfd);
 	for (Conn *c : gathering)
 		drop(c);

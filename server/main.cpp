@@ -5,6 +5,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <getopt.h>
+#include <malloc.h>
 #include <unistd.h>
 
 #include "server.h"
@@ -91,6 +92,10 @@ int main(int argc, char **argv)
 {
 	// Before anything is written: standard error may be a closed pipe.
 	signal(SIGPIPE, SIG_IGN);
+	// Every request takes and gives back the same few segments: kept in the
+	// heap they are not mapped and faulted in afresh each time.
+	mallopt(M_MMAP_THRESHOLD, 4 << 20);
+	mallopt(M_TRIM_THRESHOLD, 64 << 20);
 	tw::server_reset();
 	int r = tw::server_options(argc, argv);
 	if (r)

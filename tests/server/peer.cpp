@@ -24,19 +24,20 @@ static sockaddr_in loopback(int port)
 }
 
 bool ServerProc::start(const std::string &data, const std::string &aux,
-		       std::initializer_list<const char *> extra)
+		       std::initializer_list<const char *> extra, const char *bin)
 {
+	bin = bin ? bin : TARNWELL_SERVER;
 	char tmpl[] = "/tmp/twsrvlogXXXXXX";
 	int lf = mkstemp(tmpl);
 	logfile = tmpl;
-	std::vector<const char *> argv = {TARNWELL_SERVER, "-p", "0", "-d", data.c_str(),
+	std::vector<const char *> argv = {bin, "-p", "0", "-d", data.c_str(),
 					  "-x", aux.c_str()};
 	argv.insert(argv.end(), extra.begin(), extra.end());
 	argv.push_back(nullptr);
 	pid = fork();
 	if (pid == 0) {
 		dup2(lf, 2);
-		execv(TARNWELL_SERVER, const_cast<char **>(argv.data()));
+		execv(bin, const_cast<char **>(argv.data()));
 		_exit(127);
 	}
 	close(lf);
