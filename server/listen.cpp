@@ -413,11 +413,11 @@ int server_loop()
 	}
 	handle(SIGTERM, on_stop);
 	handle(SIGINT, on_stop);
+	connmax = max_conns();
 	if (!start_workers()) {
 		std::perror("tarnwell-server: threads");
 		return 1;
 	}
-	connmax = max_conns();
 	std::vector<Conn *> gathering;
 	while (!srv_stop)
 		loop_round(gathering);
