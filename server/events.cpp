@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <poll.h>
 
 #include "catalog/select.h"
 #include "catalog/server_client.h"
@@ -173,10 +174,11 @@ struct Reply {
 	unsigned char *rec(int i) { return out + 5 + RECLEN * i; }
 };
 
+// The answer can only come after our status block: wait, then read.
 static bool ack(Conn &c)
 {
 	char a[FIELD + 1] = {};
-	if (!readn(c, a, FIELD))
+	if (!ready(c, POLLIN) || !readn(c, a, FIELD))
 		return false;
 	int k = FIELD;
 	while (k && a[k - 1] == ' ')

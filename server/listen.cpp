@@ -300,12 +300,14 @@ static bool accept_one(std::vector<Conn *> &gathering)
 	return true;
 }
 
-// Reads what has arrived, never past the request. True when the
-// connection is done with here: queued, or closed.
+// Reads what has arrived, never past an event request: its client's
+// acknowledgement comes only after our reply. A file request is followed by
+// nothing, so reading as for an event takes nothing that matters. True when
+// the connection is done with here: queued, or closed.
 static bool gather(Conn *c)
 {
-	for (int want; c->got < (want = request_size(*c));) {
-		ssize_t r = ::read(c->fd, c->req + c->got, want - c->got);
+	while (c->got < request_size(*c)) {
+		ssize_t r = ::read(c->fd, c->req + c->got, sizeof c->req - c->got);
 		if (r > 0) {
 			c->got += (int)r;
 			continue;

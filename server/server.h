@@ -68,6 +68,7 @@ void serve_file(Conn &c, const char *name);
 bool readn(Conn &c, void *buf, long n);
 bool writen(Conn &c, const void *buf, long n);
 bool send_status(Conn &c, bool exists, const char *text);
+bool ready(Conn &c, short ev); // fd ready for poll events ev within the limit
 void cork(Conn &c, bool on); // hold small writes back until uncorked
 
 // A file of the directory dirfd under its lower-case name into buf (at most
