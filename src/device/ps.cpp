@@ -205,8 +205,7 @@ static long scale_offset()
 void pshcopy(int flag)
 {
 	psterm();
-	pfile_close();
-	if (!pfile_open("r+"))
+	if (!pfile_close() || !pfile_open("r+"))
 		return;
 	long off = scale_offset();
 	if (off < 0 || std::fseek(sp.fq, off, SEEK_SET) != 0) {
@@ -215,8 +214,7 @@ void pshcopy(int flag)
 	}
 	double s = (3 - flag) * 0.5;
 	std::fprintf(sp.fq, "%3.1f %3.1f", s, s);
-	pfile_close();
-	lpsubmit();
+	lpclose();
 }
 
 } // namespace tw

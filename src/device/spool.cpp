@@ -10,6 +10,7 @@
 
 #include "device/menubar.h"
 #include "device/screen.h"
+#include "shell/safefile.h"
 #include "shell/shell.h"
 
 namespace tw {
@@ -39,11 +40,15 @@ int pfile_open(const char *mode)
 	return sp.fq != nullptr;
 }
 
-void pfile_close()
+bool pfile_close()
 {
-	if (sp.fq)
-		std::fclose(sp.fq);
+	if (!sp.fq)
+		return true;
+	bool whole = close_whole(sp.fq);
 	sp.fq = nullptr;
+	if (!whole)
+		set_em("Printer file cannot be written!");
+	return whole;
 }
 
 int lpinit()
@@ -66,16 +71,17 @@ void lpputn(const char *bytes, int n)
 		std::fputc(bytes[i], sp.fq);
 }
 
-void lpclose()
+// A job that was not written whole is never sent: half a listing or an
+// empty page would pass for the real thing.
+int lpclose()
 {
-	pfile_close();
-	lpsubmit();
+	return pfile_close() && lpsubmit();
 }
 
 // The spooler runs without a shell, so whatever the printer name holds it
 // stays one argument. With no name lpr takes its default printer (a bare
 // -P would swallow the file name as the printer).
-void lpsubmit()
+int lpsubmit()
 {
 	char opt[sizeof sp.port_s + 2];
 	std::snprintf(opt, sizeof opt, "-P%s", sp.port_s);
@@ -84,15 +90,17 @@ void lpsubmit()
 		argv[1] = (char *)PRNFILE, argv[2] = nullptr;
 	std::fflush(nullptr);
 	pid_t pid = fork();
-	if (pid < 0)
-		return;
 	if (pid == 0) {
 		execvp("lpr", argv);
 		_exit(127);
 	}
-	int status;
-	while (waitpid(pid, &status, 0) < 0 && errno == EINTR)
+	int status = 0;
+	while (pid > 0 && waitpid(pid, &status, 0) < 0 && errno == EINTR)
 		;
+	if (pid > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0)
+		return 1;
+	set_em("Print job failed (lpr)!");
+	return 0;
 }
 
 int tcopy()
@@ -109,8 +117,7 @@ int tcopy()
 		std::memcpy(line + NCOL, "\r\n", 3);
 		lpputs(line);
 	}
-	lpclose();
-	return 1;
+	return lpclose();
 }
 
 } // namespace tw

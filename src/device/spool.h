@@ -15,12 +15,12 @@ void spool_reset(); // closes the spool file, printer settings empty
 
 void get_printer_defaults(char *kind, char *name);
 int pfile_open(const char *mode);
-void pfile_close();
+bool pfile_close(); // false (message set) when the file was not written whole
 int lpinit();
 void lpputs(const char *text);
 void lpputn(const char *bytes, int n);
-void lpclose();
-void lpsubmit();
+int lpclose();  // 0 (message set) when the job was not sent or lpr failed
+int lpsubmit();
 int tcopy();
 
 } // namespace tw

@@ -7,6 +7,7 @@
 #include "device/spool.h"
 #include "listing/listing.h"
 #include "shell/panel.h"
+#include "shell/safefile.h"
 #include "shell/setup.h"
 #include "shell/shell.h"
 
@@ -35,13 +36,11 @@ int print()
 		return LIST_FAILED; // the spool's message waits for the next form
 	lpputs(print_header);
 	brosub(0, st.itot - 1, 0, 0, LO_PRINTER, kind);
-	bool bad = sp.fq && std::ferror(sp.fq);
-	lpclose();
-	return bad ? LIST_FAILED : 0;
+	return lpclose() ? 0 : LIST_FAILED;
 }
 
-// Writes the selection to path; false (message set) when that fails.
-static bool save_to(const char *path)
+// A device or a pipe is written as it is: there is no old file to keep.
+static bool save_in_place(const char *path)
 {
 	ls.fs = std::fopen(path, "w");
 	if (!ls.fs) {
@@ -49,12 +48,32 @@ static bool save_to(const char *path)
 		return false;
 	}
 	brosub(0, st.itot - 1, 0, 0, LO_FILE, RK_NONE);
-	bool bad = std::ferror(ls.fs) != 0;
-	bad |= std::fclose(ls.fs) != 0;
+	bool whole = close_whole(ls.fs);
 	ls.fs = nullptr;
-	if (bad)
+	if (!whole)
 		set_em("`%s' could not be written completely.", path);
-	return !bad;
+	return whole;
+}
+
+// Writes the selection to path; false (message set) when that fails. A file
+// is replaced whole or not at all: a full disk or a crash keeps the old one.
+static bool save_to(const char *path)
+{
+	std::string target;
+	if (resolve_target(path, target) == TARGET_OTHER)
+		return save_in_place(path);
+	SafeFile out;
+	ls.fs = safe_open(out, path);
+	if (!ls.fs) {
+		set_em("`%s' cannot be opened.", path);
+		return false;
+	}
+	brosub(0, st.itot - 1, 0, 0, LO_FILE, RK_NONE);
+	ls.fs = nullptr;
+	if (safe_close(out))
+		return true;
+	set_em("`%s' was not saved: nothing changed!", path);
+	return false;
 }
 
 int save()

@@ -8,6 +8,7 @@
 #include "shell/setup.h"
 
 #include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -18,6 +19,7 @@
 #include "catalog/store.h"
 #include "device/spool.h"
 #include "shell/panel.h"
+#include "shell/safefile.h"
 #include "shell/shell.h"
 #include "shell/templates.h"
 
@@ -155,7 +157,10 @@ bool mksetup(char *buf, size_t size)
 		bool sep = len > 0 && is_separator(home[len - 1]);
 		n = std::snprintf(buf, size, "%s%s_seis", home, sep ? "" : "/");
 	}
-	return n >= 0 && (size_t)n < size;
+	if (n >= 0 && (size_t)n < size)
+		return true;
+	errno = ENAMETOOLONG;
+	return false;
 }
 
 // A whole line, cut to the buffer; the rest of an over-long line is
@@ -276,19 +281,49 @@ static void missing_message(const char *path)
 		set_em("...%s%s", path + len - (room - 3), tail);
 }
 
-static void first_run(const char *path)
+static void defaults()
 {
 	get_printer_defaults(sp.prn_s, sp.port_s);
 	select_defaults();
 	dpmg_init();
+}
+
+static void first_run(const char *path)
+{
+	defaults();
+	sh.seisok = 1; // nothing to lose: what OPTION sets is written at exit
 	missing_message(path);
 	option();
+}
+
+// The setup file, or nullptr with errno. O_NONBLOCK: a FIFO in its place must
+// not hold up the start waiting for a writer; anything but a regular file is
+// refused before a byte is read (a device could be endless).
+static FILE *open_setup(const char *path)
+{
+	int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+	if (fd < 0)
+		return nullptr;
+	struct stat s;
+	FILE *f = fstat(fd, &s) == 0 && S_ISREG(s.st_mode) ? fdopen(fd, "r") : nullptr;
+	if (!f) {
+		close(fd);
+		errno = EINVAL;
+	}
+	return f;
 }
 
 void load_setup()
 {
 	char path[4096];
-	FILE *f = mksetup(path, sizeof path) ? std::fopen(path, "r") : nullptr;
+	FILE *f = mksetup(path, sizeof path) ? open_setup(path) : nullptr;
+	if (!f && errno != ENOENT) {
+		// There but unusable: the defaults for this run, and nothing is
+		// written back over it at exit.
+		std::fprintf(stderr, "%s is not a readable file: default settings are used!\n", path);
+		defaults();
+		return;
+	}
 	if (!f) {
 		first_run(path);
 		return;
@@ -298,6 +333,7 @@ void load_setup()
 	if (!read_symbol_lines(f))
 		dpmg_init();
 	std::fclose(f);
+	sh.seisok = 1;
 }
 
 // [SECTION] Writing the setup file
@@ -339,31 +375,21 @@ static void write_lines(FILE *f)
 	ffputs(sh.drvo_s[0] ? sh.drvo_s : " ", f);
 }
 
-// A temporary file beside the setup file, renamed over it only once it is
-// complete: a crash or a full disk leaves the old file whole.
-void dump_setup()
+bool dump_setup()
 {
-	char path[4096], tmp[4112];
+	char path[4096];
+	SafeFile out;
 	if (!mksetup(path, sizeof path))
-		return;
-	std::snprintf(tmp, sizeof tmp, "%s.XXXXXX", path);
-	int fd = mkstemp(tmp);
-	if (fd < 0)
-		return;
-	mode_t mask = umask(0);
-	umask(mask);
-	fchmod(fd, 0666 & ~mask);
-	FILE *f = fdopen(fd, "w");
-	if (!f) {
-		close(fd);
-		unlink(tmp);
-		return;
+		return false;
+	if (!safe_open(out, path)) {
+		std::fprintf(stderr, "%s cannot be written!\n", path);
+		return false;
 	}
-	write_lines(f);
-	bool ok = std::fflush(f) == 0 && !std::ferror(f) && fsync(fd) == 0;
-	ok = std::fclose(f) == 0 && ok;
-	if (!ok || std::rename(tmp, path) != 0)
-		unlink(tmp);
+	write_lines(out.f);
+	if (safe_close(out))
+		return true;
+	std::fprintf(stderr, "%s could not be written completely: the old file is kept!\n", path);
+	return false;
 }
 
 // [SECTION] OPTION

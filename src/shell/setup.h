@@ -64,7 +64,7 @@ void dpmg_init();       // symbol classes and ync_s as at first run
 // The setup file.
 bool mksetup(char *buf, size_t size); // false when the path does not fit
 void load_setup();
-void dump_setup();
+bool dump_setup(); // false (message on stderr) when the old file stays
 int option();
 
 // Text helpers.

@@ -75,7 +75,10 @@ void init()
 
 void finish()
 {
-	dump_setup();
+	// Settings never read (an exit from the opening screen, an unusable
+	// file) are defaults or blanks: written, they would replace the user's.
+	if (sh.seisok)
+		dump_setup();
 	win_finish();
 	exit_process(0);
 	std::abort(); // exit_process never returns in the program itself

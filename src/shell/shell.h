@@ -12,6 +12,7 @@ struct Shell {
 	short isr;        // field on which the next panel starts
 	char drvo_s[65];  // directory of auxiliary files
 	char drv_s[65];   // directory of data files
+	int seisok;       // the setup file was read or made: only then is it written at exit
 };
 extern Shell sh;
 
@@ -43,6 +44,6 @@ int option();
 void map_init();
 int alloc_mem();
 void load_setup();
-void dump_setup();
+bool dump_setup();
 
 } // namespace tw

@@ -73,6 +73,12 @@ TEST_F(OutputTest, PrintQuitOrUnopenableFile)
 	r.ch('\r');
 	EXPECT_NE(print(), 0); // the menu says "Error!", not nothing
 	EXPECT_STREQ(sh.em_s, "Printer file cannot be opened!");
+
+	rmdir("seis.prn");
+	place.lpr_fails(); // a printer that does not exist
+	r.ch('\r');
+	EXPECT_NE(print(), 0);
+	EXPECT_STREQ(sh.em_s, "Print job failed (lpr)!");
 }
 
 TEST_F(OutputTest, SaveWritesTheSortedStoreWithoutNames)
@@ -115,6 +121,33 @@ TEST_F(OutputTest, SaveFailuresAreReported)
 		EXPECT_TRUE(shows(c.message));
 		EXPECT_EQ(std::string(pn.md_s).substr(0, std::strlen(c.path)), c.path);
 	}
+}
+
+// Killed at any moment or out of space, SAVE leaves the old file or the new
+// one, whole, and says when it could not save.
+TEST_F(OutputTest, SaveReplacesTheOldFileWholeOrNotAtAll)
+{
+	fill(std::vector<Ev>(8000)); // a listing long enough to be killed in
+	type(dir + "/Whole.txt\r");
+	ASSERT_EQ(save(), 0);
+	std::string whole = slurp(dir + "/Whole.txt"), target = dir + "/Out.txt";
+	test::write_file(target, "old\n");
+	test::kill_during(20, [&] { type(target + "\r"), save(); }, [&] {
+		std::string got = slurp(target);
+		EXPECT_TRUE(got == "old\n" || got == whole) << got.size() << " bytes";
+	});
+
+	test::FullFs fs;
+	if (!fs.ok)
+		GTEST_SKIP() << "no tmpfs can be mounted here (needs privileges)";
+	target = fs.d.file("Out.txt");
+	test::write_file(target, "old\n");
+	fs.fill();
+	type(target + "\r");
+	r.key(KS_F1 + 2); // quit the second showing
+	EXPECT_EQ(save(), 0);
+	EXPECT_TRUE(shows("`" + target + "' was not saved: nothing changed!"));
+	EXPECT_EQ(slurp(target), "old\n");
 }
 
 } // namespace tw

@@ -2,6 +2,9 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <chrono>
+
 #include "shell/templates.h"
 #include "shell_support.h"
 
@@ -303,19 +306,139 @@ TEST_F(Setup, UnwritableHomeEndsQuietlyAndOldFileSurvives)
 {
 	{
 		SetEnv h("HOME", "/nonexistent/home");
-		dump_setup(); // no file, no crash, no message
+		testing::internal::CaptureStderr();
+		EXPECT_FALSE(dump_setup()); // no file, no crash, no message on the form
+		EXPECT_NE(testing::internal::GetCapturedStderr(), "");
 		EXPECT_STREQ(sh.em_s, "");
 	}
 	// The file goes in whole by rename: a reader never sees half of it and
-	// no temporary file is left behind.
+	// no temporary file is left behind. Leftovers of killed writes go once
+	// stale; a fresh one may be another run's, a look-alike is the user's.
 	write_file(file(), "old\n");
+	chmod(file().c_str(), 0600);
+	Strs keep = {"_seis", "_seis.backup", "_seis.Zz9yX8.tmp"};
+	for (auto name : {"_seis.Ab3dE9.tmp", "_seis.backup", "_seis.Zz9yX8.tmp"}) {
+		write_file(d.file(name), "x");
+		if (name != keep[2])
+			std::filesystem::last_write_time(d.file(name), std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+	}
 	struct stat before, after;
 	stat(file().c_str(), &before);
-	dump_setup();
+	EXPECT_TRUE(dump_setup());
 	stat(file().c_str(), &after);
 	EXPECT_NE(before.st_ino, after.st_ino);
+	EXPECT_EQ(after.st_mode & 0777, 0600u); // the user's permissions are kept
 	Strs names;
 	for (auto &e : std::filesystem::directory_iterator(d.path))
 		names.push_back(e.path().filename());
-	EXPECT_EQ(names, Strs{"_seis"});
+	std::sort(names.begin(), names.end());
+	std::sort(keep.begin(), keep.end());
+	EXPECT_EQ(names, keep);
+}
+
+// A link is written through, the file beside its target; anything else that
+// is not a plain file is refused without a hang, and the defaults are used.
+TEST_F(Setup, SetupFileThatIsNoPlainFile)
+{
+	TempDir elsewhere;
+	std::string target = elsewhere.file("real_seis");
+	odd_settings();
+	std::strcpy(sh.drv_s, "/linked");
+	dump_setup();
+	std::filesystem::rename(file(), target);
+	std::filesystem::create_symlink(target, file());
+	start(r);
+	load_setup();
+	EXPECT_STREQ(sh.drv_s, "/linked");
+	std::strcpy(sh.drv_s, "/changed");
+	EXPECT_TRUE(dump_setup());
+	EXPECT_TRUE(std::filesystem::is_symlink(file()));
+	EXPECT_EQ(read_lines(target)[0], "/changed");
+	EXPECT_EQ(std::distance(std::filesystem::directory_iterator(elsewhere.path), {}), 1);
+
+	const struct {
+		const char *what;
+		void (*make)(const std::string &);
+	} odd[] = {
+		{"directory", [](const std::string &p) { std::filesystem::create_directory(p); }},
+		{"link to /dev/zero", [](const std::string &p) { std::filesystem::create_symlink("/dev/zero", p); }},
+		{"FIFO", [](const std::string &p) { mkfifo(p.c_str(), 0600); }},
+	};
+	for (const auto &c : odd) {
+		SCOPED_TRACE(c.what);
+		std::filesystem::remove_all(file());
+		c.make(file());
+		auto kind = std::filesystem::symlink_status(file()).type();
+		start(r);
+		testing::internal::CaptureStderr();
+		load_setup();
+		EXPECT_EQ(testing::internal::GetCapturedStderr(),
+			  file() + " is not a readable file: default settings are used!\n");
+		EXPECT_EQ(Strs({sp.prn_s, se.y1_s, se.ync_s}), (Strs{"PS  ", "1979", "000"}));
+		EXPECT_EQ(sh.seisok, 0); // nothing is written over it at exit
+		testing::internal::CaptureStderr();
+		EXPECT_FALSE(dump_setup());
+		EXPECT_EQ(testing::internal::GetCapturedStderr(), file() + " cannot be written!\n");
+		EXPECT_EQ(std::filesystem::symlink_status(file()).type(), kind);
+	}
+}
+
+// The opening screen waits for a key before the setup file is read: an exit
+// there must leave the file alone, while an exit after the start writes it.
+TEST_F(Setup, ExitFromTheOpeningScreenKeepsTheFile)
+{
+	odd_settings();
+	dump_setup();
+	std::string full = slurp(file());
+	ASSERT_EQ(read_lines(file()).size(), 42u);
+	const struct {
+		const char *keys; // before the Ctrl+E that ends the script
+		bool written;
+	} cases[] = {{"", false}, {" ", true}};
+	for (const auto &c : cases) {
+		SCOPED_TRACE(c.keys);
+		start(r);
+		type(r, c.keys);
+		struct stat before, after;
+		stat(file().c_str(), &before);
+		try {
+			init();
+			for (;;)
+				command_step();
+		} catch (const Exited &) {
+		}
+		stat(file().c_str(), &after);
+		EXPECT_EQ(slurp(file()), full);
+		EXPECT_EQ(before.st_ino != after.st_ino, c.written);
+	}
+}
+
+// Killed at any moment, a write leaves the old file or the new one, whole;
+// on a full disk it leaves the old one and says so.
+TEST_F(Setup, KilledOrFullWritesLeaveAWholeFile)
+{
+	odd_settings();
+	dump_setup();
+	std::string old = slurp(file());
+	std::strcpy(sh.drv_s, "/new/data/directory");
+	dump_setup();
+	std::string now = slurp(file());
+	write_file(file(), old);
+	kill_during(20, [] { dump_setup(); }, [&] {
+		std::string got = slurp(file());
+		EXPECT_TRUE(got == old || got == now) << got.size() << " bytes";
+	});
+
+	FullFs fs;
+	if (!fs.ok)
+		GTEST_SKIP() << "no tmpfs can be mounted here (needs privileges)";
+	SetEnv h("HOME", fs.d.path.c_str());
+	write_file(fs.d.file("_seis"), old);
+	fs.fill();
+	testing::internal::CaptureStderr();
+	EXPECT_FALSE(dump_setup());
+	EXPECT_EQ(testing::internal::GetCapturedStderr(),
+		  fs.d.file("_seis") + " could not be written completely: the old file is kept!\n");
+	EXPECT_EQ(slurp(fs.d.file("_seis")), old);
+	EXPECT_EQ(std::distance(std::filesystem::directory_iterator(fs.d.path), {}), 2); // and the filler
 }

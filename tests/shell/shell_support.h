@@ -49,13 +49,4 @@ inline bool drew(const Recording &r, const std::string &text)
 	return false;
 }
 
-// Every shell test runs with HOME in a scratch directory, so that a test
-// ending the program (which writes the setup file) never touches the real
-// one.
-struct ScratchHome {
-	TempDir d;
-	SetEnv home{"HOME", d.path.c_str()};
-};
-inline ScratchHome scratch_home;
-
 } // namespace tw::test

@@ -90,3 +90,30 @@ TEST_F(Printing, FormHardCopyAndItsFailure)
 	EXPECT_EQ(tcopy(), 0);
 	EXPECT_STREQ(sh.em_s, "Printer file cannot be opened!");
 }
+
+// A hard copy whose file is not whole is never sent; a job lpr refuses is
+// reported.
+TEST_F(Printing, FailedJobsAreReported)
+{
+	const struct {
+		const char *what;
+		bool lpr_fails, disk_full;
+		const char *message, *args;
+	} cases[] = {
+		{"lpr fails", true, false, "Print job failed (lpr)!", "-Pps\nseis.prn\n---\n"},
+		{"disk full", false, true, "Printer file cannot be written!", ""},
+	};
+	std::strcpy(sp.port_s, "ps");
+	for (const auto &c : cases) {
+		SCOPED_TRACE(c.what);
+		PrintPlace q;
+		if (c.lpr_fails)
+			q.lpr_fails();
+		if (c.disk_full)
+			std::filesystem::create_symlink("/dev/full", q.d.file("seis.prn"));
+		sh.em_s[0] = 0;
+		EXPECT_EQ(tcopy(), 0);
+		EXPECT_STREQ(sh.em_s, c.message);
+		EXPECT_EQ(q.args(), c.args);
+	}
+}

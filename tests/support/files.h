@@ -1,7 +1,12 @@
 // Scratch files for tests: temporary directories, environment and working
 // directory changes undone at scope end, and a stand-in lpr on PATH.
 #pragma once
+#include <sched.h>
+#include <signal.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -77,7 +82,9 @@ struct SetEnv {
 
 // A scratch working directory with a stand-in lpr first on PATH. The lpr
 // appends its arguments, one a line and "---" after each job, to lpr.args
-// and keeps the file it was handed as job1.ps, job2.ps ...
+// and keeps the file it was handed (a regular one: never an endless device)
+// as job1.ps, job2.ps ...; it fails (exit
+// status 1) once lpr_fails() was called.
 struct PrintPlace {
 	TempDir d;
 	InDir in{d.path};
@@ -88,13 +95,59 @@ struct PrintPlace {
 		write_file(d.file("bin/lpr"), "#!/bin/sh\nd=$(dirname \"$0\")/..\n"
 					      "n=1; while [ -e \"$d/job$n.ps\" ]; do n=$((n+1)); done\n"
 					      "for a; do printf '%s\\n' \"$a\"; case \"$a\" in -P*) ;; "
-					      "*) cp \"$a\" \"$d/job$n.ps\";; esac; done >> \"$d/lpr.args\"\n"
-					      "echo --- >> \"$d/lpr.args\"\n");
+					      "*) [ ! -f \"$a\" ] || cp \"$a\" \"$d/job$n.ps\";; esac; done >> \"$d/lpr.args\"\n"
+					      "echo --- >> \"$d/lpr.args\"\n"
+					      "[ ! -e \"$d/lpr.fail\" ]\n");
 		chmod(d.file("bin/lpr").c_str(), 0755);
 	}
 	std::string args() const { return slurp(d.file("lpr.args")); }
 	std::string prn() const { return slurp(d.file("seis.prn")); }
 	std::string job(int n) const { return d.file("job" + std::to_string(n) + ".ps"); }
+	void lpr_fails() const { write_file(d.file("lpr.fail"), ""); }
+};
+
+// Runs write over and over in a child process killed with SIGKILL after
+// 0 to about 10 ms, runs times; check looks at what each kill left.
+template <class Write, class Check> void kill_during(int runs, Write write, Check check)
+{
+	for (int i = 0; i < runs; i++) {
+		pid_t pid = fork();
+		if (pid == 0)
+			for (;;)
+				write();
+		usleep(10000 * i / runs);
+		kill(pid, SIGKILL);
+		int status;
+		waitpid(pid, &status, 0);
+		check();
+	}
+}
+
+// A small filesystem of its own (tmpfs) that fill() fills up, so writes to
+// it fail as on a full disk. Mounting needs privileges: ok is false where
+// they are missing. The mount lives in the test process's own namespace and
+// goes with it.
+struct FullFs {
+	TempDir d;
+	bool ok = false;
+	FullFs()
+	{
+		static bool own = unshare(CLONE_NEWNS) == 0 &&
+				  mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+		ok = own && mount("tmpfs", d.path.c_str(), "tmpfs", 0, "size=64k") == 0;
+	}
+	~FullFs()
+	{
+		if (ok)
+			umount2(d.path.c_str(), MNT_DETACH);
+	}
+	void fill() const
+	{
+		std::ofstream out(d.file("filler"), std::ios::binary);
+		std::string block(4096, 'f');
+		while (out.write(block.data(), block.size()) && out.flush())
+			;
+	}
 };
 
 } // namespace tw::test
