@@ -99,12 +99,10 @@ static int next_part(int m, int cur, int maxpart)
 	return p > cur && p <= maxpart ? p : 0;
 }
 
-Selection::Selection() : missing(), why(""), datafd(-1), first(), n(0)
+Selection::Selection()
+	: missing(), why(""), datafd(-1), first(), n(0), buf(new unsigned char[(KEEP + 1) * (long)SEGSIZE])
 {
-	buf = new unsigned char[(KEEP + 1) * (long)SEGSIZE];
 }
-
-Selection::~Selection() { delete[] buf; }
 
 static long load_part(int dirfd, const char *first, int part, unsigned char *seg, char *name,
 		      int n, const char **why)
@@ -116,7 +114,9 @@ static long load_part(int dirfd, const char *first, int part, unsigned char *seg
 	return load(dirfd, name, seg, 65535, why);
 }
 
-// Only the markers are looked at: the filter runs once, in run().
+// The parts are walked before anything is answered, so that a missing one
+// is reported with its name instead of breaking off a reply. Only the
+// markers are looked at: the filter runs once per record, in run().
 bool Selection::plan(int dirfd, const char *src, int year)
 {
 	datafd = dirfd;
@@ -132,7 +132,7 @@ bool Selection::plan(int dirfd, const char *src, int year)
 		std::snprintf(first, sizeof first, "%s.B", src);
 	int maxpart = year ? MAXPART : !std::strcmp(src, "RIKA") ? 1 : 2;
 	for (int p = 1; p;) {
-		unsigned char *seg = buf + (long)(n < KEEP ? n : KEEP) * SEGSIZE;
+		unsigned char *seg = buf.get() + (long)(n < KEEP ? n : KEEP) * SEGSIZE;
 		long l = load_part(datafd, first, p, seg, missing, sizeof missing, &why);
 		if (l < 0)
 			return false;
@@ -148,9 +148,9 @@ const unsigned char *Selection::get(int i, long &l)
 {
 	if (i < KEEP) {
 		l = len[i];
-		return buf + (long)i * SEGSIZE;
+		return buf.get() + (long)i * SEGSIZE;
 	}
-	unsigned char *seg = buf + (long)KEEP * SEGSIZE;
+	unsigned char *seg = buf.get() + (long)KEEP * SEGSIZE;
 	char name[48];
 	const char *w;
 	l = load_part(datafd, first, part[i], seg, name, sizeof name, &w);

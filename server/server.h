@@ -9,6 +9,7 @@
 // connection, bounds and buffers.
 #pragma once
 #include <csignal>
+#include <memory>
 
 #include "catalog/select.h"
 #include "catalog/store.h"
@@ -91,7 +92,6 @@ bool safe_name(const char *name);
 class Selection {
 public:
 	Selection();
-	~Selection();
 	bool plan(int datafd, const char *src, int year); // false: missing names it
 	// False when out returned false (the client went away) or a part
 	// vanished since the walk.
@@ -107,7 +107,7 @@ private:
 	int part[MAXPART];    // part numbers to read, in order
 	long len[MAXPART];    // their lengths as loaded in the walk
 	int n;                // how many
-	unsigned char *buf;   // KEEP + 1 segments: the kept parts, then scratch
+	std::unique_ptr<unsigned char[]> buf; // KEEP + 1 segments: the kept parts, then scratch
 	const unsigned char *get(int i, long &l); // part i, loading it again if need be
 };
 
