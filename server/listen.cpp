@@ -100,11 +100,19 @@ static void handle(int sig, void (*fn)(int))
 // [SECTION] The pool: queued and running requests, slots per address
 // ---------------------------------------------------------------------------
 
+// A worker with nothing to do waits on its own condition, so that the
+// loop can hand a request to the one that went idle last: its stack and
+// buffers are still in the cache.
+struct Idle {
+	std::condition_variable cv;
+	Conn *c = nullptr; // the request handed to it
+};
+
 // Shared between the loop and the workers, only under the lock.
 struct Pool {
 	std::mutex mu;
-	std::condition_variable cv;
 	std::deque<Conn *> queue;              // whole requests waiting for a worker
+	std::vector<Idle *> idle;              // waiting workers, the latest last
 	std::vector<Conn *> running;           // requests being served
 	std::map<std::string, int> conns;      // connections per address, any phase
 	std::map<std::string, int> serving;    // requests being served per address
@@ -131,46 +139,69 @@ static bool drop(Conn *c)
 	return full;
 }
 
-// The first queued request whose address has a slot free.
-static Conn *take()
+// Under the lock: the first queued request whose address has a slot free,
+// counted as running.
+static Conn *pick()
 {
-	std::unique_lock<std::mutex> l(pool.mu);
-	for (;;) {
-		if (pool.stop)
-			return nullptr;
-		for (auto it = pool.queue.begin(); it != pool.queue.end(); ++it) {
-			int &busy = pool.serving[(*it)->host_s];
-			if (busy < host_slots()) {
-				Conn *c = *it;
-				pool.queue.erase(it);
-				busy++;
-				pool.running.push_back(c);
-				return c;
-			}
+	for (auto it = pool.queue.begin(); it != pool.queue.end(); ++it) {
+		int &busy = pool.serving[(*it)->host_s];
+		if (busy < host_slots()) {
+			Conn *c = *it;
+			pool.queue.erase(it);
+			busy++;
+			pool.running.push_back(c);
+			return c;
 		}
-		pool.cv.wait(l);
+	}
+	return nullptr;
+}
+
+// A whole request from the loop: to the worker idle last, if one is and
+// the address has a slot; else it waits in the queue.
+static void hand_over(Conn *c)
+{
+	std::lock_guard<std::mutex> l(pool.mu);
+	pool.queue.push_back(c);
+	if (pool.idle.empty())
+		return;
+	if (Conn *next = pick()) {
+		Idle *w = pool.idle.back();
+		pool.idle.pop_back();
+		w->c = next;
+		w->cv.notify_one();
 	}
 }
 
+// The next request for a worker; nullptr when shutting down.
+static Conn *take(Idle &me)
+{
+	std::unique_lock<std::mutex> l(pool.mu);
+	if (Conn *c = pool.stop ? nullptr : pick())
+		return c;
+	me.c = nullptr;
+	pool.idle.push_back(&me);
+	me.cv.wait(l, [&me] { return me.c || pool.stop; });
+	return me.c;
+}
+
+// A worker that finishes takes the next request itself (take), which may
+// be one that waited for this address's slot.
 static void done(Conn *c)
 {
-	bool waiting;
 	{
 		std::lock_guard<std::mutex> l(pool.mu);
 		if (!--pool.serving[c->host_s])
 			pool.serving.erase(c->host_s);
 		pool.running.erase(std::find(pool.running.begin(), pool.running.end(), c));
-		waiting = !pool.queue.empty();
 	}
-	if (waiting) // a slot of this address is free again: a queued request may go
-		pool.cv.notify_all();
 	if (drop(c))
 		wake('c'); // the loop may accept again
 }
 
 static void *worker(void *)
 {
-	while (Conn *c = take()) {
+	Idle me;
+	while (Conn *c = take(me)) {
 		if (now_ms() < c->done_by)
 			serve(*c);
 		else
@@ -322,11 +353,7 @@ static bool gather(Conn *c)
 		drop(c);
 		return true;
 	}
-	{
-		std::lock_guard<std::mutex> l(pool.mu);
-		pool.queue.push_back(c);
-	}
-	pool.cv.notify_one();
+	hand_over(c);
 	return true;
 }
 
@@ -391,7 +418,8 @@ static void shutdown_pool()
 	pool.stop = true;
 	for (Conn *c : pool.queue)
 		::shutdown(c->fd, SHUT_RDWR);
-	pool.cv.notify_all();
+	for (Idle *w : pool.idle)
+		w->cv.notify_one();
 	for (int t = 0; !pool.running.empty() && t < grace * 20; t++) {
 		l.unlock();
 		usleep(50000);
