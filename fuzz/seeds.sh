@@ -104,5 +104,59 @@ server_seeds() {
 	{ field fuzzhost; field :; field ../data/pde-90.b; } | seed server file-outside
 }
 
+# Catalogue readers: heads of the raw catalogues beside the repository
+# (when there) and a few hand-made files with the forms they must take.
+# The first byte of a csv seed chooses the preset, in fuzz_csv.cpp's order.
+raw=${RAW_DIR:-$top/../shared/data}/catalogs
+head_of() { [ -e "$raw/$1" ] && head -c "$2" "$raw/$1" || true; }
+tools_seeds() {
+	{ bytes '\x01'; head_of isc-gem-cat_v1.05_1900-2009.csv 3000; } | seed csv isc-gem
+	{ bytes '\x03'; head_of jma_japan_quakes_1926-2007_m4.5.csv 1500; } | seed csv jma
+	{ bytes '\x04'; head_of noaa_ncei_significant_earthquakes_2024-04-12.tsv 3000; } | seed csv noaa
+	{ bytes '\x05'; head_of ghec_v1.0_1000-1903.txt 3000; } | seed csv ghec
+	{ bytes '\x00'; printf '%s\n' time,latitude,longitude,depth,mag,magType,id,type \
+		'2018-02-07T23:58:36.140Z,61.2,-150.1,12.4,1.2,ml,ak1,earthquake' \
+		'2011-03-11T14:46:24.1234+09:00,38.297,142.373,29,9.1,mww,us1,earthquake' \
+		'2018-02-07T09:00:00-08:00,34.1,-117.2,0.1,1.6,ml,ci1,quarry blast'; } | seed csv comcat
+	{ bytes '\x07'; printf '%s\n' time,latitude,longitude,depth,mag,id,source \
+		'1995-01-17T05:46:52.0Z,34.600000,135.000000,16.0,7.3,JMA-1995-1,JMA' \
+		'1995-06-00T12:00:00.0Z,-10.500000,359.5,,,JMA-1995-2,JMA'; } | seed csv export
+	head_of usgs_all_week_2018-02-07.geojson 6000 | seed geojson usgs-week
+	printf '%s' '{"type":"FeatureCollection","features":[{"type":"Feature","properties":{"mag":-0.8,' \
+		'"time":1517961600000,"type":"earthquake"},"geometry":{"type":"Point","coordinates":[-116.8,33.5,-1.2]}},' \
+		'{"type":"Feature","properties":{"mag":null,"time":-1517875199950,"type":"explosion"},' \
+		'"geometry":{"type":"Point","coordinates":[350.25,38.1,null]}}]}' | seed geojson feed
+	cat <<-'XML' | seed quakeml events
+	<?xml version="1.0"?>
+	<q:quakeml xmlns:q="http://quakeml.org/xmlns/quakeml/1.2" xmlns="http://quakeml.org/xmlns/bed/1.2">
+	 <eventParameters publicID="smi:x/p">
+	  <event publicID="smi:x/e1"><preferredOriginID>smi:x/o2</preferredOriginID>
+	   <preferredMagnitudeID>smi:x/m1</preferredMagnitudeID><type>earthquake</type>
+	   <origin publicID="smi:x/o1"><time><value>2011-03-11T05:46:00Z</value></time>
+	    <latitude><value>10</value></latitude><longitude><value>10</value></longitude></origin>
+	   <origin publicID="smi:x/o2"><time><value>2011-03-11T14:46:24.12+09:00</value></time>
+	    <latitude><value>38.297</value></latitude><longitude><value>142.373</value></longitude>
+	    <depth><value>29000</value></depth></origin>
+	   <magnitude publicID="smi:x/m1"><mag><value>9.1</value></mag></magnitude>
+	  </event>
+	  <event publicID="smi:x/e2"><type>quarry blast</type>
+	   <origin><time><value>1995-01-16T20:46:52-09:00</value></time>
+	    <latitude><value>-34.6</value></latitude><longitude><value>-135</value></longitude></origin>
+	  </event>
+	 </eventParameters>
+	</q:quakeml>
+	XML
+}
+
+fdsn_seeds() {
+	printf %s 'catalog=JMA&starttime=1995-01-01&endtime=1995-12-31&minmagnitude=6&format=text' |
+		seed fdsn standard
+	printf %s 'catalog=vela&minlon=170&maxlon=-170&minlat=-40&maxlat=40&orderby=magnitude&limit=5&offset=3' |
+		seed fdsn box-180
+	printf %s 'lat=35.5&lon=139.1&minradius=1&maxradius=3.5&mindepth=0&maxdepth=70&nodata=404' |
+		seed fdsn radius
+	printf %s 'eventid=JMA-1995-123&format=xml&includeallmagnitudes=true' | seed fdsn eventid
+}
+
 dataset_seeds; regions_seeds; region_names_seeds; dmap_seeds; stations_seeds; setup_seeds
-client_seeds; server_seeds
+client_seeds; server_seeds; tools_seeds; fdsn_seeds

@@ -8,19 +8,23 @@
 #include <malloc.h>
 #include <unistd.h>
 
+#include "fdsn.h"
 #include "server.h"
 
 namespace tw {
 
 constexpr const char *USAGE =
 	"usage: tarnwell-server [-p port] [-l address] [-d datadir] [-x auxdir]\n"
-	"                       [-t seconds] [-n clients]\n"
+	"                       [-t seconds] [-n clients] [-w port]\n"
 	"  -p  TCP port (default 5516; 0 takes a free one, shown in the log)\n"
 	"  -l  listen address (default 127.0.0.1)\n"
 	"  -d  directory of the dataset files (default .)\n"
 	"  -x  directory of the auxiliary files (default: the data directory)\n"
 	"  -t  time limit of one request in seconds (default 60)\n"
-	"  -n  requests served at once (default 64)\n";
+	"  -n  requests served at once (default 64)\n"
+	"  -w  HTTP port of the FDSN event web service (default: off)\n";
+
+static int wport = -1; // the FDSN web service's port; -1 off
 
 static bool number(const char *s, int lo, int hi, int &out)
 {
@@ -46,6 +50,7 @@ static bool option(int c, const char *v)
 	case 'x': return text(v, srv.aux_s);
 	case 't': return number(v, 1, 86400, srv.limit);
 	case 'n': return number(v, 1, 4096, srv.maxkids);
+	case 'w': return number(v, 0, 65535, wport);
 	}
 	return false;
 }
@@ -62,7 +67,7 @@ int server_options(int argc, char **argv)
 {
 	static const struct option longs[] = {{"help", no_argument, nullptr, 'h'}, {}};
 	int c;
-	while ((c = getopt_long(argc, argv, "p:l:d:x:t:n:h", longs, nullptr)) != -1) {
+	while ((c = getopt_long(argc, argv, "p:l:d:x:t:n:w:h", longs, nullptr)) != -1) {
 		if (c == 'h') {
 			std::fputs(USAGE, stdout);
 			return -1;
@@ -102,5 +107,9 @@ int main(int argc, char **argv)
 		return r < 0 ? 0 : r;
 	if ((r = tw::server_listen()))
 		return r;
-	return tw::server_loop();
+	if (tw::wport >= 0 && !tw::fdsn_start(tw::wport))
+		return 1;
+	r = tw::server_loop();
+	tw::fdsn_stop();
+	return r;
 }

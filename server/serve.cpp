@@ -150,6 +150,8 @@ static long read_all(int fd, unsigned char *buf, long max, long size, const char
 // never end.
 long load(int dirfd, const char *name, unsigned char *buf, long max, const char **why)
 {
+	const char *ignored;
+	why = why ? why : &ignored;
 	char low[65];
 	*why = "refused";
 	if (!safe_name(name))

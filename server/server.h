@@ -76,7 +76,7 @@ void cork(Conn &c, bool on); // hold small writes back until uncorked
 // max bytes). -1 when it cannot be served; why then says why, for the log.
 // Only regular files inside the directory are served: a symbolic link that
 // leads out of it is refused.
-long load(int dirfd, const char *name, unsigned char *buf, long max, const char **why);
+long load(int dirfd, const char *name, unsigned char *buf, long max, const char **why = nullptr);
 bool safe_name(const char *name);
 
 // The selection of one event request, for any front end. plan() walks the

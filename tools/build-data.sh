@@ -21,7 +21,7 @@ mkdir -p "$OUT/dataset" "$OUT/aux"
 : > "$LOG"
 # Logs the command with paths relative to the roots, then runs it.
 run() {
-  echo "\$ $*" | sed "s|$RAW|RAW|g; s|$OUT|data|g; s|$TD|tarnwell-data|g; s|$TMP|TMP|g" >> "$LOG"
+  echo "\$ $*" | sed "s|$RAW|RAW|g; s|$OUT|data|g; s|$TD|tarnwell-data|g; s|$TMP|TMP|g; s|$ROOT/||g" >> "$LOG"
   "$@" 2>&1 | sed "s|$RAW|RAW|g; s|$OUT|data|g; s|$TMP|TMP|g" >> "$LOG"
   echo >> "$LOG"
 }
@@ -39,7 +39,8 @@ run "$TD" import --source PDE --from 1926 --fill-years --to 2007 --out "$DS" \
 # NCEDC writes 0.0 for a magnitude it did not determine.
 run "$TD" import --source NCEDC --zero-mag unknown --out "$DS" \
   ncedc:"$C/ncedc_dd_nocal_1984-2023.csv.xz"
-run "$TD" import --source USGS --type earthquake --out "$DS" \
+# Event types other than earthquake are left out by default.
+run "$TD" import --source USGS --out "$DS" \
   geojson:"$C/usgs_all_week_2018-02-07.geojson"
 
 # Historical catalogues of the Japan region, merged from several sources in
@@ -81,7 +82,9 @@ for s in pde isc ncedc usgs; do run cp "$AUX/wwssn.s" "$AUX/$s.s"; done
 # Named regions for SELECT and MAP.
 run cp "$ROOT/tools/regions.txt" "$AUX/regions"
 
-# Region-name tables: world from Flinn-Engdahl (the report gives the
-# agreement with its reference points), Japan from prefecture polygons.
-run "$TD" regions --world "$RAW/regions/flinn_engdahl_1995" \
+# Region-name tables from where the bundled catalogues put their events:
+# world from Flinn-Engdahl (the report gives the share of ISC, PDE and USGS
+# events named after their own region and after another place), Japan from
+# prefecture polygons and the JMA events.
+run "$TD" regions --events "$DS" --world "$RAW/regions/flinn_engdahl_1995" \
   --japan "$RAW/regions/japan/japan_prefectures.geojson" --out "$AUX"

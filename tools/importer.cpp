@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <lzma.h>
 #include <memory>
 #include <sstream>
 #include <stdexcept>
@@ -14,20 +16,35 @@ namespace tdata {
 
 namespace {
 
-// The whole file as a stream; ".xz" files are unpacked by xz on the way.
-std::unique_ptr<std::istream> open_input(const std::string& path) {
-  if (path.size() < 3 || path.compare(path.size() - 3, 3, ".xz") != 0) {
-    auto f = std::make_unique<std::ifstream>(path, std::ios::binary);
-    if (!*f) throw std::runtime_error("cannot open " + path);
-    return f;
-  }
-  FILE* p = popen(("xz -dc '" + path + "'").c_str(), "r");
-  if (!p) throw std::runtime_error("cannot run xz for " + path);
+// The whole of an .xz file, unpacked by liblzma (no shell sees the name).
+std::string unxz(std::istream& in, const std::string& path) {
+  lzma_stream z = LZMA_STREAM_INIT;
+  if (lzma_stream_decoder(&z, UINT64_MAX, LZMA_CONCATENATED) != LZMA_OK)
+    throw std::runtime_error("cannot unpack " + path);
   std::string text;
-  char buf[1 << 16];
-  for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) text.append(buf, n);
-  if (pclose(p) != 0) throw std::runtime_error("xz failed on " + path);
-  return std::make_unique<std::istringstream>(std::move(text));
+  char inbuf[1 << 16], outbuf[1 << 16];
+  lzma_ret r = LZMA_OK;
+  while (r == LZMA_OK) {
+    if (z.avail_in == 0 && in) {
+      in.read(inbuf, sizeof inbuf);
+      z.next_in = reinterpret_cast<const uint8_t*>(inbuf);
+      z.avail_in = static_cast<size_t>(in.gcount());
+    }
+    z.next_out = reinterpret_cast<uint8_t*>(outbuf);
+    z.avail_out = sizeof outbuf;
+    r = lzma_code(&z, in || z.avail_in ? LZMA_RUN : LZMA_FINISH);
+    text.append(outbuf, sizeof outbuf - z.avail_out);
+  }
+  lzma_end(&z);
+  if (r != LZMA_STREAM_END) throw std::runtime_error(path + ": not a whole .xz file");
+  return text;
+}
+
+std::unique_ptr<std::istream> open_input(const std::string& path) {
+  auto f = std::make_unique<std::ifstream>(path, std::ios::binary);
+  if (!*f) throw std::runtime_error("cannot open " + path);
+  if (path.size() < 3 || path.compare(path.size() - 3, 3, ".xz") != 0) return f;
+  return std::make_unique<std::istringstream>(unxz(*f, path));
 }
 
 std::string date_text(const Record& r) {
@@ -49,11 +66,16 @@ bool in_box(const Event& ev, const Box& b) {
   return b.west <= b.east ? ev.lon >= b.west && ev.lon <= b.east : ev.lon >= b.west || ev.lon <= b.east;
 }
 
+bool type_wanted(const std::string& type, const ImportOptions& opt) {
+  return type.empty() || opt.types.empty() || std::find(opt.types.begin(), opt.types.end(), type) != opt.types.end();
+}
+
 // Encodes and filters the rows of one input.
 std::vector<Item> encode_rows(const ReadResult& rr, int input, const std::string& file,
                               const ImportOptions& opt, ImportReport& rep) {
   std::vector<Item> items;
   for (const Row& row : rr.rows) {
+    if (!type_wanted(row.type, opt)) { ++rep.by_type[row.type]; continue; }
     if (row.ev.year < opt.from || row.ev.year > opt.to) { ++rep.counts["outside the years asked for"]; continue; }
     if (opt.box && !in_box(row.ev, *opt.box)) { ++rep.counts["outside the area asked for"]; continue; }
     Item it{{}, input, row.line};
@@ -89,6 +111,7 @@ bool same_event(const Record& a, const Record& b, double km) {
   return close_in_time && distance_km(a, b) <= km;
 }
 
+void leave_out_early(std::vector<Item>& items, ImportReport& rep);
 void write_yearly(std::vector<Item>& items, const ImportOptions& opt, ImportReport& rep);
 void write_single(std::vector<Item>& items, const ImportOptions& opt, ImportReport& rep);
 
@@ -97,7 +120,7 @@ void write_single(std::vector<Item>& items, const ImportOptions& opt, ImportRepo
 ReadResult read_input(const Input& in) {
   auto stream = open_input(in.path);
   if (in.format == "centennial") return read_centennial(*stream, in.path);
-  if (in.format == "geojson") return read_geojson(*stream, in.path, in.layout.only_type);
+  if (in.format == "geojson") return read_geojson(*stream, in.path);
   if (in.format == "quakeml") return read_quakeml(*stream, in.path);
   TableSpec layout = in.layout;
   if (in.format != "columns" && !table_preset(in.format, layout))
@@ -141,6 +164,7 @@ ImportReport run_import(const std::vector<Input>& inputs, const ImportOptions& o
   for (size_t i = 0; i < inputs.size(); ++i) {
     names.push_back(inputs[i].path);
     ReadResult rr = read_input(inputs[i]);
+    rep.read += rr.rows.size() + rr.problems.size();
     for (auto& [why, n] : rr.skipped) rep.counts[why] += n;
     rep.problems.insert(rep.problems.end(), rr.problems.begin(), rr.problems.end());
     per_input.push_back(encode_rows(rr, static_cast<int>(i), inputs[i].path, opt, rep));
@@ -151,9 +175,11 @@ ImportReport run_import(const std::vector<Input>& inputs, const ImportOptions& o
                                                   : merge_inputs(std::move(per_input), opt.merge_km, names, rep);
   std::stable_sort(items.begin(), items.end(),
                    [](const Item& a, const Item& b) { return time_key(a.rec) < time_key(b.rec); });
+  if (opt.single.empty()) leave_out_early(items, rep);
   report_duplicates(items, names, rep);
   rep.events = items.size();
   if (!items.empty()) { rep.first = date_text(items.front().rec); rep.last = date_text(items.back().rec); }
+  std::filesystem::create_directories(opt.outdir);
   if (opt.single.empty()) write_yearly(items, opt, rep);
   else write_single(items, opt, rep);
   return rep;
@@ -161,13 +187,33 @@ ImportReport run_import(const std::vector<Input>& inputs, const ImportOptions& o
 
 namespace {
 
+// Yearly files have names for 1900-2099 only, and the viewer reads yearly
+// sources from 1926 on.
+void leave_out_early(std::vector<Item>& items, ImportReport& rep) {
+  const auto unnamed = std::remove_if(items.begin(), items.end(), [](const Item& it) {
+    return record_year(it.rec) < 1900 || record_year(it.rec) > 2099;
+  });
+  const size_t n_unnamed = static_cast<size_t>(items.end() - unnamed);
+  items.erase(unnamed, items.end());
+  if (n_unnamed) rep.counts["outside 1900-2099, no yearly file name: left out"] += static_cast<int>(n_unnamed);
+  const auto unread = std::count_if(items.begin(), items.end(), [](const Item& it) { return record_year(it.rec) < 1926; });
+  if (unread)
+    rep.warnings.push_back(std::to_string(unread) + " events before 1926: yearly sources start at 1926, "
+                           "so the viewer never reads them; give --from 1926 to leave them out, or import "
+                           "them with --single NAME.B into a historical file");
+}
+
 void write_yearly(std::vector<Item>& items, const ImportOptions& opt, ImportReport& rep) {
   std::map<int, std::vector<Record>> years;
   for (const Item& it : items) years[record_year(it.rec)].push_back(it.rec);
-  if (opt.fill_years && opt.from != INT_MIN && opt.to != INT_MAX)
-    for (int y = opt.from; y <= opt.to; ++y) years[y];
+  // The viewer stops at a missing year, so every year between is written.
+  int first = years.empty() ? 0 : years.begin()->first, last = years.empty() ? -1 : years.rbegin()->first;
+  if (opt.fill_years && opt.from != INT_MIN && opt.to != INT_MAX) {
+    first = years.empty() ? opt.from : std::min(first, opt.from);
+    last = std::max(last, opt.to);
+  }
+  for (int y = std::max(first, 1900); y <= std::min(last, 2099); ++y) years[y];
   for (const auto& [y, recs] : years) {
-    if (y < 1900) throw std::runtime_error("yearly files start in 1900; use --from");
     auto names = write_parts(opt.outdir, year_file_name(opt.source, y), recs);
     rep.files.insert(rep.files.end(), names.begin(), names.end());
   }
@@ -195,10 +241,18 @@ void print_report(std::ostream& out, const ImportReport& rep) {
   for (const Problem& p : rep.problems) out << p.file << ":" << p.line << ": " << p.what << "\n";
   for (const std::string& d : rep.duplicates) out << "duplicate: " << d << "\n";
   for (const auto& [why, n] : rep.counts) out << n << " " << why << "\n";
-  out << rep.problems.size() << " rows not readable or not storable\n";
+  for (const std::string& w : rep.warnings) out << "warning: " << w << "\n";
   out << rep.events << " events";
   if (rep.events) out << " from " << rep.first << " to " << rep.last;
   out << " in " << rep.files.size() << " files\n";
+  int by_type = 0;
+  std::string types;
+  for (const auto& [t, n] : rep.by_type) {
+    by_type += n;
+    types += (types.empty() ? " (" : ", ") + t + " " + std::to_string(n);
+  }
+  out << rep.read << " read, " << rep.events << " written, " << by_type << " left out by type"
+      << (types.empty() ? "" : types + ")") << ", " << rep.problems.size() << " unreadable\n";
 }
 
 }  // namespace tdata

@@ -2,7 +2,11 @@
 // QuakeML are in readers_json.cpp and readers_xml.cpp.
 #include "readers.h"
 
+#include <algorithm>
+#include <cctype>
+#include <charconv>
 #include <cmath>
+#include <cstring>
 #include <cstdlib>
 #include <optional>
 #include <stdexcept>
@@ -37,61 +41,112 @@ std::vector<std::string> split_fields(const std::string& line, char sep) {
   return out;
 }
 
+std::optional<double> parse_number(const std::string& s) {
+  const char *p = s.data(), *end = p + s.size();
+  if (p != end && *p == '+') ++p;
+  if (p == end || !(std::isdigit(static_cast<unsigned char>(*p)) || *p == '-' || *p == '.')) return std::nullopt;
+  double v = 0;
+  const auto r = std::from_chars(p, end, v);
+  if (r.ec != std::errc() || r.ptr != end || !std::isfinite(v)) return std::nullopt;
+  return v;
+}
+
+std::string column_key_list() {
+  std::string out;
+  for (const ColumnKey& k : column_keys) out += (out.empty() ? "" : ", ") + std::string(k.key);
+  return out;
+}
+
 namespace {
 
 bool is_blank_value(const std::string& s) { return s.empty() || s == "NA" || s == "NaN" || s == "nan"; }
 
 std::optional<double> number(const std::string& s) {
   if (is_blank_value(s)) return std::nullopt;
-  char* end = nullptr;
-  const double v = std::strtod(s.c_str(), &end);
-  if (end == s.c_str() || *end != '\0' || !std::isfinite(v)) return std::nullopt;
-  return v;
+  return parse_number(s);
 }
 
 bool whole(const std::string& s, int& v) {
-  const auto d = number(s);
-  if (!d || *d != std::floor(*d) || std::fabs(*d) > 1e6) return false;
-  v = static_cast<int>(*d);
-  return true;
+  const auto r = std::from_chars(s.data(), s.data() + s.size(), v);
+  return !s.empty() && r.ec == std::errc() && r.ptr == s.data() + s.size();
 }
 
-// Splits on date and time separators, keeping the fraction of the seconds.
-std::vector<std::string> date_tokens(std::string s) {
-  if (!s.empty() && (s.back() == 'Z' || s.back() == 'z')) s.pop_back();
-  std::vector<std::string> t(1);
-  for (char c : s) {
-    if (c == '-' || c == '/' || c == 'T' || c == ' ' || c == ':') {
-      if (!t.back().empty()) t.emplace_back();
-    } else {
-      t.back() += c;
-    }
+// A left-to-right reader of one date-time text.
+struct Scan {
+  const std::string& s;
+  size_t at = 0;
+  bool eat(char c) { return at < s.size() && s[at] == c ? ++at, true : false; }
+  bool eat_any(const char* cs) { return at < s.size() && std::strchr(cs, s[at]) && s[at] ? ++at, true : false; }
+  // 1 to max digits.
+  bool digits(int& v, int max) {
+    const size_t from = at;
+    while (at < s.size() && at - from < static_cast<size_t>(max) && std::isdigit(static_cast<unsigned char>(s[at]))) ++at;
+    return at > from && whole(s.substr(from, at - from), v);
   }
-  if (t.back().empty()) t.pop_back();
-  return t;
+  bool done() const { return at == s.size(); }
+};
+
+bool read_seconds(Scan& c, double& sec) {
+  const size_t from = c.at;
+  int whole_s = 0;
+  if (!c.digits(whole_s, 2)) return false;
+  if (c.eat('.'))
+    while (c.at < c.s.size() && std::isdigit(static_cast<unsigned char>(c.s[c.at]))) ++c.at;
+  const auto v = parse_number(c.s.substr(from, c.at - from));
+  return v ? (sec = *v, true) : false;
+}
+
+// "Z", nothing, or +hh:mm, +hhmm, +hh (and -): minutes east of UTC.
+bool read_zone(Scan& c, int& minutes) {
+  minutes = 0;
+  if (c.eat('Z') || c.eat('z') || c.done()) return c.done();
+  const bool west = c.s[c.at] == '-';
+  if (!c.eat_any("+-")) return false;
+  int h = 0, m = 0;
+  if (!c.digits(h, 2) || h > 14) return false;
+  c.eat(':');
+  if (!c.done() && (!c.digits(m, 2) || m > 59)) return false;
+  minutes = (west ? -1 : 1) * (h * 60 + m);
+  return c.done();
+}
+
+// Local time at an offset to UTC, through the calendar.
+bool to_utc(Event& ev, int offset) {
+  if (offset == 0) return true;
+  if (ev.month < 1 || ev.month > 12 || ev.day < 1 || ev.day > 31) return false;
+  const int64_t minutes = days_from_civil(ev.year, ev.month, ev.day) * 1440 + ev.hour * 60 + ev.minute - offset;
+  const int64_t day = minutes >= 0 ? minutes / 1440 : (minutes - 1439) / 1440;
+  civil_from_days(day, ev.year, ev.month, ev.day);
+  ev.hour = static_cast<int>((minutes - day * 1440) / 60);
+  ev.minute = static_cast<int>((minutes - day * 1440) % 60);
+  return true;
 }
 
 }  // namespace
 
-bool parse_datetime(const std::string& s, Event& ev) {
-  const auto t = date_tokens(trim(s));
-  if (t.size() < 3 || t.size() > 6) return false;
-  int v[5] = {0, 0, 0, 0, 0};
-  for (size_t i = 0; i < t.size() && i < 5; ++i)
-    if (!whole(t[i], v[i])) return false;
-  ev.year = v[0]; ev.month = v[1]; ev.day = v[2]; ev.hour = v[3]; ev.minute = v[4];
+bool parse_datetime(const std::string& text, Event& ev) {
+  const std::string s = trim(text);
+  Scan c{s};
+  ev.hour = ev.minute = 0;
   ev.second = 0;
-  if (t.size() == 6) {
-    const auto sec = number(t[5]);
-    if (!sec) return false;
-    ev.second = *sec;
+  if (!c.digits(ev.year, 5) || !c.eat_any("-/") || !c.digits(ev.month, 2) || !c.eat_any("-/") ||
+      !c.digits(ev.day, 2))
+    return false;
+  if (c.eat('T') || c.eat(' ')) {
+    while (c.eat(' ')) {}
+    if (!c.digits(ev.hour, 2) || !c.eat(':') || !c.digits(ev.minute, 2)) return false;
+    if (c.eat(':') && !read_seconds(c, ev.second)) return false;
   }
-  return true;
+  int offset = 0;
+  return read_zone(c, offset) && to_utc(ev, offset);
 }
 
 bool table_preset(const std::string& name, TableSpec& s) {
   s = TableSpec{};
-  if (name == "isc-gem") {
+  if (name == "comcat") {
+    s.columns = {{"datetime", "time"}, {"lat", "latitude"}, {"lon", "longitude"}, {"depth", "depth"},
+                 {"mag", "mag"}, {"evtype", "type"}};
+  } else if (name == "isc-gem") {
     s.comment.assign(1, '#');
     s.header_in_comment = true;
     s.columns = {{"datetime", "date"}, {"lat", "lat"}, {"lon", "lon"}, {"depth", "depth"}, {"mag", "mw"}};
@@ -117,9 +172,15 @@ bool table_preset(const std::string& name, TableSpec& s) {
     s.columns = {{"year", "year"}, {"month", "month"}, {"day", "day"}, {"hour", "hour"},
                  {"minute", "min"}, {"second", "sec"}, {"lat", "lat"}, {"lon", "lon"},
                  {"depth", "fdepth"}, {"mag", "mlh"}};
+  } else if (name == "fdsn") {  // the FDSN event service's text format
+    s.sep = '|';
+    s.comment.assign(1, '#');
+    s.header_in_comment = true;
+    s.columns = {{"datetime", "Time"}, {"lat", "Latitude"}, {"lon", "Longitude"},
+                 {"depth", "Depth/km"}, {"mag", "Magnitude"}};
   } else if (name == "export") {
-    for (const char* k : {"year", "month", "day", "hour", "minute", "second", "lat", "lon", "depth", "mag"})
-      s.columns[k] = k;
+    s.columns = {{"datetime", "time"}, {"lat", "latitude"}, {"lon", "longitude"}, {"depth", "depth"},
+                 {"mag", "mag"}};
   } else {
     return false;
   }
@@ -130,14 +191,18 @@ bool parse_columns(const std::string& list, TableSpec& layout) {
   for (const auto& pair : split_fields(list, ',')) {
     const size_t eq = pair.find('=');
     if (eq == std::string::npos || eq == 0 || eq + 1 == pair.size()) return false;
-    layout.columns[trim(pair.substr(0, eq))] = trim(pair.substr(eq + 1));
+    const std::string key = trim(pair.substr(0, eq));
+    if (std::none_of(std::begin(column_keys), std::end(column_keys), [&](const ColumnKey& k) { return key == k.key; }))
+      return false;
+    layout.columns[key] = trim(pair.substr(eq + 1));
   }
   return !layout.columns.empty();
 }
 
 namespace {
 
-// Column key -> field index, resolved once the header is known.
+// Column key -> field index, resolved once the header is known; "" holds
+// the number of fields a whole row has.
 using ColumnIndex = std::map<std::string, size_t>;
 
 ColumnIndex resolve(const TableSpec& layout, const std::vector<std::string>& header) {
@@ -152,6 +217,9 @@ ColumnIndex resolve(const TableSpec& layout, const std::vector<std::string>& hea
     if (i == header.size()) throw std::runtime_error("column '" + col + "' not in the header");
     idx[key] = i;
   }
+  size_t width = header.size();
+  for (const auto& kv : idx) width = std::max(width, kv.second + 1);
+  idx[""] = width;
   const bool has_time = idx.count("datetime") || idx.count("date") || idx.count("year");
   if (!has_time || !idx.count("lat") || !idx.count("lon"))
     throw std::runtime_error("columns must give a date, lat and lon");
@@ -248,9 +316,14 @@ ReadResult read_table(std::istream& in, const std::string& file, const TableSpec
     if (!idx && !layout.header_in_comment) { idx = resolve(layout, split_fields(line, layout.sep)); continue; }
     if (!idx) idx = resolve(layout, split_fields(last_comment, layout.sep));
     const auto fields = split_fields(line, layout.sep);
+    if (fields.size() < idx->at("")) {
+      res.problems.push_back({file, no, "row cut short: " + std::to_string(fields.size()) + " of " +
+                                            std::to_string(idx->at("")) + " fields"});
+      continue;
+    }
     const Fields r{fields, *idx};
     if (!type_matches(layout.only_type, r.get("type"))) { ++res.skipped["type not " + layout.only_type]; continue; }
-    Row row{no, {}};
+    Row row{no, {}, r.get("evtype")};
     if (auto err = read_row(r, layout, row.ev)) res.problems.push_back({file, no, *err});
     else res.rows.push_back(row);
   }
@@ -286,7 +359,7 @@ ReadResult read_centennial(std::istream& in, const std::string& file) {
   for (int no = 1; std::getline(in, line); ++no) {
     line = strip_line(line);
     if (trim(line).empty()) { ++res.skipped["blank line"]; continue; }
-    Row row{no, {}};
+    Row row{no, {}, {}};
     if (auto err = centennial_row(line, row.ev)) res.problems.push_back({file, no, *err});
     else res.rows.push_back(row);
   }

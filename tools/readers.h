@@ -3,6 +3,7 @@
 #pragma once
 #include <istream>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,8 +12,9 @@
 namespace tdata {
 
 struct Row {
-  int line = 0;  // 1-based line (or feature/event number for JSON and XML)
+  int line = 0;      // 1-based line (or feature number for GeoJSON)
   Event ev;
+  std::string type;  // event type as the catalogue names it, empty when not given
 };
 
 struct Problem {
@@ -27,9 +29,29 @@ struct ReadResult {
   std::map<std::string, int> skipped;       // rows left out on purpose, by reason
 };
 
-// Layout of a delimited table. Column keys: datetime, date, time, year,
-// month, day, hour, minute, second, lat, lon, depth, mag, type. A column is
-// named by its header text, or by "#n" (1-based) when there is no header.
+// The keys of --columns and what each names.
+struct ColumnKey {
+  const char* key;
+  const char* what;
+};
+constexpr ColumnKey column_keys[] = {
+    {"datetime", "date and time in one (ISO 8601 or YYYY/MM/DD hh:mm:ss)"},
+    {"date", "date, with time the time of day"},
+    {"time", "time of day"},
+    {"year", "year, with month day hour minute second as separate columns"},
+    {"month", ""}, {"day", ""}, {"hour", ""}, {"minute", ""}, {"second", ""},
+    {"lat", "latitude, degrees north"},
+    {"lon", "longitude, degrees east (-180..360)"},
+    {"depth", "depth, km"},
+    {"mag", "magnitude"},
+    {"evtype", "event type (earthquake, quarry blast, ...), filtered by --types"},
+    {"type", "any text column that FORMAT@TEXT and --type select on"},
+};
+// The keys as one line, for messages: "datetime, date, ...".
+std::string column_key_list();
+
+// Layout of a delimited table, keyed as in column_keys. A column is named
+// by its header text, or by "#n" (1-based) when there is no header.
 struct TableSpec {
   char sep = ',';
   std::string comment;            // lines starting with it are not data
@@ -41,22 +63,27 @@ struct TableSpec {
   std::map<std::string, std::string> columns;
 };
 
-// Built-in layouts: isc-gem, ncedc, jma, noaa, ghec, emca, export. The type
+// Built-in layouts: comcat, isc-gem, ncedc, jma, noaa, ghec, emca, fdsn, export. The type
 // column is the location name for noaa and the magnitude type for ghec.
 bool table_preset(const std::string& name, TableSpec& layout);
-// Adds "key=Column,key=#3" pairs to layout.columns; false on a malformed list.
+// Adds "key=Column,key=#3" pairs to layout.columns; false on a malformed
+// list or an unknown key.
 bool parse_columns(const std::string& list, TableSpec& layout);
 
 ReadResult read_table(std::istream& in, const std::string& file, const TableSpec& layout);
 ReadResult read_centennial(std::istream& in, const std::string& file);
-// Keeps features whose "type" is only_type (all when empty).
-ReadResult read_geojson(std::istream& in, const std::string& file, const std::string& only_type);
+ReadResult read_geojson(std::istream& in, const std::string& file);
 ReadResult read_quakeml(std::istream& in, const std::string& file);
 
 // Field helpers shared by the readers.
 std::string trim(const std::string& s);
 std::vector<std::string> split_fields(const std::string& line, char sep);
-// Parses "YYYY-MM-DD hh:mm:ss.s" and its variants ("/" or "T", a final "Z").
+// Parses "YYYY-MM-DD[Thh:mm[:ss[.s...]]][Z|+hh:mm|-hh:mm]" ("/" for "-" and
+// " " for "T" too); an offset is taken off, so ev is in UTC.
 bool parse_datetime(const std::string& s, Event& ev);
+// A whole decimal number and nothing else: no hex, no "inf", no NUL.
+std::optional<double> parse_number(const std::string& s);
+// Deepest nesting the GeoJSON and QuakeML readers accept.
+constexpr int max_depth = 64;
 
 }  // namespace tdata

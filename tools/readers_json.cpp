@@ -1,5 +1,5 @@
-// USGS GeoJSON event feeds: Point [lon, lat, depth km], properties mag and
-// time (milliseconds since 1970, UTC).
+// USGS GeoJSON event feeds: Point [lon, lat, depth km], properties mag,
+// time (milliseconds since 1970, UTC) and type.
 #include <cmath>
 #include <nlohmann/json.hpp>
 #include <stdexcept>
@@ -22,45 +22,64 @@ void time_from_ms(double ms, Event& ev) {
   ev.second = static_cast<double>(rest % 60000) / 1000.0;
 }
 
-std::optional<double> opt_number(const json& j) {
-  if (j.is_number()) return j.get<double>();
+const json* member(const json& obj, const char* name) {
+  if (!obj.is_object()) return nullptr;
+  auto it = obj.find(name);
+  return it == obj.end() ? nullptr : &*it;
+}
+
+// Absent or null is "not given"; anything but a number is an error.
+std::optional<std::string> optional_number(const json* j, const char* what, std::optional<double>& v) {
+  v.reset();
+  if (!j || j->is_null()) return std::nullopt;
+  if (!j->is_number()) return std::string(what) + " is not a number";
+  v = j->get<double>();
   return std::nullopt;
 }
 
-std::optional<std::string> feature_event(const json& f, Event& ev) {
-  const json& geo = f.value("geometry", json());
-  const json& props = f.value("properties", json());
-  if (!geo.is_object() || !geo.contains("coordinates")) return "no geometry";
-  const json& c = geo["coordinates"];
-  if (!c.is_array() || c.size() < 2 || !c[0].is_number() || !c[1].is_number()) return "no coordinates";
-  ev.lon = c[0].get<double>();
-  ev.lat = c[1].get<double>();
-  ev.depth = c.size() > 2 ? opt_number(c[2]) : std::nullopt;
-  if (!props.is_object() || !props.contains("time") || !props["time"].is_number()) return "no time";
-  time_from_ms(props["time"].get<double>(), ev);
-  ev.mag = opt_number(props.value("mag", json()));
-  return std::nullopt;
+std::optional<std::string> feature_event(const json& f, Row& row) {
+  const json* props = member(f, "properties");
+  const json* type = props ? member(*props, "type") : nullptr;
+  if (type && !type->is_null() && !type->is_string()) return "type is not a text";
+  if (type && type->is_string()) row.type = type->get<std::string>();
+  const json* geo = member(f, "geometry");
+  const json* c = geo ? member(*geo, "coordinates") : nullptr;
+  if (!c || !c->is_array() || c->size() < 2 || !(*c)[0].is_number() || !(*c)[1].is_number())
+    return "no coordinates";
+  row.ev.lon = (*c)[0].get<double>();
+  row.ev.lat = (*c)[1].get<double>();
+  if (auto err = optional_number(c->size() > 2 ? &(*c)[2] : nullptr, "depth", row.ev.depth)) return err;
+  const json* time = props ? member(*props, "time") : nullptr;
+  if (!time || !time->is_number()) return "no time";
+  time_from_ms(time->get<double>(), row.ev);
+  return optional_number(member(*props, "mag"), "mag", row.ev.mag);
+}
+
+// The parser is iterative, but a document nested this deep is no event feed.
+json parse_bounded(std::istream& in, const std::string& file) {
+  try {
+    return json::parse(in, [](int depth, json::parse_event_t, json&) {
+      if (depth > max_depth) throw std::runtime_error("nested deeper than " + std::to_string(max_depth));
+      return true;
+    });
+  } catch (const json::exception& e) {  // a syntax error, or a number out of range
+    throw std::runtime_error(file + ": " + e.what());
+  } catch (const std::runtime_error& e) {
+    throw std::runtime_error(file + ": " + e.what());
+  }
 }
 
 }  // namespace
 
-ReadResult read_geojson(std::istream& in, const std::string& file, const std::string& only_type) {
+ReadResult read_geojson(std::istream& in, const std::string& file) {
+  const json doc = parse_bounded(in, file);
+  const json* feats = member(doc, "features");
+  if (!feats || !feats->is_array()) throw std::runtime_error(file + ": no \"features\" array");
   ReadResult res;
-  json doc;
-  try {
-    doc = json::parse(in);
-  } catch (const json::parse_error& e) {
-    throw std::runtime_error(file + ": " + e.what());
-  }
-  const json& feats = doc.value("features", json::array());
   int no = 0;
-  for (const json& f : feats) {
-    ++no;
-    const json& props = f.value("properties", json::object());
-    const std::string type = props.is_object() ? props.value("type", "") : "";
-    if (!only_type.empty() && type != only_type) { ++res.skipped["type " + type]; continue; }
-    Row row{no, {}};
-    if (auto err = feature_event(f, row.ev)) res.problems.push_back({file, no, "feature " + std::to_string(no) + ": " + *err});
+  for (const json& f : *feats) {
+    Row row{++no, {}, {}};
+    if (auto err = feature_event(f, row)) res.problems.push_back({file, no, "feature " + std::to_string(no) + ": " + *err});
     else res.rows.push_back(row);
   }
   return res;

@@ -34,14 +34,19 @@ pugi::xml_node preferred(pugi::xml_node event, const char* name, const char* id_
 std::optional<double> value(pugi::xml_node n, const char* name) {
   pugi::xml_node v = child(child(n, name), "value");
   if (!v) return std::nullopt;
-  const std::string s = trim(v.text().as_string());
-  char* end = nullptr;
-  const double d = std::strtod(s.c_str(), &end);
-  if (s.empty() || *end != '\0') return std::nullopt;
-  return d;
+  return parse_number(trim(v.text().as_string()));
 }
 
-std::optional<std::string> event_of(pugi::xml_node ev_node, Event& ev) {
+// An element given but not a number is an error, not a missing value.
+std::optional<std::string> optional_value(pugi::xml_node n, const char* name, std::optional<double>& v) {
+  v = value(n, name);
+  if (!v && child(child(n, name), "value")) return std::string("unreadable ") + name;
+  return std::nullopt;
+}
+
+std::optional<std::string> event_of(pugi::xml_node ev_node, Row& row) {
+  Event& ev = row.ev;
+  row.type = trim(child(ev_node, "type").text().as_string());
   pugi::xml_node origin = preferred(ev_node, "origin", "preferredOriginID");
   if (!origin) return "no origin";
   if (!parse_datetime(child(child(origin, "time"), "value").text().as_string(), ev)) return "unreadable origin time";
@@ -49,10 +54,10 @@ std::optional<std::string> event_of(pugi::xml_node ev_node, Event& ev) {
   if (!lat || !lon) return "no coordinates";
   ev.lat = *lat;
   ev.lon = *lon;
-  if (auto d = value(origin, "depth")) ev.depth = *d / 1000.0;  // QuakeML depths are in metres
+  if (auto err = optional_value(origin, "depth", ev.depth)) return err;
+  if (ev.depth) *ev.depth /= 1000.0;  // QuakeML depths are in metres
   pugi::xml_node mag = preferred(ev_node, "magnitude", "preferredMagnitudeID");
-  if (mag) ev.mag = value(mag, "mag");
-  return std::nullopt;
+  return mag ? optional_value(mag, "mag", ev.mag) : std::nullopt;
 }
 
 // Line numbers of increasing offsets, counted once through the text.
@@ -66,11 +71,27 @@ struct LineCounter {
   }
 };
 
-void collect_events(pugi::xml_node n, std::vector<pugi::xml_node>& out) {
-  for (pugi::xml_node c : n.children()) {
-    if (std::strcmp(local(c.name()), "event") == 0) out.push_back(c);
-    else collect_events(c, out);
+// Every event element, in document order, without recursion; events sit
+// a few levels down, so deeper nesting is refused rather than walked.
+std::vector<pugi::xml_node> collect_events(pugi::xml_node root, const std::string& file) {
+  std::vector<pugi::xml_node> out;
+  pugi::xml_node n = root.first_child();
+  int depth = 1;
+  while (n) {
+    const bool event = n.type() == pugi::node_element && std::strcmp(local(n.name()), "event") == 0;
+    if (event) out.push_back(n);
+    if (!event && n.first_child()) {
+      if (++depth > max_depth) throw std::runtime_error(file + ": nested deeper than " + std::to_string(max_depth));
+      n = n.first_child();
+      continue;
+    }
+    while (n && !n.next_sibling()) {
+      n = n.parent();
+      --depth;
+    }
+    if (n) n = n.next_sibling();
   }
+  return out;
 }
 
 }  // namespace
@@ -82,13 +103,12 @@ ReadResult read_quakeml(std::istream& in, const std::string& file) {
   pugi::xml_document doc;
   const auto ok = doc.load_buffer(text.data(), text.size());
   if (!ok) throw std::runtime_error(file + ":" + std::to_string(LineCounter{text}.to(ok.offset)) + ": " + ok.description());
-  std::vector<pugi::xml_node> events;
-  collect_events(doc, events);
   ReadResult res;
   LineCounter lines{text};
-  for (pugi::xml_node e : events) {
-    Row row{lines.to(e.offset_debug()), {}};
-    if (auto err = event_of(e, row.ev)) res.problems.push_back({file, row.line, *err});
+  for (pugi::xml_node e : collect_events(doc, file)) {
+    Row row{lines.to(e.offset_debug()), {}, {}};
+    if (auto err = event_of(e, row))
+      res.problems.push_back({file, row.line, "event " + std::string(e.attribute("publicID").as_string()) + ": " + *err});
     else res.rows.push_back(row);
   }
   return res;

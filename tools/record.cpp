@@ -81,11 +81,9 @@ void put_angle(double v, Record& r, int at) {
   r[at + 2] = static_cast<uint8_t>(total % 60);
 }
 
-double normal_lon(double lon) {
-  while (lon > 180) lon -= 360;
-  while (lon < -180) lon += 360;
-  return lon;
-}
+// Catalogues give longitudes as -180..180 or 0..360; anything else is an
+// error in the row, not a position to wrap.
+double normal_lon(double lon) { return lon > 180 ? lon - 360 : lon; }
 
 std::optional<std::string> put_depth(const Event& ev, int year, Record& r, EncodeNotes& notes) {
   if (year < 1800 || year > 2054) {
@@ -136,7 +134,7 @@ std::optional<std::string> encode(const Event& ev, ZeroMag zm, Record& rec, Enco
   notes = EncodeNotes{};
   if (auto err = check_date(ev)) return err;
   if (!(std::fabs(ev.lat) <= 90)) return "latitude out of range";
-  if (!std::isfinite(ev.lon)) return "longitude is not a number";
+  if (!(ev.lon >= -180 && ev.lon <= 360)) return "longitude out of range";
   int year = ev.year;
   put_time(ev, rec, notes, year);
   if (year > 65535) return "year cannot be stored";

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "record.h"
+
 namespace tdata {
 
 constexpr int name_len = 24;   // bytes per name in a name file
@@ -18,6 +20,7 @@ constexpr size_t mesh_limit = 8192;
 struct FeTables {
   std::vector<std::string> names;                   // region k at names[k - 1]
   std::vector<std::array<int, 361>> cells;          // 180 rows
+  std::array<int, 180> west_zero{};                 // the cell 0-1 degree west of each row (cells hold east)
 };
 FeTables load_fe(const std::string& dir);
 
@@ -45,11 +48,25 @@ int name_value(const std::string& fe_name, const std::string& table_name);
 struct NameTable {
   std::vector<std::string> names;
   std::vector<int> group;
-  double extent = 0;  // distance limit the grouping needed, degrees
 };
-// Groups neighbouring regions until the names and the mesh fit (see the
-// grouping section of regions_world.cpp); mesh_bytes is the mesh budget.
-NameTable reduce_names(const FeTables& fe, size_t mesh_bytes = mesh_limit);
+
+// The events of the bundled catalogues whose file names start with one of
+// the prefixes ("isc", "pde", "usgs"), every part of every yearly chain.
+std::vector<Record> bundled_events(const std::string& dataset_dir, const std::vector<std::string>& prefixes);
+// The Flinn-Engdahl region of an event record, by the regionalisation's own
+// rule (so 0.5 W is looked up west of Greenwich).
+int fe_region(const FeTables& fe, const Record& rec);
+std::vector<long> region_events(const FeTables& fe, const std::vector<Record>& recs);
+// The truthful broader names of every region (index 0 unused): near, its
+// country or sea (a border region keeps its own name), and wide, the ocean
+// or the part of a continent it lies in.
+struct Broader {
+  std::string near, wide;
+};
+std::vector<Broader> broader_names(const FeTables& fe);
+// The most active regions keep their own names, the rest their broader
+// name, as many as the names and the mesh budget allow.
+NameTable choose_names(const FeTables& fe, const std::vector<long>& events, size_t mesh_bytes = mesh_limit);
 
 std::vector<uint8_t> world_mesh(const FeTables& fe, const NameTable& nt);
 std::vector<uint8_t> name_file(const std::vector<std::string>& names);
@@ -58,23 +75,27 @@ std::vector<uint8_t> name_file(const std::vector<std::string>& names);
 // hemisphere letters (0 when none). japan selects the 2-byte entry form.
 int mesh_lookup(const std::vector<uint8_t>& mesh, bool japan, int lat_deg, bool south, double lat,
                 int lon_deg, bool west);
+int mesh_lookup(const std::vector<uint8_t>& mesh, bool japan, const Record& rec);
 
-struct Agreement {
-  int points = 0;
-  int same = 0;  // the name the table gives the point's Flinn-Engdahl region
-  int own = 0;   // and that name is the region's own (full or base) name
-  int fitting = 0;  // or at least contains the region's country (name_value > 0)
+// How the world tables name events: under their own Flinn-Engdahl region's
+// name, a truthful broader one, or another place's.
+struct Shares {
+  long events = 0;
+  long own = 0;
+  long other = 0;
 };
-// Reference points "lat lon region NAME" against the mesh (through the
-// record encoding, as events reach the lookup).
-Agreement check_world(const std::string& fe_short_path, const std::vector<uint8_t>& mesh,
-                      const NameTable& nt, const FeTables& fe);
+Shares name_shares(const FeTables& fe, const std::vector<Record>& recs, const std::vector<uint8_t>& mesh,
+                   const std::vector<uint8_t>& name_bytes);
 
 // Japanese set: rows of 40 minutes (key 42-68), whole degrees 128-147.
 struct JapanTables {
   std::vector<uint8_t> mesh;
   std::vector<std::string> names;
 };
-JapanTables japan_tables(const std::string& prefectures_geojson);
+// Cells are named after where the given events lie (the bundled JMA
+// catalogue), else the land in them; cells away from Japan after their
+// Flinn-Engdahl region.
+JapanTables japan_tables(const std::string& prefectures_geojson, const std::vector<Record>& events,
+                         const FeTables& fe);
 
 }  // namespace tdata

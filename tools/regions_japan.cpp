@@ -1,7 +1,9 @@
-// Japanese region tables from prefecture polygons: each cell of 40 minutes
-// by 1 degree is named after the prefecture covering most of it, and a cell
-// that is mostly sea is "OFF" the prefecture with most land in it, or else
-// the nearest one.
+// Japanese region tables from prefecture polygons: a cell of 40 minutes by
+// 1 degree that is mostly Japanese land is named after the prefecture its
+// events lie in (the bundled JMA catalogue), else the one covering most of
+// it. A sea cell near Japan is "OFF" the coast its events lie off. Cells
+// over Korea, Russia or China, and the open sea, keep their Flinn-Engdahl
+// name ("SOUTH KOREA", "PRIMOR'YE, RUSSIA", "SEA OF JAPAN").
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -73,46 +75,107 @@ bool inside(const Prefecture& p, double x, double y) {
   return in;
 }
 
-size_t nearest(const std::vector<Prefecture>& prefs, double x, double y) {
+// Coast points of every prefecture, thinned: enough to tell which coast a
+// point at sea lies off.
+struct Coast {
+  std::vector<std::pair<size_t, std::array<double, 2>>> pts;  // prefecture, lon/lat
+};
+
+Coast coast_of(const std::vector<Prefecture>& prefs) {
+  Coast c;
+  for (size_t i = 0; i < prefs.size(); ++i)
+    for (const Ring& r : prefs[i].rings)
+      for (size_t k = 0; k < r.pts.size(); k += r.pts.size() > 100 ? 4 : 1) c.pts.push_back({i, r.pts[k]});
+  return c;
+}
+
+// The prefecture nearest to a point, and how far it is in degrees.
+std::pair<size_t, double> nearest(const Coast& coast, double x, double y) {
   double best = 1e18;
   size_t who = 0;
   const double c = std::cos(y * M_PI / 180);
-  for (size_t i = 0; i < prefs.size(); ++i)
-    for (const Ring& r : prefs[i].rings)
-      for (const auto& p : r.pts) {
-        const double d = std::pow((p[0] - x) * c, 2) + std::pow(p[1] - y, 2);
-        if (d < best) { best = d; who = i; }
-      }
-  return who;
+  for (const auto& [i, p] : coast.pts) {
+    const double d = std::pow((p[0] - x) * c, 2) + std::pow(p[1] - y, 2);
+    if (d < best) best = d, who = i;
+  }
+  return {who, std::sqrt(best)};
 }
 
-constexpr int samples = 8;  // per side of a cell
+constexpr int samples = 8;         // per side of a cell
+constexpr double off_limit = 1.0;  // degrees from Japanese land a cell is "OFF" it
 
-// The name of the cell of row key k and longitude lon.
-std::string cell_name(const std::vector<Prefecture>& prefs, int k, int lon) {
-  std::vector<int> hits(prefs.size(), 0);
-  int land = 0;
+using Points = std::vector<std::array<double, 2>>;  // lon/lat
+
+size_t most(const std::vector<int>& n) { return std::max_element(n.begin(), n.end()) - n.begin(); }
+
+std::string land_name(const std::string& pref) {
+  return pref + (pref == "HOKKAIDO" || pref == "TOKYO" ? "" : " PREF.");
+}
+
+// Japanese Flinn-Engdahl regions; the Sea of Japan is not one.
+bool japanese(const std::string& fe_name) {
+  if (fe_name.find("SEA OF JAPAN") != std::string::npos) return false;
+  for (const char* w : {"JAPAN", "HONSHU", "HOKKAIDO", "KYUSHU", "SHIKOKU", "RYUKYU", "BONIN", "IZU"})
+    if (fe_name.find(w) != std::string::npos) return true;
+  return false;
+}
+
+struct Japan {
+  std::vector<Prefecture> prefs;
+  Coast coast;
+  const FeTables& fe;
+};
+
+// A sea cell near Japan is off the prefecture most of its events are
+// nearest to; without events, the one nearest to its centre.
+std::string off_name(const Japan& j, const Points& events, double x, double y) {
+  std::vector<int> votes(j.prefs.size(), 0);
+  for (const auto& p : events) ++votes[nearest(j.coast, p[0], p[1]).first];
+  const size_t who = events.empty() ? nearest(j.coast, x, y).first : most(votes);
+  return "OFF " + j.prefs[who].name;
+}
+
+// The name of the cell of row key k and longitude lon, holding the events.
+std::string cell_name(const Japan& j, int k, int lon, const Points& events) {
+  std::vector<int> land(j.prefs.size(), 0), on(j.prefs.size(), 0);
+  int sampled = 0, inland = 0;
   for (int i = 0; i < samples; ++i)
-    for (int j = 0; j < samples; ++j) {
-      const double x = lon + (i + 0.5) / samples, y = (k + (j + 0.5) / samples) / 1.5;
-      for (size_t p = 0; p < prefs.size(); ++p)
-        if (inside(prefs[p], x, y)) { ++hits[p]; ++land; break; }
+    for (int m = 0; m < samples; ++m) {
+      const double x = lon + (i + 0.5) / samples, y = (k + (m + 0.5) / samples) / 1.5;
+      for (size_t p = 0; p < j.prefs.size(); ++p)
+        if (inside(j.prefs[p], x, y)) { ++land[p]; ++sampled; break; }
     }
-  const size_t most = std::max_element(hits.begin(), hits.end()) - hits.begin();
-  if (land * 4 >= samples * samples)
-    return prefs[most].name + (prefs[most].name == "HOKKAIDO" || prefs[most].name == "TOKYO" ? "" : " PREF.");
-  const size_t off = land ? most : nearest(prefs, lon + 0.5, (k + 0.5) / 1.5);
-  return "OFF " + prefs[off].name;
+  for (const auto& e : events)
+    for (size_t p = 0; p < j.prefs.size(); ++p)
+      if (inside(j.prefs[p], e[0], e[1])) { ++on[p]; ++inland; break; }
+  if (sampled * 4 >= samples * samples) return land_name(j.prefs[most(inland ? on : land)].name);
+  const double x = lon + 0.5, y = (k + 0.5) / 1.5;
+  const std::string& fe_name = j.fe.names[j.fe.cells[static_cast<int>(y) + 90][lon + 180] - 1];
+  const bool near = sampled || japanese(fe_name) || nearest(j.coast, x, y).second <= off_limit;
+  if (!near || (!is_sea(fe_name) && !japanese(fe_name))) return shorten(fe_name);
+  return off_name(j, events, x, y);
+}
+
+std::map<std::pair<int, int>, Points> events_by_cell(const std::vector<Record>& recs) {
+  std::map<std::pair<int, int>, Points> cells;
+  for (const Record& r : recs) {
+    if (r[8] & 0x80 || r[11] & 0x80) continue;
+    const Event ev = decode(r);
+    cells[{static_cast<int>(ev.lat * 1.5), r[7]}].push_back({ev.lon, ev.lat});
+  }
+  return cells;
 }
 
 }  // namespace
 
-JapanTables japan_tables(const std::string& path) {
-  const auto prefs = load_prefectures(path);
+JapanTables japan_tables(const std::string& path, const std::vector<Record>& events, const FeTables& fe) {
+  Japan j{load_prefectures(path), {}, fe};
+  j.coast = coast_of(j.prefs);
+  auto at = events_by_cell(events);
   std::map<std::pair<int, int>, std::string> cells;  // (row key, longitude) -> name
   std::map<std::string, int> number;
   for (int k = 42; k <= 68; ++k)
-    for (int lon = 128; lon <= 147; ++lon) number[cells[{k, lon}] = cell_name(prefs, k, lon)];
+    for (int lon = 128; lon <= 147; ++lon) number[cells[{k, lon}] = cell_name(j, k, lon, at[{k, lon}])];
   JapanTables t;
   for (auto& [name, n] : number) { t.names.push_back(name); n = static_cast<int>(t.names.size()); }
   if (t.names.size() > max_names) throw std::runtime_error("more than 255 Japanese names");

@@ -2,17 +2,12 @@
 //
 // [SECTION] Reading the Flinn-Engdahl files
 // [SECTION] Names: base names, countries, abbreviations
-// [SECTION] Grouping: neighbouring regions share a name until the tables fit
-// [SECTION] Mesh, name file, lookup and the reference-point check
+// [SECTION] Mesh, name file and lookup
 #include <algorithm>
 #include <cmath>
 #include <fstream>
-#include <map>
 #include <regex>
-#include <set>
-#include <sstream>
 #include <stdexcept>
-#include <tuple>
 
 #include "record.h"
 #include "regions.h"
@@ -70,6 +65,7 @@ FeTables load_fe(const std::string& dir) {
     std::array<int, 361> row{};
     for (int lon = -180; lon <= 180; ++lon) row[lon + 180] = lon >= 0 ? region_at(e, lon) : region_at(w, -lon);
     fe.cells.push_back(row);
+    fe.west_zero[lat + 90] = region_at(w, 0);
   }
   return fe;
 }
@@ -216,293 +212,18 @@ bool is_sea(const std::string& n) {
   return std::regex_search(n, sea);
 }
 
-// [SECTION] Grouping: neighbouring regions share a name until the tables fit
-//
-// The 757 regions meet at about 5,800 row boundaries; the mesh holds 2,610.
-// Regions are grouped greedily. Only groups that meet along a row are
-// joined (that saves mesh entries), and only when the area-weighted centres
-// of all their regions stay within a distance limit and no northern sea
-// joins a southern one. Each step takes the join that costs the least name
-// value per mesh entry saved: regions with the same base name or country
-// join for nothing, and the group is named by the member name that serves
-// its regions best, land counting double; that name must fit regions holding
-// at least 40 % of the group's weight. The limit starts at 15 degrees and
-// grows by one degree until the tables fit.
-
-namespace {
-
-constexpr double first_limit = 15, limit_step = 1;
-constexpr long min_fit_percent = 40;
-
-struct Vec3 {
-  double x = 0, y = 0, z = 0;
-};
-
-// One Flinn-Engdahl region as the grouping sees it.
-struct Region {
-  bool present = false;          // has whole-degree cells
-  std::string full, base;        // shortened own and base names
-  std::string country;           // shortened text after the base name's last comma
-  std::vector<std::string> keys; // canonical countries
-  bool sea = false;
-  int hemi = 0;                  // seas: 1 north, -1 south of 5 degrees, else 0
-  Vec3 centre;                   // area-weighted, unit length
-  long weight = 0;               // run ends in the full grid: detail, where events are
-};
-
-// Nearly flat, so that fitting many regions beats naming a few exactly.
-constexpr int value_country = 9, value_within = 8;
-
-int value_of(const Region& r, const std::string& name, const std::string& canon_name) {
-  if (name == r.full || name == r.base) return value_own;
+int name_value(const std::string& fe_name, const std::string& table_name) {
+  if (table_name == shorten(fe_name) || table_name == shorten(base_name(fe_name))) return value_own;
+  const std::string cn = canon(table_name);
   int v = 0;
-  for (const std::string& k : r.keys) {
-    if (canon_name == k) return value_country;
-    if (has_words(canon_name, k)) v = value_within;
+  for (const std::string& k : name_keys(fe_name)) {
+    if (cn == k) return 9;
+    if (has_words(cn, k)) v = 8;
   }
   return v;
 }
 
-Region describe(const std::string& n) {
-  Region r;
-  r.full = shorten(n);
-  r.base = shorten(base_name(n));
-  const std::string b = base_name(n);
-  if (const size_t comma = b.rfind(", "); comma != std::string::npos) r.country = shorten(b.substr(comma + 2));
-  r.keys = name_keys(n);
-  r.sea = is_sea(n);
-  return r;
-}
-
-void add_cell(Region& r, int lat, int lon) {
-  const double pi = std::acos(-1.0), a = (lat + 0.5) * pi / 180, b = (lon + 0.5) * pi / 180;
-  const double w = std::cos(a);
-  r.centre.x += w * std::cos(a) * std::cos(b);
-  r.centre.y += w * std::cos(a) * std::sin(b);
-  r.centre.z += w * std::sin(a);
-  r.present = true;
-}
-
-std::vector<Region> region_facts(const FeTables& fe) {
-  std::vector<Region> reg(fe.names.size() + 1);
-  for (size_t k = 1; k < reg.size(); ++k) reg[k] = describe(fe.names[k - 1]);
-  for (size_t i = 0; i < fe.cells.size(); ++i) {
-    const auto& row = fe.cells[i];
-    for (int k = 0; k < 361; ++k) {
-      Region& r = reg[row[k]];
-      add_cell(r, static_cast<int>(i) - 90, k - 180);
-      r.weight += (k == 0 || row[k - 1] != row[k]) + (k == 360 || row[k + 1] != row[k]);
-    }
-  }
-  for (Region& r : reg) {
-    Vec3& c = r.centre;
-    const double n = std::sqrt(c.x * c.x + c.y * c.y + c.z * c.z);
-    if (n == 0) continue;
-    c = {c.x / n, c.y / n, c.z / n};
-    const double lat = std::asin(c.z) * 180 / std::acos(-1.0);
-    r.hemi = !r.sea ? 0 : lat > 5 ? 1 : lat < -5 ? -1 : 0;
-  }
-  return reg;
-}
-
-double degrees_apart(const Vec3& a, const Vec3& b) {
-  const double d = std::clamp(a.x * b.x + a.y * b.y + a.z * b.z, -1.0, 1.0);
-  return std::acos(d) * 180 / std::acos(-1.0);
-}
-
-struct Join {
-  bool ok = false;
-  long cost = 0;     // name value lost
-  std::string name;  // of the joined group
-  long value = 0;
-};
-
-struct Grouping {
-  std::vector<Region> reg;                 // by region number
-  double limit = first_limit;              // degrees between member centres
-  std::vector<std::vector<int>> members;   // by group id; empty once joined
-  std::vector<std::string> name;
-  std::vector<long> value;                 // sum of weight x value_of
-  std::vector<std::map<int, int>> across;  // boundaries along rows with each group
-  std::vector<std::set<int>> touch;        // groups sharing any boundary
-  std::map<std::pair<int, int>, Join> joins;
-  int runs = 0;                            // mesh entries
-};
-
-// The member name that serves the group best; land counts double, so a
-// place on land is named after the land before the sea around it.
-std::pair<std::string, long> best_name(const std::vector<Region>& reg, const std::vector<int>& m) {
-  if (m.size() == 1) return {reg[m[0]].full, value_own * reg[m[0]].weight};
-  std::set<std::string> cand;
-  for (int r : m) {
-    cand.insert(reg[r].base);
-    if (!reg[r].country.empty()) cand.insert(reg[r].country);
-  }
-  std::string best;
-  long best_score = -1, best_value = 0;
-  for (const std::string& n : cand) {
-    const std::string cn = canon(n);
-    long score = 0, value = 0;
-    for (int r : m) {
-      const long v = reg[r].weight * value_of(reg[r], n, cn);
-      value += v;
-      score += reg[r].sea ? v : 2 * v;
-    }
-    if (score > best_score) best = n, best_score = score, best_value = value;
-  }
-  return {best, best_value};
-}
-
-bool may_join(const Grouping& g, int a, int b) {
-  bool north = false, south = false;
-  for (int x : g.members[a]) {
-    for (int y : g.members[b])
-      if (degrees_apart(g.reg[x].centre, g.reg[y].centre) > g.limit) return false;
-  }
-  for (int id : {a, b})
-    for (int x : g.members[id]) north |= g.reg[x].hemi > 0, south |= g.reg[x].hemi < 0;
-  return !(north && south);
-}
-
-// A group's name must fit (own name or country) regions holding at least
-// min_fit_percent of its weight: no "ICELAND" over the British Isles.
-bool name_fits(const std::vector<Region>& reg, const std::vector<int>& m, const std::string& name) {
-  const std::string cn = canon(name);
-  long fit = 0, all = 0;
-  for (int r : m) all += reg[r].weight, fit += value_of(reg[r], name, cn) > 0 ? reg[r].weight : 0;
-  return fit * 100 >= all * min_fit_percent;
-}
-
-const Join& join_of(Grouping& g, int a, int b) {
-  const auto key = std::minmax(a, b);
-  auto it = g.joins.find(key);
-  if (it != g.joins.end()) return it->second;
-  Join j;
-  if ((j.ok = may_join(g, a, b))) {
-    std::vector<int> m = g.members[a];
-    m.insert(m.end(), g.members[b].begin(), g.members[b].end());
-    std::tie(j.name, j.value) = best_name(g.reg, m);
-    j.ok = name_fits(g.reg, m, j.name);
-    j.cost = g.value[a] + g.value[b] - j.value;
-  }
-  return g.joins.emplace(key, j).first->second;
-}
-
-Grouping start_grouping(const FeTables& fe, const std::vector<Region>& reg, double limit) {
-  Grouping g;
-  g.reg = reg;
-  g.limit = limit;
-  const size_t n = reg.size();
-  g.members.resize(n); g.name.resize(n); g.value.resize(n); g.across.resize(n); g.touch.resize(n);
-  for (size_t r = 1; r < n; ++r)
-    if (reg[r].present) g.members[r] = {static_cast<int>(r)}, g.name[r] = reg[r].full, g.value[r] = value_own * reg[r].weight;
-  auto meet = [&](int a, int b, bool along) {
-    if (a == b) return;
-    g.touch[a].insert(b), g.touch[b].insert(a);
-    if (along) ++g.across[a][b], ++g.across[b][a], ++g.runs;
-  };
-  for (size_t i = 0; i < fe.cells.size(); ++i) {
-    ++g.runs;
-    for (int k = 0; k < 361; ++k) {
-      if (k > 0) meet(fe.cells[i][k - 1], fe.cells[i][k], true);
-      if (i + 1 < fe.cells.size()) meet(fe.cells[i][k], fe.cells[i + 1][k], false);
-    }
-  }
-  return g;
-}
-
-// b's regions and boundaries go to a; joins with either are valued anew.
-void join(Grouping& g, int a, int b, const Join& j) {
-  g.runs -= g.across[a][b];
-  g.members[a].insert(g.members[a].end(), g.members[b].begin(), g.members[b].end());
-  g.members[b].clear();
-  g.name[a] = j.name;
-  g.value[a] = j.value;
-  for (auto [c, n] : g.across[b]) {
-    g.across[c].erase(b);
-    if (c != a) g.across[a][c] += n, g.across[c][a] += n;
-  }
-  g.across[b].clear();
-  g.across[a].erase(a);
-  for (int c : g.touch[b]) {
-    g.touch[c].erase(b);
-    if (c != a) g.touch[a].insert(c), g.touch[c].insert(a);
-  }
-  g.touch[b].clear();
-  std::erase_if(g.joins, [&](const auto& e) {
-    const auto [x, y] = e.first;
-    return x == a || x == b || y == a || y == b;
-  });
-}
-
-size_t names_used(const Grouping& g) {
-  std::set<std::string> s;
-  for (size_t k = 0; k < g.members.size(); ++k)
-    if (!g.members[k].empty()) s.insert(g.name[k]);
-  return s.size();
-}
-
-// One join: the least value lost per mesh entry saved (per name saved once
-// the mesh fits). False when no allowed join is left.
-bool join_step(Grouping& g, int max_runs) {
-  const bool for_runs = g.runs > max_runs;
-  int best_a = 0, best_b = 0;
-  long best_cost = 0, best_save = 0;
-  for (size_t a = 1; a < g.members.size(); ++a) {
-    if (g.members[a].empty()) continue;
-    for (int b : g.touch[a]) {
-      if (b <= static_cast<int>(a)) continue;
-      const auto along = g.across[a].find(b);
-      const long save = for_runs ? (along == g.across[a].end() ? 0 : along->second) : 1;
-      if (save == 0) continue;
-      const Join& j = join_of(g, static_cast<int>(a), b);
-      if (!j.ok) continue;
-      const long lhs = j.cost * best_save, rhs = best_cost * save;
-      if (best_a == 0 || lhs < rhs || (lhs == rhs && save > best_save))
-        best_a = static_cast<int>(a), best_b = b, best_cost = j.cost, best_save = save;
-    }
-  }
-  if (best_a == 0) return false;
-  const Join j = join_of(g, best_a, best_b);
-  join(g, best_a, best_b, j);
-  return true;
-}
-
-NameTable name_table(const Grouping& g, const FeTables& fe) {
-  NameTable nt;
-  nt.extent = g.limit;
-  std::map<std::string, int> number;
-  for (size_t k = 0; k < g.members.size(); ++k)
-    if (!g.members[k].empty()) number[g.name[k]];
-  for (auto& [text, k] : number) {
-    nt.names.push_back(text);
-    k = static_cast<int>(nt.names.size());
-  }
-  nt.group.assign(fe.names.size() + 1, 0);
-  for (size_t k = 0; k < g.members.size(); ++k)
-    for (int r : g.members[k]) nt.group[r] = number[g.name[k]];
-  return nt;
-}
-
-}  // namespace
-
-NameTable reduce_names(const FeTables& fe, size_t mesh_bytes) {
-  const std::vector<Region> reg = region_facts(fe);
-  const int max_runs = static_cast<int>((mesh_bytes - 2 * fe.cells.size()) / 3);
-  for (double limit = first_limit; limit <= 180; limit += limit_step) {
-    Grouping g = start_grouping(fe, reg, limit);
-    auto fits = [&] { return g.runs <= max_runs && names_used(g) <= max_names; };
-    while (!fits() && join_step(g, max_runs)) {}
-    if (fits()) return name_table(g, fe);
-  }
-  throw std::runtime_error("the regions cannot be grouped to fit the world mesh");
-}
-
-int name_value(const std::string& fe_name, const std::string& table_name) {
-  return value_of(describe(fe_name), table_name, canon(table_name));
-}
-
-// [SECTION] Mesh, name file, lookup and the reference-point check
+// [SECTION] Mesh, name file and lookup
 
 std::vector<uint8_t> world_mesh(const FeTables& fe, const NameTable& nt) {
   std::vector<uint8_t> m;
@@ -557,29 +278,9 @@ int mesh_lookup(const std::vector<uint8_t>& mesh, bool japan, int lat_deg, bool 
   return 0;
 }
 
-Agreement check_world(const std::string& path, const std::vector<uint8_t>& mesh, const NameTable& nt,
-                      const FeTables& fe) {
-  std::ifstream f(path);
-  if (!f) throw std::runtime_error("cannot open " + path);
-  Agreement a;
-  for (std::string line; std::getline(f, line);) {
-    std::istringstream ls(line);
-    Event ev;
-    int reg = 0;
-    if (!(ls >> ev.lat >> ev.lon >> reg) || reg < 1 || reg >= static_cast<int>(nt.group.size())) continue;
-    ev.year = 2000; ev.month = 1; ev.day = 1;
-    Record r;
-    EncodeNotes notes;
-    if (encode(ev, ZeroMag::tenth, r, notes)) continue;
-    ++a.points;
-    const int k = mesh_lookup(mesh, false, r[10], r[11] & 0x80, std::fabs(ev.lat), r[7], r[8] & 0x80);
-    if (k != nt.group[reg]) continue;
-    ++a.same;
-    const int v = name_value(fe.names[reg - 1], nt.names[k - 1]);
-    a.own += v == value_own;
-    a.fitting += v > 0;
-  }
-  return a;
+int mesh_lookup(const std::vector<uint8_t>& mesh, bool japan, const Record& r) {
+  const double lat = r[10] + (r[11] & 0x7F) / 60.0 + r[12] / 3600.0;
+  return mesh_lookup(mesh, japan, r[10], r[11] & 0x80, lat, r[7], r[8] & 0x80);
 }
 
 }  // namespace tdata

@@ -70,9 +70,9 @@ void part_file(char *out, int n, const char *first, int part)
 	std::snprintf(out, n, "%s%d", first, part);
 }
 
-// The part a marker leads to, or 0 when the file ends. A part that points
-// back at itself or an earlier one would be read forever: it ends the file.
-static int next_part(int m, int cur, int maxpart)
+// A part that points back at itself or an earlier one would be read
+// forever: it ends the file.
+int part_after(int m, int cur, int maxpart)
 {
 	if (m == M_END || cur >= maxpart)
 		return 0;
@@ -114,7 +114,7 @@ int scan_file(const char *first, int maxpart)
 		// store, a continuation would lead later scans of the selection
 		// into stale slots.
 		put_marker(0, st.itot, M_END);
-		part = next_part(m, part, maxpart);
+		part = part_after(m, part, maxpart);
 		part_file(name, sizeof name, first, part);
 	}
 	return 1;

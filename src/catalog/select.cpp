@@ -67,7 +67,8 @@ static int check_dates()
 		*b = 0;
 	st.iyy1 = (unsigned)std::atoi(se.y1_s);
 	st.iyy2 = (unsigned)std::atoi(se.y2_s);
-	if (st.iyy1 > st.iyy2 || (std::strstr(st.f2_s, "ISC") && st.iyy1 < 1964))
+	// The form has refused a From after the To.
+	if (std::strstr(st.f2_s, "ISC") && st.iyy1 < 1964)
 		return refuse("Invalid date!", 1);
 	// Yearly file names have no form for years of four digits after 2000.
 	if (st.iyy2 > 2099 && std::strcmp(st.f2_s, "RIKA") && std::strcmp(st.f2_s, "VELA"))
@@ -100,9 +101,9 @@ template <size_t N> static int redigit(char (&s)[N], int digits)
 	return v;
 }
 
-// Degrees and minutes rewritten with leading zeros; minutes above 59 are
-// refused on the last such field in the order of the form.
-static int check_minutes()
+// Degrees and minutes rewritten with leading zeros (the form has checked
+// their ranges).
+static void redigit_box()
 {
 	redigit(se.so1_s, 3), redigit(se.so2_s, 3);
 	redigit(se.sa1_s, 2), redigit(se.sa2_s, 2);
@@ -110,15 +111,6 @@ static int check_minutes()
 	st.lom2 = (short)redigit(se.som2_s, 2);
 	st.lam1 = (short)redigit(se.sam1_s, 2);
 	st.lam2 = (short)redigit(se.sam2_s, 2);
-	int bad = -1;
-	const int mins[4] = {st.lom1, st.lom2, st.lam1, st.lam2};
-	const int fields[4] = {15, 18, 21, 24};
-	for (int i = 0; i < 4; i++)
-		if (mins[i] > 59)
-			bad = fields[i];
-	if (bad >= 0)
-		return refuse("Minute values should be less than 60!", bad);
-	return 0;
 }
 
 static int key(const char *deg, int min, const char *hemi, char neg)
@@ -217,8 +209,9 @@ static void retrieving()
 
 int select_round()
 {
-	if (check_dates() || check_region() || check_minutes())
+	if (check_dates() || check_region())
 		return -1;
+	redigit_box();
 	retrieving();
 	st.itot = 0;
 	st.isort = 0;

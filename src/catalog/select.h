@@ -21,6 +21,8 @@ int select_plan(const char *src, int iyy1, int iyy2, bool server, Leg *legs);
 // file. Both cut to the buffer.
 void year_file(char *out, int n, const char *src, int year);
 void part_file(char *out, int n, const char *first, int part);
+// The part marker m of part cur leads to, or 0 when the file ends there.
+int part_after(int m, int cur, int maxpart);
 
 // What a record must meet to pass. SELECT fills it from its form (the
 // fields in st, see select_bounds), the server from a request; a value of

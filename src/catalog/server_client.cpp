@@ -131,20 +131,23 @@ void close_server()
 // [SECTION] Raw exchange with time limits
 // ---------------------------------------------------------------------------
 
-// 1 when fd is ready, 0 on time-out (sv.why set), -1 on error.
+// 1 when fd is ready, 0 on time-out (sv.why set), -1 on error. The window
+// stays alive meanwhile; input that wakes the wait does not extend it.
 static int wait_fd(int fd, short ev)
 {
+	long long quiet = now_ms() + sv.tmo;
 	for (;;) {
-		long long left = sv.deadline - now_ms();
-		int ms = left < sv.tmo ? (int)(left > 0 ? left : 0) : sv.tmo;
+		long long end = quiet < sv.deadline ? quiet : sv.deadline, left = end - now_ms();
 		pollfd p{fd, ev, 0};
-		int r = ::poll(&p, 1, ms);
+		int r = poll_window(p, left > 0 ? (int)left : 0);
 		if (r > 0)
 			return 1;
-		if (r == 0) {
+		if (r == 0 && left <= 0) {
 			sv.why = SV_TIME;
 			return 0;
 		}
+		if (r == 0)
+			continue;
 		if (errno != EINTR) {
 			sv.why = SV_CLOSED;
 			return -1;

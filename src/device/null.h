@@ -25,6 +25,8 @@ struct NullBackend final : Backend {
 	void grab_image() override {}
 	unsigned long image_pixel(int, int) override { return 0; }
 	void next_event(InputEvent &ev) override { ev.kind = EvKind::none; }
+	int event_fd() override { return -1; }
+	bool poll_event(InputEvent &) override { return false; }
 	void define_cursor(PointerShape) override {}
 	void warp_pointer(int, int) override {}
 	void bell() override {}

@@ -5,6 +5,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <poll.h>
 
 #include "device/graph.h"
 #include "device/menubar.h"
@@ -14,8 +15,14 @@ namespace tw {
 
 CharScreen scr;
 
+// Keys and clicks met while the program waited on something else, kept
+// for the next key wait as the display would have kept them.
+static InputEvent ahead[16];
+static int nahead;
+
 void screen_reset()
 {
+	nahead = 0;
 	std::memset(scr.mz, ' ', sizeof scr.mz);
 	std::memset(scr.mv, -1, sizeof scr.mv);
 	scr.row = scr.col = 0;
@@ -167,12 +174,22 @@ static int keycode(const InputEvent &ev)
 	return c;
 }
 
+static void next_input(InputEvent &ev)
+{
+	if (nahead == 0) {
+		be->next_event(ev);
+		return;
+	}
+	ev = ahead[0];
+	std::memmove(ahead, ahead + 1, --nahead * sizeof ahead[0]);
+}
+
 int getcchr()
 {
 	InputEvent ev;
 	ctrlflag = false;
 	for (;;) {
-		be->next_event(ev);
+		next_input(ev);
 		if (ev.kind == EvKind::expose)
 			be->show_pixmap();
 		else if (ev.kind == EvKind::button)
@@ -183,6 +200,36 @@ int getcchr()
 				return k;
 		}
 	}
+}
+
+// Input met while waiting on something else: Expose and Ctrl+E act now,
+// other keys and clicks wait for the next key wait.
+static void idle_input()
+{
+	InputEvent ev;
+	while (be->poll_event(ev)) {
+		if (ev.kind == EvKind::expose)
+			be->show_pixmap();
+		else if (ev.kind == EvKind::key && keycode(ev) == K_CTRL_E)
+			check_exit();
+		else if ((ev.kind == EvKind::key || ev.kind == EvKind::button) && nahead < 16)
+			ahead[nahead++] = ev;
+	}
+}
+
+int poll_window(pollfd &p, int ms)
+{
+	if (!be)
+		return ::poll(&p, 1, ms);
+	idle_input();
+	pollfd f[2] = {p, {be->event_fd(), POLLIN, 0}};
+	int r = ::poll(f, 2, ms);
+	p.revents = f[0].revents;
+	if (r > 0 && !p.revents) {
+		idle_input();
+		r = 0;
+	}
+	return r;
 }
 
 // Draw the cursor cell in its resting look.

@@ -2,6 +2,8 @@
 // plotting area, and the key readers that turn X input into key codes.
 #pragma once
 
+struct pollfd;
+
 namespace tw {
 
 constexpr int NROW = 25, NCOL = 80;
@@ -62,6 +64,10 @@ void xouttext(int r, int c, const char *s);
 
 // Input.
 int getcchr();
+// poll(2) on one descriptor for up to ms while the window stays alive:
+// Expose repaints from the pixmap, Ctrl+E ends the program at once. Also 0
+// when input woke it first: the caller keeps its own time.
+int poll_window(pollfd &p, int ms);
 int getchr();
 void beep();
 void xflush();

@@ -41,7 +41,8 @@ struct Backend {
 	virtual int text_extent(const char *s, int n) = 0; // ink width, current font
 	virtual int fontmode() = 0; // 1 when the menu font fell back to "6x13"
 
-	// Drawing, on the window and on the backing pixmap alike.
+	// Drawing: on the backing pixmap, shown in the window at the next flush
+	// or wait for input.
 	virtual void set_clip(int x, int y, int w, int h) = 0;
 	virtual void line(int x1, int y1, int x2, int y2) = 0;
 	virtual void point(int x, int y) = 0;
@@ -55,6 +56,11 @@ struct Backend {
 	virtual unsigned long image_pixel(int x, int y) = 0;  // from the snapshot
 
 	virtual void next_event(InputEvent &ev) = 0;          // blocks
+	// While the program waits on something else (a network peer): the
+	// descriptor that turns readable when input arrives (-1: none), and the
+	// next event already there without blocking (false: none yet).
+	virtual int event_fd() = 0;
+	virtual bool poll_event(InputEvent &ev) = 0;
 	virtual void define_cursor(PointerShape c) = 0;
 	virtual void warp_pointer(int x, int y) = 0;
 	virtual void bell() = 0;

@@ -161,12 +161,11 @@ void seam_line(const Prev &pv, long x, double y, const Window &w)
 	gmoveto((int)(e2 * w.fx), py);
 }
 
-// Fine coastlines hold many points per pixel: a line to the pixel the pen
-// is on adds nothing to the picture, only bytes to a PostScript copy.
+// Every point after the first is a line, even onto the pixel the pen is
+// on: a PostScript copy holds the dataset's lines one for one.
 void polyline(Bytes &b, long n, const Window &w)
 {
 	Prev pv{};
-	int lx = 0, ly = 0; // where the pen is
 	for (long i = 0; i < n && b.has(4); i++) {
 		long la = w.fine ? b.u16() : b.s16();
 		long lo = w.fine ? b.u16() : b.s16();
@@ -182,10 +181,9 @@ void polyline(Bytes &b, long n, const Window &w)
 			// across the whole frame (a zoomed map) is drawn as it is.
 			seam_line(pv, x, y, w);
 			glineto(px, py);
-		} else if (px != lx || py != ly) {
+		} else {
 			glineto(px, py);
 		}
-		lx = px, ly = py;
 		pv = Prev{x, y, px};
 	}
 }

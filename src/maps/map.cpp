@@ -97,20 +97,10 @@ static bool check_region()
 	return fail(1, sh.em_s[0] ? sh.em_s : "Invalid region name!");
 }
 
-static bool check_minutes()
-{
-	const char *m[4] = {mp.tom1_s, mp.tom2_s, mp.tam1_s, mp.tam2_s};
-	constexpr int field[4] = {3, 6, 9, 12};
-	int bad = -1;
-	for (int i = 0; i < 4; i++)
-		if (std::atoi(m[i]) > 59)
-			bad = field[i];
-	return bad < 0 || fail(bad, "Minute values should be less than 60!");
-}
-
 // Beyond the range of the earth the frame arithmetic has no meaning (a
 // box of zero height divides by zero, one wider than a full turn is drawn
-// inside out).
+// inside out). The form checks what is typed; a region's box comes from
+// the "regions" file unchecked.
 static bool check_box()
 {
 	if (std::fabs(mf.b1) > 180 || std::fabs(mf.b2) > 180)
@@ -126,7 +116,7 @@ static bool check_box()
 
 static bool check_map_fields()
 {
-	if (!check_region() || !check_minutes())
+	if (!check_region())
 		return false;
 	mf.b1 = degrees(mp.to1_s, mp.tom1_s, mp.tew1_s);
 	mf.b2 = degrees(mp.to2_s, mp.tom2_s, mp.tew2_s);
@@ -307,12 +297,8 @@ int map2()
 		if (r != 0)
 			return K_F6;
 		put(num, pn.mc_s[13]);
-		int n = std::atoi(num);
+		int n = std::atoi(num); // 1 to 6: the form has checked it
 		mf.ynmap = pn.mc_s[14][0] == 'Y' || n >= 5;
-		if (n < 1 || n > 6) {
-			set_em("Invalid subfunction number!");
-			continue;
-		}
 		if (run_subfunction(n) == K_F3)
 			return K_F3;
 		fill_map2_area();

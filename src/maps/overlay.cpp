@@ -131,7 +131,7 @@ static void stations_picture()
 		_setcolor(4);
 		station(w + off);
 	}
-	gnormal_font();
+	// The legend is drawn in the small font the stations left in force.
 	pspen(2, 0);
 	map_legend(n);
 }

@@ -102,7 +102,7 @@ void mvend()
 
 // [SECTION] Drawing
 
-enum { SHOWN = 1000, HELP_ASKED = 1001 }; // internal results, never returned
+enum { SHOWN = 1000, HELP_ASKED = 1001, REFUSED = 1002 }; // internal results, never returned
 
 static bool no_memory()
 {
@@ -332,6 +332,16 @@ static bool edit_key(int k)
 	return false;
 }
 
+// A field no command could read: the form again, the cursor on it.
+static bool refuse(int number)
+{
+	int bad = bad_field(number);
+	if (bad < 0)
+		return false;
+	sh.isr = (short)bad;
+	return true;
+}
+
 static int key_loop(int number)
 {
 	for (;;) {
@@ -340,7 +350,7 @@ static int key_loop(int number)
 		case K_RETURN:
 			accept(number);
 			standend();
-			return 0;
+			return refuse(number) ? REFUSED : 0;
 		case K_CTRL_E: check_exit();
 		case K_F3: standend(); return 3;
 		case K_F6: standend(); return 6;
@@ -353,8 +363,8 @@ static int key_loop(int number)
 
 // [SECTION] Entry
 
-// Draw and run the panel until it is left; a visit to the help screen
-// draws it again from the slots, which still hold the caller's values.
+// Draw and run the panel until it is left; a visit to the help screen or a
+// refused Enter draws it again from the slots.
 static int show(int number)
 {
 	for (;;) {
@@ -362,6 +372,8 @@ static int show(int number)
 		if (r != SHOWN)
 			return r;
 		r = key_loop(number);
+		if (r == REFUSED)
+			continue;
 		if (r != HELP_ASKED)
 			return r;
 		draw(PAN_HELP);

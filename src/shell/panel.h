@@ -22,6 +22,11 @@ extern Panel pn;
 void panel_reset(); // slots empty, no current panel
 
 int panel(int number);
+
+// The first numeric field of panel number that holds no value of its kind
+// (or the From time of a window that ends before it starts), its message
+// set; -1 when every field is good. Enter on a form runs it.
+int bad_field(int number);
 void mvtonext();
 void mvtoprevious();
 void mvhome();

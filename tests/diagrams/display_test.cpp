@@ -46,6 +46,8 @@ struct Scripted final : Backend {
 	void grab_image() override { x->grab_image(); }
 	unsigned long image_pixel(int a, int b) override { return x->image_pixel(a, b); }
 	void next_event(InputEvent &ev) override { keys->next_event(ev); }
+	int event_fd() override { return -1; }
+	bool poll_event(InputEvent &ev) override { return keys->poll_event(ev); }
 	void define_cursor(PointerShape c) override { x->define_cursor(c); }
 	void warp_pointer(int a, int b) override { x->warp_pointer(a, b); }
 	void bell() override {}

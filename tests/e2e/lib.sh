@@ -67,6 +67,25 @@ e2e_wait_exit() {
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
+# server_start SED-EXPR OPTIONS...: tarnwell-server (next to $BIN) with the
+# options, SRV_PID, its log in $WORK/server.log, and in PORT what the sed
+# expression prints from the log once the port is listed there.
+server_start() {
+	local expr=$1
+	shift
+	SRV=$(dirname "$BIN")/server/tarnwell-server
+	[ -x "$SRV" ] || fail "no tarnwell-server next to $BIN"
+	"$SRV" "$@" 2> "$WORK/server.log" &
+	SRV_PID=$!
+	trap 'kill $SRV_PID 2>/dev/null || true; e2e_cleanup' EXIT
+	for _ in $(seq 100); do
+		PORT=$(sed -n "$expr" "$WORK/server.log")
+		[ -n "$PORT" ] && break
+		sleep 0.05
+	done
+	[ -n "$PORT" ] || fail "the server did not start: $(cat "$WORK/server.log")"
+}
+
 # keep_ps FILE NAME: the PostScript file must pass ghostscript; it is kept
 # as $ART/NAME.ps with its rendering $ART/NAME.png.
 keep_ps() {

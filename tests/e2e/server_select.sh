@@ -9,18 +9,7 @@ e2e_setup server_select
 
 DATA=$TOP/data/dataset AUX=$TOP/data/aux
 [ -f "$DATA/vela.b" ] && [ -f "$AUX/regions" ] || fail "bundled data missing"
-SRV=$(dirname "$BIN")/server/tarnwell-server
-[ -x "$SRV" ] || fail "no tarnwell-server next to $BIN"
-
-"$SRV" -p 0 -d "$DATA" -x "$AUX" 2> "$WORK/server.log" &
-SRV_PID=$!
-trap 'kill $SRV_PID 2>/dev/null || true; e2e_cleanup' EXIT
-for _ in $(seq 100); do
-	PORT=$(sed -n 's/.*listening on 127\.0\.0\.1:\([0-9]*\).*/\1/p' "$WORK/server.log")
-	[ -n "$PORT" ] && break
-	sleep 0.05
-done
-[ -n "$PORT" ] || fail "the server did not start: $(cat "$WORK/server.log")"
+server_start 's/.*listening on 127\.0\.0\.1:\([0-9]*\).*/\1/p' -p 0 -d "$DATA" -x "$AUX"
 
 setup() { # data directory, auxiliary directory
 	write_seis "$1" "$2" "JPN  " 1880 1930 JAPAN 120 180 00 60

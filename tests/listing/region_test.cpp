@@ -33,6 +33,14 @@ struct RegionTest : ListingTest {
 			      lon < 0 ? 'W' : 'E', std::fabs(lat), w);
 	}
 	std::string jp(double lat, double lon) { return at(RK_JAPAN, lat, lon); }
+	// The auxiliary directory becomes the repository's data/aux.
+	bool shipped_tables()
+	{
+		const char *top = std::getenv("TARNWELL_SOURCE");
+		if (top)
+			std::snprintf(sh.drvo_s, sizeof sh.drvo_s, "%s/data/aux", top);
+		return top;
+	}
 	struct Case {
 		double lat, lon;
 		const char *want; // "" for no name
@@ -153,23 +161,81 @@ TEST_F(RegionTest, LoadsTablesFromTheAuxiliaryDirectory)
 	EXPECT_EQ(ls.mesl, MESH_MAX);
 }
 
-// The tables the program ships name well-known places sensibly.
+// The tables the program ships name well-known places after their country
+// or region (a continent where the catalogues hold few events).
 TEST_F(RegionTest, BundledTablesNameKnownPlaces)
 {
-	const char *top = std::getenv("TARNWELL_SOURCE");
-	ASSERT_NE(top, nullptr);
-	std::snprintf(sh.drvo_s, sizeof sh.drvo_s, "%s/data/aux", top);
-	auto has = [](const std::string &s, const char *part) { return s.find(part) != std::string::npos; };
-	ASSERT_EQ(load_tables(RK_WORLD), RK_WORLD);
-	std::string kobe = at(RK_WORLD, 34.6, 135.0);
-	EXPECT_TRUE(has(kobe, "JAPAN") || has(kobe, "HONSHU")) << kobe;
-	std::string nepac = at(RK_WORLD, 40.0, -150.0);
-	EXPECT_TRUE(has(nepac, "PACIFIC") && !has(nepac, "SOUTH")) << nepac;
-	EXPECT_TRUE(has(at(RK_WORLD, -10.0, -75.0), "PERU"));
-	EXPECT_TRUE(has(at(RK_WORLD, 37.0, -122.0), "CALIFORNIA"));
-	ASSERT_EQ(load_tables(RK_JAPAN), RK_JAPAN);
-	EXPECT_TRUE(has(jp(43.06, 141.35), "HOKKAIDO"));
-	EXPECT_TRUE(has(jp(40.2, 143.5), "OFF")) << "off the Sanriku coast";
+	ASSERT_TRUE(shipped_tables());
+	const struct {
+		int kind;
+		const char *place;
+		double lat, lon;
+		const char *part; // of the name
+	} cases[] = {
+		{RK_WORLD, "Nuku'alofa", -21.2, -175.2, "TONGA"},
+		{RK_WORLD, "Suva", -18.1, 178.4, "FIJI"},
+		{RK_WORLD, "Port Vila", -17.7, 168.3, "VANUATU"},
+		{RK_WORLD, "Honiara", -9.4, 160.0, "SOLOMON"},
+		{RK_WORLD, "Gisborne", -38.7, 178.0, "N.Z."},
+		{RK_WORLD, "Sydney", -33.87, 151.21, "AUSTRALIA"},
+		{RK_WORLD, "Taipei", 25.03, 121.56, "TAIWAN"},
+		{RK_WORLD, "Ankara", 39.93, 32.86, "TURKEY"},
+		{RK_WORLD, "Bam", 29.1, 58.35, "IRAN"},
+		{RK_WORLD, "Palu", -0.9, 119.9, "SULAWESI"},
+		{RK_WORLD, "Manila", 14.6, 120.98, "PHILIPPINES"},
+		{RK_WORLD, "Jakarta", -6.2, 106.85, "INDONESIA"},
+		{RK_WORLD, "Sapporo", 43.06, 141.35, "HOKKAIDO"},
+		{RK_WORLD, "Tokyo", 35.68, 139.69, "HONSHU"},
+		{RK_WORLD, "Kagoshima", 31.6, 130.56, "KYUSHU"},
+		{RK_WORLD, "Petropavlovsk", 53.0, 158.6, "KAMCHATKA"},
+		{RK_WORLD, "Athens", 37.98, 23.73, "GREECE"},
+		{RK_WORLD, "Rome", 41.9, 12.5, "ITALY"},
+		{RK_WORLD, "Reykjavik", 64.15, -21.94, "ICELAND"},
+		{RK_WORLD, "Addis Ababa", 9.03, 38.74, "AFRICA"},
+		{RK_WORLD, "Cape Town", -33.92, 18.42, "AFRICA"},
+		{RK_WORLD, "San Francisco", 37.77, -122.42, "CALIFORNIA"},
+		{RK_WORLD, "Los Angeles", 34.05, -118.24, "CALIFORNIA"},
+		{RK_WORLD, "Anchorage", 61.22, -149.9, "ALASKA"},
+		{RK_WORLD, "Acapulco", 16.85, -99.9, "MEXICO"},
+		{RK_WORLD, "Guatemala City", 14.63, -90.51, "GUATEMALA"},
+		{RK_WORLD, "Santiago", -33.45, -70.67, "CHILE"},
+		{RK_WORLD, "Lima", -12.05, -77.04, "PERU"},
+		{RK_WORLD, "Quito", -0.18, -78.47, "ECUADOR"},
+		{RK_WORLD, "McMurdo", -77.85, 166.67, "ANTARCTICA"},
+		{RK_WORLD, "40N 150W", 40.0, -150.0, "PACIFIC"},
+		{RK_JAPAN, "Sapporo", 43.06, 141.35, "HOKKAIDO"},
+		{RK_JAPAN, "Sendai", 38.27, 140.87, "MIYAGI"},
+		{RK_JAPAN, "Kochi", 33.56, 133.53, "KOCHI"},
+		{RK_JAPAN, "Kagoshima", 31.6, 130.56, "KAGOSHIMA"},
+		{RK_JAPAN, "off Sanriku", 40.2, 143.5, "OFF IWATE"},
+		{RK_JAPAN, "Busan", 35.1, 129.04, "KOREA"},
+		{RK_JAPAN, "Pohang", 36.02, 129.34, "KOREA"},
+		{RK_JAPAN, "Vladivostok", 43.12, 131.89, "RUS"},
+		{RK_JAPAN, "Sea of Japan", 40.0, 135.5, "SEA OF JAPAN"},
+	};
+	for (const auto &c : cases) {
+		ASSERT_EQ(load_tables(c.kind), c.kind);
+		std::string name = at(c.kind, c.lat, c.lon);
+		EXPECT_NE(name.find(c.part), std::string::npos) << c.place << ": " << name;
+	}
+}
+
+// BROWSE of events at Tonga, Taiwan and Turkey (the 2006 Tonga, 1999
+// Chi-Chi and 1999 Izmit earthquakes) through the shipped world tables.
+TEST_F(RegionTest, BrowseShowsTheNamesOfBusyPlaces)
+{
+	ASSERT_TRUE(shipped_tables());
+	Ev tonga, chichi, izmit;
+	tonga.year = 2006, tonga.lat = -20.19, tonga.lon = -174.12;
+	chichi.year = 1999, chichi.lat = 23.77, chichi.lon = 120.98;
+	izmit.year = 1999, izmit.lat = 40.76, izmit.lon = 29.97;
+	fill({tonga, chichi, izmit});
+	std::strcpy(st.f2_s, "ISC");
+	r.key(KS_F1 + 2);
+	EXPECT_EQ(browse(), 0);
+	EXPECT_EQ(screen_row(2).substr(56), name24("TONGA ISLANDS"));
+	EXPECT_EQ(screen_row(3).substr(56), name24("TAIWAN"));
+	EXPECT_EQ(screen_row(4).substr(56), name24("TURKEY"));
 }
 
 } // namespace tw

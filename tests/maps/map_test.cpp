@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
+#include "device/graph.h"
+#include "device/spool.h"
 #include "mapdata.h"
 
 using namespace tw;
@@ -197,24 +200,35 @@ TEST_F(Map, FullTurnMapSplitsLinesAtTheSeam)
 	EXPECT_GT(v[0][1], v[1][3]);
 }
 
-TEST_F(Map, PointsOnOnePixelDrawOneLineAndZoomedLinesStayWhole)
+// The bundled nwpac.m over Japan: its 43 polylines that meet the box hold
+// 4,335 points, so 4,292 lines, those onto the pixel the pen is on
+// included; the frame and its clip path add five.
+TEST_F(Map, PostScriptHoldsEveryLineAndZoomedLinesStayWhole)
 {
-	box(120, 150, 20, 50); // about 16 pixels a degree
-	MapFile f;
-	f.header('F', 100)
-		.line('C', {{35, 135}, {35.001, 135.001}, {35.002, 135.002}, {36, 136}, {36.001, 136}})
-		.x();
-	auto v = draw(f, "dense.m", "dense");
-	ASSERT_EQ(v.size(), 1u);
-	EXPECT_LT(v[0][3], v[0][1]) << "from 35 N up to 36 N";
-
 	box(135, 135.5, 35, 35.5); // no seam: nothing to split
 	MapFile z;
 	z.header(' ', 0).line('C', {{35.2, 134}, {35.3, 137}}).x();
-	v = draw(z, "zoom.m", "zoom");
+	auto v = draw(z, "zoom.m", "zoom");
 	ASSERT_EQ(v.size(), 1u);
 	EXPECT_LT(v[0][0], wx(0));
 	EXPECT_GT(v[0][2], wx(mf.kx1 - mf.kx0));
+
+	const char *top = std::getenv("TARNWELL_SOURCE");
+	ASSERT_NE(top, nullptr);
+	std::snprintf(sh.drvo_s, sizeof sh.drvo_s, "%s/data/aux", top);
+	box(128, 146, 25, 46);
+	std::string ps = path("map.ps");
+	sp.fq = std::fopen(ps.c_str(), "w");
+	gr.psflag = 1;
+	EXPECT_EQ(dmap("", 0, nullptr), 1) << sh.em_s;
+	gr.psflag = 0;
+	std::fclose(sp.fq);
+	sp.fq = nullptr;
+	std::string text = test::slurp(ps);
+	size_t lines = 0;
+	for (size_t at = 0; (at = text.find(" pL\n", at)) != std::string::npos; at++)
+		lines++;
+	EXPECT_EQ(lines, 4292u + 5);
 }
 
 TEST_F(Map, DepthAndMagnitudeClasses)

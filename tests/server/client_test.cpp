@@ -3,6 +3,7 @@
 // of malformed or stalled reply.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -317,4 +318,28 @@ TEST_F(ClientTest, UnreachableServersAreNamed)
 }
 
 } // namespace
+} // namespace tw
+
+namespace tw {
+
+// While a peer stays silent the window repaints and Ctrl+E ends the program
+// at once; a key typed meanwhile waits for the next key wait.
+TEST_F(ClientTest, SilentPeerLeavesTheWindowAlive)
+{
+	sv.tmo = 5000;
+	peer.serve([](int fd) { readn(fd, 465); }); // until the client closes
+	ASSERT_TRUE(open_server(peer.host().c_str()));
+	r.expose();
+	r.ch('x');
+	r.ch(K_CTRL_E);
+	auto t0 = std::chrono::steady_clock::now();
+	int count = 0;
+	EXPECT_THROW(retrv_server("JMA", count, 1995), Exited);
+	EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(1));
+	close_server();
+	peer.join();
+	EXPECT_TRUE(r.has("show_pixmap"));
+	EXPECT_EQ('x', getcchr());
+}
+
 } // namespace tw

@@ -12,7 +12,7 @@
 #include "catalog/select.h"
 #include "catalog/server_client.h"
 #include "catalog/store.h"
-#include "dataset.h"
+#include "catalogue.h"
 #include "peer.h"
 #include "recording.h"
 #include "shell/setup.h"
@@ -20,99 +20,6 @@
 
 namespace tw {
 namespace {
-
-template <size_t N> void set(char (&s)[N], const char *v) { std::snprintf(s, N, "%s", v); }
-
-struct Rng {
-	unsigned s = 12345;
-	int operator()(int n)
-	{
-		s = s * 1103515245u + 12345u;
-		return (int)((s >> 8) % (unsigned)n);
-	}
-};
-
-// Events spread over the globe, the calendar, the depths and magnitudes,
-// undetermined values included, in time order.
-std::vector<Ev> year_events(int year, int n, Rng &g)
-{
-	std::vector<Ev> v;
-	for (int i = 0; i < n; i++) {
-		Ev e(year, 1 + g(12), 1 + g(28), g(24), g(60), g(600));
-		e.lon(g(180), g(60), g(3) ? 0 : g(60), g(2)).lat(g(90), g(60), g(3) ? 0 : g(60), g(2));
-		if (e.b[0] != 255)
-			e.dep(g(10) ? g(7000) : 65535);
-		e.mag(g(8) ? (g(10) ? 1 + g(90) : -(1 + g(20))) : 0);
-		v.push_back(e);
-	}
-	std::sort(v.begin(), v.end(), [](const Ev &a, const Ev &b) {
-		return std::memcmp(a.b.data() + 1, b.b.data() + 1, 6) < 0;
-	});
-	return v;
-}
-
-std::vector<Ev> years(int y1, int y2, int per, Rng &g)
-{
-	std::vector<Ev> v;
-	for (int y = y1; y <= y2; y++)
-		for (const Ev &e : year_events(y, per, g))
-			v.push_back(e);
-	return v;
-}
-
-// The data both sides read: historical catalogues, yearly files with
-// continuation parts, a gap in JMA's years, and a source big enough to
-// fill a small store.
-void make_data(const TempDir &d)
-{
-	Rng g;
-	d.write("rika.b", years(1600, 1890, 2, g));
-	d.write("vela.b", years(1885, 1910, 8, g), M_CONT);
-	d.write("vela.b2", years(1911, 1963, 8, g));
-	for (int y = 1926; y <= 1933; y++) {
-		char n[16];
-		std::snprintf(n, sizeof n, "jma-%02d.b", y - 1900);
-		if (y == 1928) { // three parts: FE FF to B2, FD FF to B3
-			d.write("jma-28.b", year_events(y, 700, g), M_CONT);
-			d.write("jma-28.b2", year_events(y, 600, g), 0xfffd);
-			d.write("jma-28.b3", year_events(y, 500, g));
-		} else if (y != 1932)
-			d.write(n, year_events(y, 900, g));
-	}
-	for (int y = 1990; y <= 1992; y++)
-		d.write("pde-" + std::to_string(y - 1900) + ".b", year_events(y, 1500, g));
-	// More parts than the server keeps from its walk: the later ones are
-	// read again.
-	for (int part = 1; part <= 11; part++)
-		d.write(part == 1 ? "pde-93.b" : "pde-93.b" + std::to_string(part),
-			year_events(1993, 150, g), part < 11 ? 65536 - (part + 1) : 0xffff);
-	d.write("isc-64.b", year_events(1964, 800, g));
-	d.write("isc-65.b", year_events(1965, 800, g));
-	d.write("big000.b", year_events(2000, 3000, g));
-	d.write("big001.b", year_events(2001, 3000, g));
-	d.text("regions", "KANTO 100 E 160 E 00 N 60 N\nPACIF 170 E 170 W 40 S 40 N\n");
-}
-
-struct Form {
-	const char *src, *y1, *y2;
-	const char *lon1 = "000", *lon2 = "000", *ew1 = "E", *ew2 = "E";
-	const char *lat1 = "90", *lat2 = "90", *ns1 = "S", *ns2 = "N";
-	const char *dp1 = "000.0", *dp2 = "999.9", *mg1 = "-9.9", *mg2 = "+9.9";
-	const char *ynh = "Y", *ynm = "Y", *region = "";
-	const char *m1 = "01", *d1 = "01", *m2 = "12", *d2 = "31";
-	int segs = 8;
-};
-
-void apply(const Form &f)
-{
-	set(st.f2_s, f.src), set(se.y1_s, f.y1), set(se.y2_s, f.y2);
-	set(se.m1_s, f.m1), set(se.d1_s, f.d1), set(se.m2_s, f.m2), set(se.d2_s, f.d2);
-	set(se.so1_s, f.lon1), set(se.sew1_s, f.ew1), set(se.so2_s, f.lon2), set(se.sew2_s, f.ew2);
-	set(se.som1_s, "00"), set(se.som2_s, "00"), set(se.sam1_s, "00"), set(se.sam2_s, "00");
-	set(se.sa1_s, f.lat1), set(se.sns1_s, f.ns1), set(se.sa2_s, f.lat2), set(se.sns2_s, f.ns2);
-	set(se.dp1_s, f.dp1), set(se.dp2_s, f.dp2), set(se.mg1_s, f.mg1), set(se.mg2_s, f.mg2);
-	set(se.ynh_s, f.ynh), set(se.ynm_s, f.ynm), set(se.dst_s, f.region);
-}
 
 struct Outcome {
 	int res;

@@ -72,6 +72,16 @@ void Recording::next_event(InputEvent &ev)
 	input.pop_front();
 }
 
+// Unlike a blocking wait, a look for input finds nothing once the script
+// has run out: a wait on the network goes on.
+bool Recording::poll_event(InputEvent &ev)
+{
+	if (input.empty())
+		return false;
+	next_event(ev);
+	return true;
+}
+
 void Recording::define_cursor(PointerShape c) { calls.push_back(fmt("cursor %d", c, 0, 0, 0)); }
 void Recording::warp_pointer(int x, int y) { calls.push_back(fmt("warp %d %d", x, y, 0, 0)); }
 

@@ -38,6 +38,8 @@ struct Recording final : Backend {
 	void grab_image() override { calls.push_back("grab_image"); }
 	unsigned long image_pixel(int x, int y) override;
 	void next_event(InputEvent &ev) override;
+	int event_fd() override { return -1; }
+	bool poll_event(InputEvent &ev) override; // the script's next event, if any
 	void define_cursor(PointerShape c) override;
 	void warp_pointer(int x, int y) override;
 	void bell() override { bells++; }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 
 #include "dataset.h"
@@ -215,4 +216,16 @@ TEST(Dataset, EmptyYearIsAnEndMarkerOnly) {
   write_parts(d.path, "PDE-30.B", {});
   EXPECT_EQ(bytes(d, "pde-30.b").size(), 6u);
   EXPECT_TRUE(chain(d, "PDE-30.B").empty());
+}
+
+// Longitudes are -180..360 (360 and above 180 wrap once); others are refused,
+// however large, at once.
+TEST(Record, LongitudeRange) {
+  const std::pair<double, double> ok[] = {{360, 0}, {180.5, -179.5}, {-180, -180}};
+  for (auto [lon, stored] : ok) EXPECT_NEAR(decode(enc(at(1, lon))).lon, stored, 1e-9) << lon;
+  for (double lon : {400.0, -540.5, 1e12, 1e300, -HUGE_VAL, std::nan("")}) {
+    Record r;
+    EncodeNotes n;
+    EXPECT_EQ(encode(at(1, lon), ZeroMag::tenth, r, n), "longitude out of range") << lon;
+  }
 }

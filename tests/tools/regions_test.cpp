@@ -21,7 +21,7 @@ namespace {
 void write_small_fe(const TmpDir& d, bool named = false) {
   const std::map<int, std::string> given = {{1, "SOUTHERN HONSHU, JAPAN"}, {2, "NEAR S. COAST OF HONSHU, JAPAN"},
                                             {3, "NORTH PACIFIC OCEAN"},    {4, "HAWAII"},
-                                            {6, "SOUTH PACIFIC OCEAN"}};
+                                            {6, "SOUTH PACIFIC OCEAN"},    {7, "SEA OF JAPAN"}};
   std::ofstream names(d.path + "/names.asc");
   for (int k = 1; k <= 757; ++k) names << (named && given.count(k) ? given.at(k) : "REGION " + std::to_string(k)) << "\n";
   std::ofstream idx(d.path + "/quadsidx.asc");
@@ -47,9 +47,9 @@ TEST(RegionTables, WorldMeshRowsAndBoundaries) {
   TmpDir d;
   write_small_fe(d);
   const FeTables fe = load_fe(d.path);
-  const NameTable nt = reduce_names(fe);
-  ASSERT_EQ(nt.names.size(), 6u);  // regions without cells get no name
-  EXPECT_EQ(nt.names[0], "REGION 1");
+  NameTable nt;
+  nt.group.assign(758, 0);
+  for (int r = 1; r <= 6; ++r) nt.group[r] = r, nt.names.push_back("REGION " + std::to_string(r));
   const auto mesh = world_mesh(fe, nt);
   EXPECT_EQ(mesh.size(), 90u * (2 + 4 * 3) + 90u * (2 + 2 * 3));
   EXPECT_EQ(world_at(mesh, 0.3, 5), 1);
@@ -95,76 +95,75 @@ TEST(RegionTables, NamesAreShortenedAndPadded) {
   EXPECT_EQ(std::string(bytes.begin() + 24, bytes.end()), std::string(24, 'X'));
 }
 
-// A mesh budget one row-boundary column short: regions of one base name join
-// first, the ocean keeps its name, and nothing else changes.
-TEST(RegionTables, GroupingJoinsTheSameCountryFirst) {
+namespace {
+
+Record at(double lat, double lon) {
+  Event ev;
+  ev.year = 2000, ev.month = 1, ev.day = 1, ev.lat = lat, ev.lon = lon;
+  Record r;
+  EncodeNotes notes;
+  encode(ev, ZeroMag::tenth, r, notes);
+  return r;
+}
+
+}  // namespace
+
+// Aomori and Akita share the cell 40.0-40.67 N, 140-141 E, Akita with more
+// land; the events there lie in Aomori. Far from both, the Flinn-Engdahl
+// region ("SEA OF JAPAN" east of 20 E here) names the cell.
+TEST(RegionTables, JapanCellsNamedWhereTheirEventsLie) {
   TmpDir d;
   write_small_fe(d, true);
   const FeTables fe = load_fe(d.path);
-  const size_t full = world_mesh(fe, reduce_names(fe)).size();
-  const NameTable nt = reduce_names(fe, full - 3 * 90);
-  EXPECT_EQ(nt.extent, 15);
-  const auto mesh = world_mesh(fe, nt);
-  EXPECT_LE(mesh.size(), full - 3 * 90);
-  auto name = [&](double lat, double lon) { return nt.names[world_at(mesh, lat, lon) - 1]; };
-  EXPECT_EQ(name(35, 5), "HONSHU, JAPAN");
-  EXPECT_EQ(name(35, 15), "HONSHU, JAPAN");
-  EXPECT_EQ(name(35, -10), "NORTH PACIFIC OCEAN");
-  EXPECT_EQ(name(35, -30), "HAWAII");
-  EXPECT_EQ(name(-35, -30), "SOUTH PACIFIC OCEAN");
-  EXPECT_THROW(reduce_names(fe, 2 * 180 + 3 * 179), std::runtime_error);  // fewer entries than rows
-}
-
-TEST(RegionTables, JapanCellsNamedByPrefectureAndSea) {
-  TmpDir d;
   const std::string path = d.file("p.geojson", R"({"type":"FeatureCollection","features":[
     {"type":"Feature","properties":{"nam":"Aomori Ken"},"geometry":{"type":"Polygon",
-     "coordinates":[[[140,40],[141,40],[141,40.7],[140,40.7],[140,40]]]}},
+     "coordinates":[[[140,40],[140.3,40],[140.3,40.7],[140,40.7],[140,40]]]}},
+    {"type":"Feature","properties":{"nam":"Akita Ken"},"geometry":{"type":"Polygon",
+     "coordinates":[[[140.3,40],[141,40],[141,40.7],[140.3,40.7],[140.3,40]]]}},
     {"type":"Feature","properties":{"nam":"Hokkai Do"},"geometry":{"type":"MultiPolygon",
      "coordinates":[[[[141,42.7],[142.2,42.7],[142.2,43.4],[141,43.4],[141,42.7]]]]}}]})");
-  const JapanTables t = japan_tables(path);
+  const std::vector<Record> events = {at(40.3, 140.1), at(40.4, 140.2), at(40.5, 140.5),
+                                      at(40.3, 141.9)};  // off the Akita coast
+  const JapanTables t = japan_tables(path, events, fe);
   ASSERT_EQ(t.mesh[0], 42);
   ASSERT_LE(t.mesh.size(), mesh_limit);
   auto name = [&](double lat, double lon) {
     const int k = mesh_lookup(t.mesh, true, static_cast<int>(lat), false, lat, static_cast<int>(lon), false);
     return k ? t.names[k - 1] : std::string();
   };
-  EXPECT_EQ(name(40.3, 140.5), "AOMORI PREF.");
-  EXPECT_EQ(name(43.0, 141.5), "HOKKAIDO");
-  EXPECT_EQ(name(40.3, 141.5), "OFF AOMORI");
-  EXPECT_EQ(name(44.0, 141.5), "OFF HOKKAIDO");
-  EXPECT_EQ(name(27.9, 140.5), "");
-  EXPECT_EQ(name(40.3, 148.2), "");
-  EXPECT_EQ(name(45.9, 147.9), "OFF HOKKAIDO");
+  const struct {
+    double lat, lon;
+    const char* want;
+  } cases[] = {
+      {40.3, 140.5, "AOMORI PREF."}, {43.0, 141.5, "HOKKAIDO"},   {40.3, 141.5, "OFF AKITA"},
+      {44.0, 141.5, "OFF HOKKAIDO"}, {40.3, 145.5, "SEA OF JAPAN"},   {27.9, 140.5, ""},
+      {40.3, 148.2, ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(name(c.lat, c.lon), c.want) << c.lat << " " << c.lon;
 }
 
-// The shipped world table against the Flinn-Engdahl reference points; needs
-// the public raw data (TARNWELL_RAW_DATA, else ../shared/data next to the
-// repository).
-TEST(RegionTables, WorldTableAgreesWithFlinnEngdahlReferencePoints) {
+// Builds the tables from the Flinn-Engdahl files and the bundled catalogues
+// (TARNWELL_RAW_DATA, else ../shared/data next to the repository) and
+// checks how the events of the global catalogues are named, and that the
+// shipped files are what the builder makes.
+TEST(RegionTables, BuiltTablesNameEventsAfterTheirOwnRegion) {
   const char* env = std::getenv("TARNWELL_RAW_DATA");
   const std::string raw = env ? env : std::string(TOOLS_DIR) + "/../../shared/data";
-  const std::string dir = raw + "/regions/flinn_engdahl_1995";
-  if (!std::filesystem::exists(dir + "/fe-short.txt")) GTEST_SKIP() << "no Flinn-Engdahl files at " << dir;
+  const std::string dir = raw + "/regions/flinn_engdahl_1995", data = std::string(TOOLS_DIR) + "/../data";
+  if (!std::filesystem::exists(dir + "/names.asc")) GTEST_SKIP() << "no Flinn-Engdahl files at " << dir;
   const FeTables fe = load_fe(dir);
-  const NameTable nt = reduce_names(fe);
-  EXPECT_LE(nt.names.size(), 255u);
-  const auto mesh = world_mesh(fe, nt);
+  const auto recs = bundled_events(data + "/dataset", {"isc", "pde", "usgs"});
+  const NameTable nt = choose_names(fe, region_events(fe, recs));
+  ASSERT_LE(nt.names.size(), 255u);
+  const auto mesh = world_mesh(fe, nt), names = name_file(nt.names);
   ASSERT_LE(mesh.size(), mesh_limit);
-  const Agreement a = check_world(dir + "/fe-short.txt", mesh, nt, fe);
-  EXPECT_GT(a.points, 22000);
-  EXPECT_GE(a.same, a.points * 0.99);
-  EXPECT_GE(a.fitting, a.points * 0.65);  // own name or country: 69.5 % when written
-  auto name = [&](double lat, double lon) {
-    const int k = world_at(mesh, lat, lon);
-    return k ? nt.names[k - 1] : std::string();
-  };
-  for (const std::string& kobe_tokyo : {name(34.6, 135.0), name(35.7, 139.7)})
-    EXPECT_TRUE(kobe_tokyo.find("JAPAN") != std::string::npos || kobe_tokyo.find("HONSHU") != std::string::npos)
-        << kobe_tokyo;
-  EXPECT_EQ(name(40, -150).find("SOUTH"), std::string::npos) << name(40, -150);
-  EXPECT_NE(name(37, -122).find("CALIFORNIA"), std::string::npos) << name(37, -122);
-  EXPECT_EQ(name(-10, -75), "PERU");
+  const Shares s = name_shares(fe, recs, mesh, names);
+  EXPECT_GT(s.events, 30000);
+  EXPECT_GE(s.own, s.events * 0.85);
+  EXPECT_EQ(s.other, 0);
+  std::vector<uint8_t> shipped;
+  ASSERT_TRUE(read_file(data + "/aux/world.mes", shipped));
+  EXPECT_EQ(shipped, mesh) << "data/aux is stale: run tools/build-data.sh";
 }
 
 // The shipped region list, read line by line with the program's nine-word
