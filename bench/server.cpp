@@ -8,6 +8,7 @@
 //
 //   bench_server [tarnwell-server]   (another build of the server to compare)
 #include <chrono>
+#include <csignal>
 #include <ctime>
 #include <dirent.h>
 #include <fstream>
@@ -199,6 +200,8 @@ void load_run(const TempDir &d, const std::string &at)
 int main(int argc, char **argv)
 {
 	setvbuf(stdout, nullptr, _IOLBF, 0);
+	// Output cut short (| head) must not kill us before the servers stop.
+	signal(SIGPIPE, SIG_IGN);
 	const char *bin = argc > 1 ? argv[1] : TARNWELL_SERVER;
 	TempDir d;
 	make_data(d);
