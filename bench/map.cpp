@@ -25,7 +25,6 @@
 #include "device/null.h"
 #include "maps/map.h"
 #include "shell/setup.h"
-#include "shell/shell.h"
 
 using namespace tw;
 using Clock = std::chrono::steady_clock;
@@ -142,7 +141,7 @@ int main(int argc, char **argv)
 	std::filesystem::create_directories(dir);
 	if (chdir(dir.c_str()) != 0)
 		return 1;
-	std::snprintf(sh.drvo_s, sizeof sh.drvo_s, "%s", aux.c_str());
+	std::snprintf(st.drvo_s, sizeof st.drvo_s, "%s", aux.c_str());
 	st.seglimit = MAXSEG;
 	int nseg = alloc_mem();
 	st.nmax = (short)((nseg - nseg / 2) * SEGREC);

@@ -19,7 +19,6 @@
 #include "device/seam.h"
 #include "device/null.h"
 #include "shell/setup.h"
-#include "shell/shell.h"
 
 using namespace tw;
 using Clock = std::chrono::steady_clock;
@@ -116,7 +115,7 @@ int main(int argc, char **argv)
 	int s = alloc_mem();
 	st.nmax2 = (short)(s / 2 * SEGREC);
 	st.nmax = (short)((s - s / 2) * SEGREC);
-	set(sh.drv_s, dir.c_str());
+	set(st.drv_s, dir.c_str());
 	select_form();
 
 	time_cat(dir); // warm the cache

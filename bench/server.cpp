@@ -20,7 +20,7 @@
 #include "peer.h"
 #include "recording.h"
 #include "shell/setup.h"
-#include "shell/shell.h"
+#include "shell/panel.h"
 
 using namespace tw;
 using Clock = std::chrono::steady_clock;
@@ -65,13 +65,13 @@ double select_ms(const TempDir &d, const std::string &drv, int &itot)
 	double best = 1e9;
 	for (int i = 0; i < ROUNDS; i++) {
 		fresh_store(d.path);
-		std::snprintf(sh.drv_s, sizeof sh.drv_s, "%s", drv.c_str());
+		std::snprintf(st.drv_s, sizeof st.drv_s, "%s", drv.c_str());
 		form();
 		auto t0 = Clock::now();
 		int r = select_round();
 		double ms = std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
 		if (r != 2)
-			std::printf("  unexpected result %d: %s\n", r, sh.em_s);
+			std::printf("  unexpected result %d: %s\n", r, pn.em_s);
 		best = ms < best ? ms : best;
 		itot = st.itot;
 	}
@@ -86,7 +86,7 @@ double select_ms(const TempDir &d, const std::string &drv, int &itot)
 	use_recording(r);
 	fresh_store(d.path);
 	form();
-	std::snprintf(sh.drvo_s, sizeof sh.drvo_s, "%s", at.c_str());
+	std::snprintf(st.drvo_s, sizeof st.drvo_s, "%s", at.c_str());
 	st.iyy1 = Y0, st.iyy2 = Y0 + YEARS - 1, st.lo2 = b360, st.la1 = -23040, st.la2 = 23040;
 	st.ih2 = 99999, st.m1 = -99, st.m2 = 99;
 	long fails = 0, slowest = 0;

@@ -121,8 +121,8 @@ void fz_fresh(int segs)
 	int s = alloc_mem();
 	st.nmax2 = (short)(s / 2 * SEGREC);
 	st.nmax = (short)((s - s / 2) * SEGREC);
-	std::snprintf(sh.drv_s, sizeof sh.drv_s, "%s", fz_dir());
-	std::snprintf(sh.drvo_s, sizeof sh.drvo_s, "%s", fz_dir());
+	std::snprintf(st.drv_s, sizeof st.drv_s, "%s", fz_dir());
+	std::snprintf(st.drvo_s, sizeof st.drvo_s, "%s", fz_dir());
 }
 
 const unsigned char *fz_end_slot(int i)

@@ -8,7 +8,6 @@
 #include "catalog/store.h"
 #include "maps/map.h"
 #include "shell/setup.h"
-#include "shell/shell.h"
 
 namespace tw {
 

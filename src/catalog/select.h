@@ -46,6 +46,7 @@ int dist(const char *region, int which);
 // One round of SELECT after Enter on its form, the form's values already
 // in the settings: -1 back to the form (em_s and isr set), else the result.
 int select_round();
+int select_seis(); // the SELECT command
 
 
 } // namespace tw

@@ -9,7 +9,7 @@
 #include <unistd.h>
 
 #include "shell/setup.h"
-#include "shell/shell.h"
+#include "shell/panel.h"
 
 namespace tw {
 
@@ -55,7 +55,7 @@ static bool is_data_name(const char *name)
 // under lower-case names whatever the program calls them.
 void data_path(char *out, int n, const char *name)
 {
-	std::snprintf(out, n, "%s", is_data_name(name) ? sh.drv_s : sh.drvo_s);
+	std::snprintf(out, n, "%s", is_data_name(name) ? st.drv_s : st.drvo_s);
 	add_separator(out, n);
 	int len = (int)std::strlen(out);
 	for (const char *p = name; *p && len < n - 1; p++)

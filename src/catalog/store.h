@@ -25,6 +25,8 @@ struct Store {
 	short isort;             // 1 after SORT ("special order")
 	char f2_s[6];            // data source of the current selection
 	int seglimit;            // segments alloc_mem may take (tests lower it)
+	char drv_s[65];          // directory of data files
+	char drvo_s[65];         // directory of auxiliary files
 
 	// Bounds of the last SELECT, read by the filter (and by map FIND).
 	unsigned iyy1, iyy2;     // From and To year

@@ -20,6 +20,10 @@ extern Diagrams dg;
 
 void diagrams_reset();
 
+// The TIME and MAGNITUDE commands.
+int time_tarnw();
+int magnitude();
+
 // [SECTION] value axis, scale and legends
 
 // Round axis ends and tick step for the integer range lo..hi; upper stays

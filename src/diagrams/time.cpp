@@ -17,7 +17,6 @@
 #include "diagrams/diagrams.h"
 #include "shell/panel.h"
 #include "shell/setup.h"
-#include "shell/shell.h"
 #include "shell/templates.h"
 
 namespace tw {
@@ -273,7 +272,7 @@ static void time_defaults()
 	int lower, upper, step;
 	scale(0, st.itot, &lower, &upper, &step);
 	itos(upper, pn.mc_s[17], 5);
-	sh.isr = 0;
+	pn.isr = 0;
 }
 
 static bool is(const char *slot, const char *word) { return std::strncmp(slot, word, 3) == 0; }
@@ -313,17 +312,17 @@ static bool time_check(const TimeSet &s)
 	double m1 = dg.kh1 * 60 + dg.kn1, m2 = dg.kh2 * 60 + dg.kn2;
 	if (s.item != MAG && st.isort >= 1) {
 		set_em("Frequency diagram cannot be made for data in special order.");
-		sh.isr = 14;
+		pn.isr = 14;
 	} else if (t2 < t1 || (t2 == t1 && m2 < m1)) {
 		set_em("To must not be before From!");
-		sh.isr = 7;
+		pn.isr = 7;
 	} else if (!taxis_ok(s.tscal, s.unit, t1, t2)) {
 		set_em(s.tscal == 1 ? "The time range leaves the axis no span!"
 				    : "A logarithmic time axis needs more than one Tick Unit!");
-		sh.isr = s.tscal == 1 ? 7 : 13;
+		pn.isr = s.tscal == 1 ? 7 : 13;
 	} else if (!vaxis_ok(s.yscal, s.y1, s.y2)) {
 		set_em(s.yscal == 2 ? "Y2 must be above Y1 and above 0!" : "Y2 must be above Y1!");
-		sh.isr = 17;
+		pn.isr = 17;
 	} else {
 		return true;
 	}

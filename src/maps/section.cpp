@@ -16,7 +16,6 @@
 #include "maps/symbols.h"
 #include "shell/panel.h"
 #include "shell/setup.h"
-#include "shell/shell.h"
 #include "shell/templates.h"
 
 namespace tw {
@@ -178,7 +177,7 @@ int map_cross_section()
 	put_length(19);
 	put(20, "   0");
 	put(21, " 300");
-	sh.isr = 18;
+	pn.isr = 18;
 	if (int r = panel_result(PAN_MAPS3))
 		return r;
 	mp.sx1 = std::atoi(pn.mc_s[18]), mp.sx2 = std::atoi(pn.mc_s[19]);
@@ -242,7 +241,7 @@ static void space_time_fields()
 	put(30, "Y");
 	put(31, "   0");
 	put_length(32);
-	sh.isr = 18;
+	pn.isr = 18;
 }
 
 static void take_space_time()

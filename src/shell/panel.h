@@ -16,10 +16,16 @@ struct Panel {
 	short mn;               // number of fields
 	short lm;               // number of text rows
 	const char *pan;        // current template
+	char em_s[71];          // pending message, shown once by the next panel
+	short isr;              // field on which the next panel starts
 };
 extern Panel pn;
 
 void panel_reset(); // slots empty, no current panel
+
+// Set em_s, cut to its capacity.
+void set_em(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
+void show_error_message(int r); // em_s on row r, then forgotten
 
 int panel(int number);
 

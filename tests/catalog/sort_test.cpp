@@ -43,7 +43,7 @@ struct SortTest : ::testing::Test {
 	// The tags in the order the sort leaves.
 	Ints sorted(const char *i1, const char *o1, const char *i2 = "    ", const char *o2 = " ")
 	{
-		EXPECT_EQ(0, run(i1, o1, i2, o2)) << sh.em_s;
+		EXPECT_EQ(0, run(i1, o1, i2, o2)) << pn.em_s;
 		return tags();
 	}
 };
@@ -117,8 +117,8 @@ TEST_F(SortTest, SecondItemOrdersEachGroupOfEqualFirstItems)
 	EXPECT_NE(std::string::npos, r.texts().find("Be patient. Now sorting to MAG  ..."));
 
 	EXPECT_EQ(-1, run("LAT ", "D", "TIM ", "D"));
-	EXPECT_STREQ("The second item is invalid!", sh.em_s);
-	EXPECT_EQ(2, sh.isr);
+	EXPECT_STREQ("The second item is invalid!", pn.em_s);
+	EXPECT_EQ(2, pn.isr);
 	EXPECT_EQ(30, (int)fnarg(1, IT_LAT)); // the first pass stays done
 	Ints t = sorted("XMAG", "D"); // the word may stand anywhere in the field; 5 and 6 tie
 	EXPECT_EQ((Ints{3, 4}), Ints(t.begin(), t.begin() + 2));
@@ -137,8 +137,8 @@ TEST_F(SortTest, CommandResultsAndForm)
 	EXPECT_EQ((Ints{1}), sorted("MAG ", "D"));
 
 	EXPECT_EQ(-1, run("TIM ", "A"));
-	EXPECT_STREQ("The first item is invalid!", sh.em_s);
-	EXPECT_EQ(0, sh.isr);
+	EXPECT_STREQ("The first item is invalid!", pn.em_s);
+	EXPECT_EQ(0, pn.isr);
 
 	// Through the form: F6 sorts with the values shown (MAG descending),
 	// F3 leaves everything as it was.
@@ -158,7 +158,7 @@ TEST_F(SortTest, CommandResultsAndForm)
 	r.key(KS_F1 + 2);
 	EXPECT_EQ(0, sort());
 	EXPECT_NE(std::string::npos, r.texts().find("The first item is invalid!"));
-	std::strcpy(sh.em_s, "");
+	std::strcpy(pn.em_s, "");
 }
 
 // Every key pattern ends sorted, and keeps every record once.

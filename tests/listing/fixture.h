@@ -14,9 +14,10 @@
 #include "device/spool.h"
 #include "files.h"
 #include "listing/listing.h"
+#include "listing/table.h"
 #include "recording.h"
+#include "shell/panel.h"
 #include "shell/setup.h"
-#include "shell/shell.h"
 
 namespace tw {
 
@@ -97,7 +98,7 @@ struct ListingTest : ::testing::Test {
 		select_defaults();
 		listing_reset();
 		segments(4);
-		std::snprintf(sh.drvo_s, sizeof sh.drvo_s, "%s", dir.c_str());
+		std::snprintf(st.drvo_s, sizeof st.drvo_s, "%s", dir.c_str());
 	}
 	void segments(int n)
 	{

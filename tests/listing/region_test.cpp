@@ -38,7 +38,7 @@ struct RegionTest : ListingTest {
 	{
 		const char *top = std::getenv("TARNWELL_SOURCE");
 		if (top)
-			std::snprintf(sh.drvo_s, sizeof sh.drvo_s, "%s/data/aux", top);
+			std::snprintf(st.drvo_s, sizeof st.drvo_s, "%s/data/aux", top);
 		return top;
 	}
 	struct Case {
@@ -151,10 +151,10 @@ TEST_F(RegionTest, LoadsTablesFromTheAuxiliaryDirectory)
 	EXPECT_EQ(load_tables(RK_WORLD), RK_WORLD);
 	EXPECT_EQ(at(RK_WORLD, 34.6, 135), name24("EAST ASIA"));
 	unlink((dir + "/world.nam").c_str());
-	sh.em_s[0] = 0;
+	pn.em_s[0] = 0;
 	EXPECT_EQ(load_tables(RK_WORLD), RK_WORLD); // a missing table is no error
 	EXPECT_EQ(at(RK_WORLD, 34.6, 135), "");
-	EXPECT_NE(std::string(sh.em_s).find("world.nam"), std::string::npos);
+	EXPECT_NE(std::string(pn.em_s).find("world.nam"), std::string::npos);
 	// A mesh larger than its room counts only up to where the names start.
 	test::write_file(dir + "/world.mes", std::string(9000, '\0'));
 	load_tables(RK_WORLD);

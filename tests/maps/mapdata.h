@@ -19,7 +19,7 @@
 #include "maps/symbols.h"
 #include "recording.h"
 #include "shell/setup.h"
-#include "shell/shell.h"
+#include "shell/panel.h"
 
 namespace tw {
 
@@ -110,7 +110,7 @@ inline void map_fresh(const std::string &dir)
 	dpmg_init();
 	maps_reset();
 	diagrams_reset();
-	std::snprintf(sh.drvo_s, sizeof sh.drvo_s, "%s", dir.c_str());
+	std::snprintf(st.drvo_s, sizeof st.drvo_s, "%s", dir.c_str());
 }
 
 // The box as MAP sets it after its checks.

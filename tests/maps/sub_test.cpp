@@ -215,7 +215,7 @@ TEST_F(MapSub, SelectReplacesTheStoreOrNot)
 	enter();
 	EXPECT_EQ(map_select(), K_F6);
 	EXPECT_EQ(st.itot, 10);
-	EXPECT_STREQ(sh.em_s, "Memory contents were replaced.");
+	EXPECT_STREQ(pn.em_s, "Memory contents were replaced.");
 	EXPECT_EQ(coordkey(7, evslot(0, 9)), 135 * 256);
 	EXPECT_EQ(rec_marker(evslot(0, 10)), M_END);
 }
@@ -226,7 +226,7 @@ TEST_F(MapSub, FindListsOrSaysNothingWasFound)
 	click(137, 38), click(138, 38); // an empty circle
 	enter();
 	EXPECT_EQ(map_find(), K_F8);
-	EXPECT_STREQ(sh.em_s, "No event was found.");
+	EXPECT_STREQ(pn.em_s, "No event was found.");
 
 	r.calls.clear();
 	click(135, 35), click(136, 35);

@@ -16,7 +16,7 @@
 #include "peer.h"
 #include "recording.h"
 #include "shell/setup.h"
-#include "shell/shell.h"
+#include "shell/panel.h"
 
 namespace tw {
 namespace {
@@ -44,14 +44,14 @@ struct Loopback : ::testing::Test {
 		use_recording(r);
 		fresh_store(dir.path, f.segs);
 		server_client_reset();
-		set(sh.drv_s, drv.c_str()), set(sh.drvo_s, drvo.c_str());
+		set(st.drv_s, drv.c_str()), set(st.drvo_s, drvo.c_str());
 		apply(f);
 		for (int s = 0; s < st.nseg; s++)
 			std::memset(st.iseg[s], 0x5a, SEGSIZE);
 		Outcome o;
 		o.res = select_round();
 		o.itot = st.itot;
-		o.em = sh.em_s;
+		o.em = pn.em_s;
 		for (int s = 0; s < st.nseg - st.nseg / 2; s++)
 			o.primary.append((const char *)st.iseg[s], SEGSIZE);
 		return o;
