@@ -25,6 +25,7 @@
 #include "device/null.h"
 #include "maps/map.h"
 #include "shell/setup.h"
+#include "shell/shell.h"
 
 using namespace tw;
 using Clock = std::chrono::steady_clock;
@@ -141,13 +142,10 @@ int main(int argc, char **argv)
 	std::filesystem::create_directories(dir);
 	if (chdir(dir.c_str()) != 0)
 		return 1;
+	reset_all();
+	store_init();
 	std::snprintf(st.drvo_s, sizeof st.drvo_s, "%s", aux.c_str());
-	st.seglimit = MAXSEG;
-	int nseg = alloc_mem();
-	st.nmax = (short)((nseg - nseg / 2) * SEGREC);
-	settings_reset();
 	dpmg_init();
-	map_init();
 	mf.b1 = W, mf.b2 = E, mf.a1 = S, mf.a2 = N;
 	map_geometry();
 	symbol_sizes();

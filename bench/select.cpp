@@ -19,6 +19,7 @@
 #include "device/seam.h"
 #include "device/null.h"
 #include "shell/setup.h"
+#include "shell/shell.h"
 
 using namespace tw;
 using Clock = std::chrono::steady_clock;
@@ -111,10 +112,8 @@ int main(int argc, char **argv)
 	for (int y = 0; y < YEARS; y++)
 		write_year(dir, Y0 + y, rng);
 
-	store_reset();
-	int s = alloc_mem();
-	st.nmax2 = (short)(s / 2 * SEGREC);
-	st.nmax = (short)((s - s / 2) * SEGREC);
+	reset_all();
+	store_init();
 	set(st.drv_s, dir.c_str());
 	select_form();
 

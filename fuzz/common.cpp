@@ -107,20 +107,9 @@ void fz_fresh(int segs)
 	r.calls.clear();
 	r.input.clear();
 	r.bells = 0;
+	reset_all();
 	use_recording(r);
-	panel_reset();
-	settings_reset();
-	spool_reset();
-	ps_reset();
-	listing_reset();
-	diagrams_reset();
-	maps_reset();
-	server_client_reset();
-	store_reset();
-	st.seglimit = segs;
-	int s = alloc_mem();
-	st.nmax2 = (short)(s / 2 * SEGREC);
-	st.nmax = (short)((s - s / 2) * SEGREC);
+	store_init(segs);
 	std::snprintf(st.drv_s, sizeof st.drv_s, "%s", fz_dir());
 	std::snprintf(st.drvo_s, sizeof st.drvo_s, "%s", fz_dir());
 }

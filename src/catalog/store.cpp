@@ -34,6 +34,16 @@ int alloc_mem()
 	return st.nseg;
 }
 
+void store_init(int segs)
+{
+	st.seglimit = segs;
+	int s = alloc_mem();
+	st.nmax2 = (short)(s / 2 * SEGREC);
+	st.nmax = (short)((s - s / 2) * SEGREC);
+	st.itot = 0;
+	st.isort = 0;
+}
+
 int peek(long offset, const unsigned char *block) { return block[offset]; }
 
 int qeek(long offset, const unsigned char *block)

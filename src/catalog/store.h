@@ -50,6 +50,10 @@ constexpr int b360 = 92160, b180 = 46080; // 360 and 180 degrees as keys
 
 void store_reset(); // forget everything, segments included
 
+// Take up to segs segments and split them as start-up does (the primary
+// half gets the odd one); nothing selected.
+void store_init(int segs = MAXSEG);
+
 // Segments and byte access.
 int alloc_mem();
 int peek(long offset, const unsigned char *block);

@@ -6,11 +6,14 @@
 #include <cstring>
 
 #include "catalog/select.h"
+#include "catalog/server_client.h"
 #include "catalog/sort.h"
 #include "catalog/store.h"
 #include "device/graph.h"
 #include "device/menubar.h"
+#include "device/ps.h"
 #include "device/screen.h"
+#include "device/spool.h"
 #include "diagrams/diagrams.h"
 #include "listing/listing.h"
 #include "listing/table.h"
@@ -25,6 +28,22 @@ void (*exit_hook)() = finish;
 
 void shell_reset() { sh = Shell{}; }
 
+void reset_all()
+{
+	graph_reset();
+	screen_reset();
+	shell_reset();
+	panel_reset();
+	settings_reset();
+	spool_reset();
+	ps_reset();
+	listing_reset();
+	diagrams_reset();
+	maps_reset();
+	server_client_reset();
+	store_reset();
+}
+
 void init()
 {
 	const char *seis = std::getenv("SEIS");
@@ -32,11 +51,7 @@ void init()
 	map_init();
 	win_init();
 	menu_init();
-	int s = alloc_mem();
-	st.nmax2 = (short)(s / 2 * SEGREC);
-	st.nmax = (short)((s - s / 2) * SEGREC);
-	st.itot = 0;
-	st.isort = 0;
+	store_init();
 	panel(99);
 	load_setup();
 }

@@ -9,6 +9,9 @@ struct Shell {
 extern Shell sh;
 
 void shell_reset();
+// Every subsystem as before start-up (no segments taken), for tests, fuzz
+// targets and benchmarks; the back end in use stays.
+void reset_all();
 void init();
 int prompt(int code);
 void command_step(); // one turn of the main loop

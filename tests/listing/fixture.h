@@ -102,11 +102,7 @@ struct ListingTest : ::testing::Test {
 	}
 	void segments(int n)
 	{
-		st.seglimit = n;
-		int s = alloc_mem();
-		st.nmax2 = (short)(s / 2 * SEGREC);
-		st.nmax = (short)((s - s / 2) * SEGREC);
-		st.itot = 0;
+		store_init(n);
 	}
 	void japan_box()
 	{

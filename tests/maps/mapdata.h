@@ -102,9 +102,7 @@ inline unsigned char *add_event(double lon, double la, double depth, double mag)
 inline void map_fresh(const std::string &dir)
 {
 	store_reset();
-	int n = alloc_mem();
-	st.nmax = (short)((n - n / 2) * SEGREC);
-	st.nmax2 = (short)(n / 2 * SEGREC);
+	store_init();
 	settings_reset();
 	select_defaults();
 	dpmg_init();
