@@ -25,7 +25,7 @@
 #include "common.h"
 #include "listing/listing.h"
 #include "shell/setup.h"
-#include "shell/shell.h"
+#include "shell/panel.h"
 
 using namespace tw;
 

@@ -12,7 +12,7 @@
 #include "catalog/select.h"
 #include "catalog/store.h"
 #include "common.h"
-#include "shell/shell.h"
+#include "shell/panel.h"
 
 using namespace tw;
 
