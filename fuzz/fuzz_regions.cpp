@@ -1,14 +1,12 @@
 // The region list "regions": a typed region name looked up line by line,
-// the box words copied into the SELECT or the MAP form.
+// the box words handed back for a form.
 //
-// Input: byte 0 chooses the form (bit 0), then the typed name (at most the
+// Input: byte 0 (unused), then the typed name (at most the
 // form's 10 characters), FZ_SEP, and the file's text.
 #include <cstring>
 
 #include "catalog/select.h"
 #include "common.h"
-#include "maps/map.h"
-#include "shell/setup.h"
 
 using namespace tw;
 
@@ -20,16 +18,16 @@ template <size_t N> static void fits(const char (&s)[N], size_t width)
 		fz_fail("a box word overflows its field");
 }
 
-static void check(int which)
+// Every word ends inside its slot, and each cut word fits a form field.
+static void check(const RegionBox &b)
 {
-	if (which == 0) {
-		fits(se.so1_s, 3), fits(se.sew1_s, 1), fits(se.so2_s, 3), fits(se.sew2_s, 1);
-		fits(se.sa1_s, 2), fits(se.sns1_s, 1), fits(se.sa2_s, 2), fits(se.sns2_s, 1);
-		fits(se.som1_s, 2), fits(se.sam2_s, 2);
-	} else {
-		fits(mp.to1_s, 3), fits(mp.tew1_s, 1), fits(mp.to2_s, 3), fits(mp.tew2_s, 1);
-		fits(mp.ta1_s, 2), fits(mp.tns1_s, 1), fits(mp.ta2_s, 2), fits(mp.tns2_s, 1);
-		fits(mp.tom1_s, 2), fits(mp.tam2_s, 2);
+	static constexpr size_t width[8] = {3, 1, 3, 1, 2, 1, 2, 1};
+	for (int i = 0; i < 8; i++) {
+		if (strnlen(b.w[i], sizeof b.w[i]) == sizeof b.w[i])
+			fz_fail("a box word runs over its slot");
+		char field[9];
+		box_word(field, b, i);
+		fits(field, width[i]);
 	}
 }
 
@@ -45,11 +43,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 		fz_write("regions", parts[1]);
 	else
 		fz_remove("regions");
-	int which = data[0] & 1;
-	int r = dist(typed, which);
+	RegionBox box;
+	int r = dist(typed, box);
 	if (r != 0 && r != 1)
 		fz_fail("dist result out of range");
 	if (r)
-		check(which);
+		check(box);
 	return 0;
 }

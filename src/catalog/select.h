@@ -1,6 +1,8 @@
 // SELECT: the form's checks, the reading plan of each data source, the
 // dataset file names, the record filter and the region lookup.
 #pragma once
+#include <cstddef>
+#include <cstdio>
 
 namespace tw {
 
@@ -39,9 +41,22 @@ int scan_file(const char *first, int parts);
 int rvrika();
 int rvvela(bool first_only);
 
-// Look a region up in "regions"; fills the SELECT (which 0) or MAP (1)
-// box. Returns 1 when found.
-int dist(const char *region, int which);
+// The box words of a line of "regions": longitude from, E/W, longitude
+// to, E/W, latitude from, N/S, latitude to, N/S.
+struct RegionBox {
+	char w[8][16];
+};
+
+// Look a region up in "regions": 1 and its box when found.
+int dist(const char *region, RegionBox &box);
+
+// Word i of a box, cut to what its form field shows: three digits of
+// longitude, two of latitude, one letter.
+template <size_t N> void box_word(char (&dst)[N], const RegionBox &b, int i)
+{
+	static constexpr int width[8] = {3, 1, 3, 1, 2, 1, 2, 1};
+	std::snprintf(dst, N, "%.*s", width[i], b.w[i]);
+}
 
 // One round of SELECT after Enter on its form, the form's values already
 // in the settings: -1 back to the form (em_s and isr set), else the result.

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 #include "catalog/select.h"
 #include "catalog/store.h"
@@ -85,13 +86,26 @@ static double degrees(const char *deg, const char *min, const char *neg)
 	return std::strncmp(neg, "W", 1) == 0 || std::strncmp(neg, "S", 1) == 0 ? -v : v;
 }
 
+static void fill_box(const RegionBox &b)
+{
+	box_word(mp.to1_s, b, 0), box_word(mp.tew1_s, b, 1);
+	box_word(mp.to2_s, b, 2), box_word(mp.tew2_s, b, 3);
+	box_word(mp.ta1_s, b, 4), box_word(mp.tns1_s, b, 5);
+	box_word(mp.ta2_s, b, 6), box_word(mp.tns2_s, b, 7);
+	for (char *m : {mp.tom1_s, mp.tom2_s, mp.tam1_s, mp.tam2_s})
+		std::memcpy(m, "00", 3);
+}
+
 static bool check_region()
 {
 	if (!mp.est_s[0])
 		return true;
 	pn.em_s[0] = 0;
-	if (dist(mp.est_s, 1))
+	RegionBox box;
+	if (dist(mp.est_s, box)) {
+		fill_box(box);
 		return true;
+	}
 	// A missing "regions" file keeps the loader's message.
 	return fail(1, pn.em_s[0] ? pn.em_s : "Invalid region name!");
 }

@@ -11,7 +11,6 @@
 #include "catalog/select.h"
 #include "catalog/store.h"
 #include "dataset.h"
-#include "maps/map.h"
 #include "recording.h"
 #include "shell/setup.h"
 #include "shell/panel.h"
@@ -322,8 +321,9 @@ TEST_F(SelectTest, RegionNamesComeFromTheRegionsFile)
 	set(se.dst_s, "TOKAI"); // behind a line that does not parse
 	refused("Invalid region name!", 13);
 
-	EXPECT_EQ(1, dist("XWORLDX", 1)); // the MAP form's fields
-	EXPECT_EQ((std::vector<std::string>{mp.to1_s, mp.tns1_s, mp.tam2_s}), (std::vector<std::string>{"0", "S", "00"}));
+	RegionBox box; // for the MAP form: the first name inside the typed text
+	EXPECT_EQ(1, dist("XWORLDX", box));
+	EXPECT_EQ((std::vector<std::string>{box.w[0], box.w[5]}), (std::vector<std::string>{"0", "S"}));
 }
 
 // The whole command through its form, as a user drives it.
