@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "shell/panel.h"
 #include "shell/setup.h"
 #include "shell/panel.h"
 
@@ -33,6 +34,9 @@ int alloc_mem()
 		st.iseg[st.nseg++] = segmem[s];
 	return st.nseg;
 }
+
+static StoreCounts counts() { return {st.nmax, st.nmax2, st.itot, st.f2_s}; }
+StoreCounts (*store_counts)() = counts;
 
 void store_init(int segs)
 {

@@ -1,4 +1,5 @@
-// MAGNITUDE: the magnitude-frequency diagram of the selection.
+// MAGNITUDE: the magnitude-frequency diagram of the selection; also the
+// diagrams' state and the legend block MAGNITUDE and TIME share.
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +16,20 @@
 #include "shell/templates.h"
 
 namespace tw {
+
+Diagrams dg;
+
+void diagrams_reset() { dg = Diagrams{}; }
+
+void legend3()
+{
+	char buf[32];
+	pfromto(2, 0, {{se.sa1_s, se.sam1_s, se.sns1_s, se.sa2_s, se.sam2_s, se.sns2_s},
+		       {se.so1_s, se.som1_s, se.sew1_s, se.so2_s, se.som2_s, se.sew2_s}});
+	gprint(63, 9, "depth", 2);
+	std::snprintf(buf, sizeof buf, "%s-%skm", se.dp1_s, se.dp2_s);
+	gprint(66, 10, buf, 7);
+}
 
 // Settings read from the form.
 struct MagSet {

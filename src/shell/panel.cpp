@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "catalog/store.h"
 #include "device/graph.h"
 #include "device/menubar.h"
 #include "device/screen.h"
@@ -130,7 +129,8 @@ enum { SHOWN = 1000, HELP_ASKED = 1001, REFUSED = 1002 }; // internal results, n
 
 static bool no_memory()
 {
-	if (st.nmax && st.nmax2)
+	StoreCounts c = store_counts();
+	if (c.nmax && c.nmax2)
 		return false;
 	wblink();
 	mvaddstr(9, 20, "Available memory is less than 128KB!");
@@ -193,14 +193,15 @@ static void draw_header(int number)
 {
 	if (number == PAN_MAPS6 || number == PAN_OPTION)
 		return;
+	StoreCounts c = store_counts();
 	if (number == PAN_SELECT) {
 		move(0, 28);
 		clrtoeol();
-		printw(" Memory available for %d/%d events.", st.nmax, st.nmax2);
+		printw(" Memory available for %d/%d events.", c.nmax, c.nmax2);
 	} else {
 		move(0, 32);
 		clrtoeol();
-		printw("for %d events from %s.", st.itot, st.f2_s);
+		printw("for %d events from %s.", c.itot, c.source);
 	}
 }
 

@@ -29,6 +29,15 @@ void show_error_message(int r); // em_s on row r, then forgotten
 
 int panel(int number);
 
+// What a form's first row and the memory check tell of the event store.
+// The store defines store_counts, so the engine reads nothing above itself.
+struct StoreCounts {
+	int nmax, nmax2;    // capacity of the two halves, in events
+	int itot;           // events selected
+	const char *source; // where they came from
+};
+extern StoreCounts (*store_counts)();
+
 // The first numeric field of panel number that holds no value of its kind
 // (or the From time of a window that ends before it starts), its message
 // set; -1 when every field is good. Enter on a form runs it.

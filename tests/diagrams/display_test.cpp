@@ -117,7 +117,7 @@ TEST_F(DiagramDisplay, TimeBarsAndMagnitudeLines)
 	};
 	form("FRQ", "5");
 	ASSERT_EQ(time_tarnw(), 0);
-	int left = (int)((fncal(1991, 1, 1) - dg.st0) * dg.ut) + 57;
+	int left = (int)((fncal(1991, 1, 1) - dg.ax.st0) * dg.ax.ut) + 57;
 	EXPECT_EQ(at(left, 347 - 100), CYAN);     // the 1991 bar: 2 events, 132 px
 	EXPECT_EQ(at(left + 5, 347 - 100), BLACK); // outline only
 	EXPECT_EQ(at(left + 5, 347 - 132), CYAN);
@@ -125,9 +125,9 @@ TEST_F(DiagramDisplay, TimeBarsAndMagnitudeLines)
 
 	form("MAG", "10");
 	ASSERT_EQ(time_tarnw(), 0);
-	int x = (int)((fncal(1991, 5, 1) - dg.st0) * dg.ut) + 57;
+	int x = (int)((fncal(1991, 5, 1) - dg.ax.st0) * dg.ax.ut) + 57;
 	EXPECT_EQ(at(x, 347 - 60), RED); // 4.0 on 0..10: 132 px high
 	EXPECT_EQ(at(x, 347 - 140), BLACK);
-	int x6 = (int)((fncal(1993, 2, 2) - dg.st0) * dg.ut) + 57;
+	int x6 = (int)((fncal(1993, 2, 2) - dg.ax.st0) * dg.ax.ut) + 57;
 	EXPECT_EQ(at(x6, 347 - 190), RED); // 6.0: 199 px
 }

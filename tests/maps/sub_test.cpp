@@ -305,7 +305,7 @@ TEST_F(MapSub, SpaceTimeOnAYearAxis)
 	enter();
 	fkey(3);
 	EXPECT_EQ(map_space_time(), K_F3);
-	int x = (int)((165 + 0.5) * dg.ut) + 57;
+	int x = (int)((165 + 0.5) * mp.ax.ut) + 57;
 	bool found = false;
 	for (auto a : arcs())
 		found |= a.cx == x;
