@@ -1,99 +1,100 @@
-// SELECT and SORT on a synthetic catalogue: 40 yearly files of 50,000
-// events each (13 parts a year). SELECT is timed against `cat` of the same
-// files, the I/O bound, with a warm cache; SORT on a full primary half.
+// SELECT of a real query over the bundled NCEDC catalogue (775k records in
+// 209 files): Northern California 123-121 W, 36-39 N, depth 0-20 km,
+// M 3.0 and over, 1984-2023. Anchors, all over the same files and events:
+// - the floor: this process opening and reading every file into one reused
+//   buffer;
+// - cat of the files to /dev/null;
+// - gmt select of the same events as text (lon lat depth mag), what a user
+//   would run instead.
+// CPU time (the process's own, or its children's for cat and GMT), best of
+// 5, taken in turns.
 //
-//   bench_select [folder]   (default: a fresh folder under /tmp, removed after)
-#include <chrono>
+//   bench_select [source folder]   (default: the source tree)
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <random>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "catalog/select.h"
-#include "catalog/sort.h"
 #include "catalog/store.h"
-#include "device/graph.h"
-#include "device/seam.h"
 #include "device/null.h"
+#include "device/seam.h"
 #include "shell/setup.h"
 #include "shell/shell.h"
 
+#include "common.h"
+
 using namespace tw;
-using Clock = std::chrono::steady_clock;
+using bench::children_cpu;
+using bench::cpu;
+namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int YEARS = 40, PER_YEAR = 50000, Y0 = 1950;
-
-void record(unsigned char *b, int year, std::mt19937 &rng, int k)
-{
-	std::memset(b, 0, 16);
-	b[0] = (unsigned char)(year - 1900);
-	b[1] = 1 + k * 12 / PER_YEAR, b[2] = 1 + k % 28, b[3] = k % 24, b[4] = k % 60;
-	int lon = (int)(rng() % 360) - 180, lat = (int)(rng() % 180) - 90;
-	b[7] = (unsigned char)std::abs(lon), b[8] = (unsigned char)(rng() % 60 | (lon < 0 ? 128 : 0));
-	b[10] = (unsigned char)std::abs(lat), b[11] = (unsigned char)(rng() % 60 | (lat < 0 ? 128 : 0));
-	int dep = (int)(rng() % 7000);
-	b[13] = dep & 0xff, b[14] = dep >> 8;
-	b[15] = (unsigned char)(1 + rng() % 80);
-}
-
-// One year: parts of 4095 records, each ending in the marker of the next.
-void write_year(const std::string &dir, int year, std::mt19937 &rng)
-{
-	char first[32];
-	year_file(first, sizeof first, "BEN", year);
-	std::vector<unsigned char> buf(SEGSIZE);
-	for (int k = 0, part = 1; k < PER_YEAR; part++) {
-		int n = std::min(SEGREC, PER_YEAR - k);
-		std::memset(buf.data(), 0, 4);
-		for (int i = 0; i < n; i++)
-			record(&buf[4 + 16 * i], year, rng, k + i);
-		k += n;
-		int m = k < PER_YEAR ? 65536 - (part + 1) : M_END;
-		buf[4 + 16 * n] = m & 0xff, buf[5 + 16 * n] = 0xff;
-		char name[40];
-		if (part == 1)
-			std::snprintf(name, sizeof name, "%s", first);
-		else
-			part_file(name, sizeof name, first, part);
-		for (char *p = name; *p; p++)
-			*p = (char)std::tolower((unsigned char)*p);
-		FILE *f = std::fopen((dir + "/" + name).c_str(), "wb");
-		std::fwrite(buf.data(), 1, 6 + 16 * n, f);
-		std::fclose(f);
-	}
-}
+constexpr int ROUNDS = 5;
 
 template <size_t N> void set(char (&s)[N], const char *v) { std::snprintf(s, N, "%s", v); }
 
-void select_form()
+void query()
 {
 	select_defaults();
-	set(st.f2_s, "BEN");
-	set(se.y1_s, "1950"), set(se.y2_s, "1989");
-	set(se.m1_s, "01"), set(se.d1_s, "01"), set(se.m2_s, "12"), set(se.d2_s, "31");
+	set(st.f2_s, "NCEDC");
+	set(se.y1_s, "1984"), set(se.y2_s, "2023");
 	set(se.dst_s, "");
-	set(se.so1_s, "120"), set(se.sew1_s, "E"), set(se.so2_s, "150"), set(se.sew2_s, "E");
-	set(se.sa1_s, "20"), set(se.sns1_s, "N"), set(se.sa2_s, "50"), set(se.sns2_s, "N");
-	set(se.mg1_s, "+6.0"), set(se.mg2_s, "+9.9");
+	set(se.so1_s, "123"), set(se.sew1_s, "W"), set(se.so2_s, "121"), set(se.sew2_s, "W");
+	set(se.sa1_s, "36"), set(se.sns1_s, "N"), set(se.sa2_s, "39"), set(se.sns2_s, "N");
+	set(se.dp1_s, "000.0"), set(se.dp2_s, "020.0");
+	set(se.mg1_s, "+3.0"), set(se.mg2_s, "+9.9");
+	set(se.ynh_s, "N"), set(se.ynm_s, "N"); // only known depths and magnitudes, as in GMT
 }
 
-double seconds_since(Clock::time_point t0)
+double floor_read(const std::vector<std::string> &files, std::vector<char> &buf)
 {
-	return std::chrono::duration<double>(Clock::now() - t0).count();
+	double t = cpu();
+	long total = 0;
+	for (auto &name : files) {
+		FILE *f = std::fopen(name.c_str(), "rb");
+		if (!f)
+			continue;
+		total += (long)std::fread(buf.data(), 1, buf.size(), f);
+		std::fclose(f);
+	}
+	if (total <= 0)
+		std::fprintf(stderr, "nothing read\n");
+	return cpu() - t;
 }
 
-double time_cat(const std::string &dir)
+double external(const std::string &cmd)
 {
-	std::string cmd = "cat " + dir + "/* > /dev/null";
-	auto t0 = Clock::now();
+	double t = children_cpu();
 	if (std::system(cmd.c_str()) != 0)
-		std::fprintf(stderr, "cat failed\n");
-	return seconds_since(t0);
+		return -1;
+	return children_cpu() - t;
+}
+
+// Every event of the files as "lon lat depth mag", the columns GMT filters.
+long write_text(const std::vector<std::string> &files, const std::string &out)
+{
+	FILE *o = std::fopen(out.c_str(), "w");
+	long n = 0;
+	std::vector<unsigned char> b(65536);
+	for (auto &name : files) {
+		FILE *f = std::fopen(name.c_str(), "rb");
+		size_t len = f ? std::fread(b.data(), 1, b.size(), f) : 0;
+		if (f)
+			std::fclose(f);
+		for (size_t o2 = 4; o2 + 16 + 2 <= len; o2 += 16, n++) {
+			const unsigned char *r = &b[o2];
+			std::fprintf(o, "%.4f %.4f %.1f %.1f\n", bin2deg(7, r), bin2deg(10, r),
+				     qeek(13, r) / 10.0, rec_mag(r));
+		}
+	}
+	std::fclose(o);
+	return n;
 }
 
 } // namespace
@@ -102,53 +103,54 @@ int main(int argc, char **argv)
 {
 	NullBackend nb;
 	be = &nb;
-	std::string dir = argc > 1 ? argv[1] : "";
-	bool mine = dir.empty();
-	if (mine) {
-		char tmpl[] = "/tmp/twbenchXXXXXX";
-		dir = mkdtemp(tmpl);
-	}
-	std::mt19937 rng(1);
-	for (int y = 0; y < YEARS; y++)
-		write_year(dir, Y0 + y, rng);
+	std::string top = argc > 1 ? argv[1] : SOURCE_DIR, dataset = top + "/data/dataset";
+	auto files = bench::files_of(dataset, "ncedc");
+	std::string dir = fs::temp_directory_path() / ("bench_select." + std::to_string(getpid()));
+	fs::create_directories(dir);
+	long events = write_text(files, dir + "/ncedc.txt");
+	std::string cat = "cat", gmt = "cd " + dir + " && gmt select ncedc.txt -R-123/-121/36/39 "
+						 "-Z0/20+c2 -Z3/9.9+c3 > out.txt";
+	for (auto &f : files)
+		cat += " " + f;
+	cat += " > /dev/null";
+	bool have_gmt = std::system("gmt --version > /dev/null 2>&1") == 0;
 
 	reset_all();
 	store_init();
-	set(st.drv_s, dir.c_str());
-	select_form();
-
-	time_cat(dir); // warm the cache
-	double cat = 1e9, sel = 1e9;
+	set(st.drv_s, dataset.c_str());
+	query();
+	std::vector<char> buf(1 << 17);
+	floor_read(files, buf); // warm the cache
+	double sel = 1e9, flo = 1e9, ct = 1e9, gm = 1e9;
 	int result = 0;
-	for (int i = 0; i < 3; i++) {
-		cat = std::min(cat, time_cat(dir));
-		auto t0 = Clock::now();
+	for (int i = 0; i < ROUNDS; i++) {
+		double t = cpu();
 		result = select_round();
-		sel = std::min(sel, seconds_since(t0));
+		sel = std::min(sel, cpu() - t);
+		flo = std::min(flo, floor_read(files, buf));
+		ct = std::min(ct, external(cat));
+		if (have_gmt)
+			gm = std::min(gm, external(gmt));
 	}
-	double recs = (double)YEARS * PER_YEAR;
-	std::printf("SELECT: %d of %.0f events (result %d) in %.3f s, %.1f M records/s\n",
-		    st.itot, recs, result, sel, recs / sel / 1e6);
-	std::printf("cat of the same files: %.3f s; SELECT / cat = %.2f (target 3 or less)\n",
-		    cat, sel / cat);
-
-	// SORT: a full primary half by magnitude, then depth within magnitudes.
-	int n = st.nmax;
-	unsigned char r[16];
-	for (int i = 0; i < n; i++) {
-		record(r, 1990, rng, i % PER_YEAR);
-		put_event(0, i, r);
+	std::printf("SELECT NCEDC query: %d of %ld events from %zu files (result %d), ours %.2f ms\n",
+		    st.itot, events, files.size(), result, sel * 1e3);
+	std::printf("select NCEDC vs read floor: ours %.2f ms, anchor %.2f ms, ratio %.2f "
+		    "(target ours/anchor <= 2.5)\n", sel * 1e3, flo * 1e3, sel / flo);
+	std::printf("select NCEDC vs cat: ours %.2f ms, anchor %.2f ms, ratio %.2f (target -)\n",
+		    sel * 1e3, ct * 1e3, sel / ct);
+	if (have_gmt) {
+		long n = 0;
+		if (FILE *f = std::fopen((dir + "/out.txt").c_str(), "r")) {
+			for (int c; (c = std::fgetc(f)) != EOF;)
+				n += c == '\n';
+			std::fclose(f);
+		}
+		std::printf("gmt select finds %ld events\n", n);
+		std::printf("select NCEDC vs gmt select: ours %.2f ms, anchor %.2f ms, ratio %.3f "
+			    "(target -)\n", sel * 1e3, gm * 1e3, sel / gm);
+	} else {
+		std::printf("select vs gmt select: skipped, GMT not available\n");
 	}
-	st.itot = n;
-	auto t0 = Clock::now();
-	quicksort(n, IT_MAG, true);
-	double q = seconds_since(t0);
-	t0 = Clock::now();
-	groupsort(n, IT_MAG, IT_DEP, false);
-	double g = seconds_since(t0);
-	std::printf("SORT of %d events: MAG quicksort %.3f s, DEP bubble sort in groups %.3f s\n",
-		    n, q, g);
-	if (mine)
-		std::filesystem::remove_all(dir);
+	fs::remove_all(dir);
 	return 0;
 }

@@ -7,16 +7,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <poll.h>
 
 #include "catalog/select.h"
 #include "catalog/server_client.h"
-#include "catalog/store.h"
 #include "server.h"
 
 namespace tw {
-
-constexpr int CHUNKSEG = 0, WORKSEG = 1; // segments of the child's store
-constexpr int MAXPART = 256;
 
 // ---------------------------------------------------------------------------
 // Bounds from the request's texts
@@ -51,40 +48,35 @@ static int tenths_mag(double m) { return (int)(m >= 0 ? m * 10 + 0.01 : m * 10 -
 
 // Fields: 3 From year, 4-8 its month to second, 9 To year, 10-14, then the
 // box (15-22), depth (23-24), magnitude (25-26) and the two Y/N answers.
-static void set_bounds(const char (*f)[17])
+Bounds request_bounds(const char (*f)[17])
 {
-	st.iyy1 = (unsigned)num(f[3]);
-	st.imd1 = (int)(num(f[4]) * 256 + num(f[5]));
-	st.ihm1 = (int)(num(f[6]) * 256 + num(f[7]));
-	st.isc1 = (int)(real(f[8]) * 10);
-	st.iyy2 = (unsigned)num(f[9]);
-	st.imd2 = (int)(num(f[10]) * 256 + num(f[11]));
-	st.ihm2 = (int)(num(f[12]) * 256 + num(f[13]));
-	st.isc2 = (int)(real(f[14]) * 10);
-	st.lo1 = key(f[15], f[16], 'W');
-	st.lo2 = key(f[17], f[18], 'W');
-	st.la1 = (short)key(f[19], f[20], 'S');
-	st.la2 = (short)key(f[21], f[22], 'S');
-	if (st.lo1 >= st.lo2)
-		st.lo2 += b360;
-	st.ih1 = tenths_km(real(f[23]));
-	st.ih2 = tenths_km(real(f[24]));
-	st.m1 = tenths_mag(real(f[25]));
-	st.m2 = tenths_mag(real(f[26]));
-	st.noh = f[27][0] == 'N';
-	st.nom = f[28][0] == 'N';
+	Bounds b;
+	b.iyy1 = (unsigned)num(f[3]);
+	b.imd1 = (int)(num(f[4]) * 256 + num(f[5]));
+	b.ihm1 = (int)(num(f[6]) * 256 + num(f[7]));
+	b.isc1 = (int)(real(f[8]) * 10);
+	b.iyy2 = (unsigned)num(f[9]);
+	b.imd2 = (int)(num(f[10]) * 256 + num(f[11]));
+	b.ihm2 = (int)(num(f[12]) * 256 + num(f[13]));
+	b.isc2 = (int)(real(f[14]) * 10);
+	b.lo1 = key(f[15], f[16], 'W');
+	b.lo2 = key(f[17], f[18], 'W');
+	b.la1 = (short)key(f[19], f[20], 'S');
+	b.la2 = (short)key(f[21], f[22], 'S');
+	if (b.lo1 >= b.lo2)
+		b.lo2 += b360;
+	b.ih1 = tenths_km(real(f[23]));
+	b.ih2 = tenths_km(real(f[24]));
+	b.m1 = tenths_mag(real(f[25]));
+	b.m2 = tenths_mag(real(f[26]));
+	b.noh = f[27][0] == 'N';
+	b.nom = f[28][0] == 'N';
+	return b;
 }
 
 // ---------------------------------------------------------------------------
 // Which files: the first part and the parts its markers lead to
 // ---------------------------------------------------------------------------
-
-struct Parts {
-	char first[40];       // the first part's name
-	int maxpart;          // highest part number the markers may name
-	int part[MAXPART];    // part numbers to read, in order
-	int n;                // how many
-};
 
 // A source name becomes part of a file name: letters, digits, '-' and '_'.
 static bool safe_source(const char *s)
@@ -107,67 +99,86 @@ static int next_part(int m, int cur, int maxpart)
 	return p > cur && p <= maxpart ? p : 0;
 }
 
-static void part_name(const Parts &p, int part, char *out, int n)
+Selection::Selection()
+	: missing(), why(""), datafd(-1), first(), n(0), buf(new unsigned char[(KEEP + 1) * (long)SEGSIZE])
+{
+}
+
+static long load_part(int dirfd, const char *first, int part, unsigned char *seg, char *name,
+		      int n, const char **why)
 {
 	if (part == 1)
-		std::snprintf(out, n, "%s", p.first);
+		std::snprintf(name, n, "%s", first);
 	else
-		part_file(out, n, p.first, part);
+		part_file(name, n, first, part);
+	return load(dirfd, name, seg, 65535, why);
 }
 
-static long load_part(const Parts &p, int part)
+// The parts are walked before anything is answered, so that a missing one
+// is reported with its name instead of breaking off a reply. Only the
+// markers are looked at: the filter runs once per record, in run().
+bool Selection::plan(int dirfd, const char *src, int year)
 {
-	char name[48];
-	part_name(p, part, name, sizeof name);
-	return load(srv.datafd, name, st.iseg[WORKSEG], 65535);
-}
-
-// The marker that ends a loaded part, found by the same scan that filters.
-static int part_marker(long len)
-{
-	int k = 0, r;
-	while ((r = retrv(k, 0, WORKSEG, CHUNKSEG, len)) < M_LOW)
-		k = r + 1;
-	return r;
-}
-
-// Walk the parts before answering, so that a missing one is reported with
-// its name instead of breaking off a reply. False: missing names it.
-static bool plan_parts(const char *src, int year, Parts &p, char *missing, int n)
-{
-	if (year)
-		year_file(p.first, sizeof p.first, src, year);
-	else
-		std::snprintf(p.first, sizeof p.first, "%s.B", src);
-	p.maxpart = year ? MAXPART : !std::strcmp(src, "RIKA") ? 1 : 2;
-	p.n = 0;
-	for (int part = 1; part;) {
-		long len = load_part(p, part);
-		if (len < 0) {
-			part_name(p, part, missing, n);
-			return false;
-		}
-		p.part[p.n++] = part;
-		part = next_part(part_marker(len), part, p.maxpart);
+	datafd = dirfd;
+	n = 0;
+	why = "refused";
+	if (!safe_source(src)) {
+		std::snprintf(missing, sizeof missing, "%s", src);
+		return false;
 	}
+	if (year)
+		year_file(first, sizeof first, src, year);
+	else
+		std::snprintf(first, sizeof first, "%s.B", src);
+	int maxpart = year ? MAXPART : !std::strcmp(src, "RIKA") ? 1 : 2;
+	for (int p = 1; p;) {
+		unsigned char *seg = buf.get() + (long)(n < KEEP ? n : KEEP) * SEGSIZE;
+		long l = load_part(datafd, first, p, seg, missing, sizeof missing, &why);
+		if (l < 0)
+			return false;
+		part[n] = p;
+		len[n++] = l;
+		p = next_part(seg_marker(seg, l), p, maxpart);
+	}
+	missing[0] = 0;
 	return true;
+}
+
+const unsigned char *Selection::get(int i, long &l)
+{
+	if (i < KEEP) {
+		l = len[i];
+		return buf.get() + (long)i * SEGSIZE;
+	}
+	unsigned char *seg = buf.get() + (long)KEEP * SEGSIZE;
+	char name[48];
+	const char *w;
+	l = load_part(datafd, first, part[i], seg, name, sizeof name, &w);
+	return l < 0 ? nullptr : seg; // removed since the walk
 }
 
 // ---------------------------------------------------------------------------
 // The reply: chunks of at most 4095 records
 // ---------------------------------------------------------------------------
 
+// A chunk goes out in one write: its count, records and, when last, the
+// end marker. Left unset: only what is filled is ever sent.
 struct Reply {
-	int n;        // records waiting in the chunk segment
-	bool pending; // a chunk went out without its marker: more may follow
-	long total;   // records sent
-	int chunks;   // chunks sent
+	explicit Reply(Conn &conn) : c(conn) {}
+	Conn &c;
+	unsigned char out[5 + MAXCHUNK * RECLEN + 2]; // the chunk being filled
+	int n = 0;            // records waiting in it
+	bool pending = false; // a chunk went out without its marker: more may follow
+	long total = 0;       // records sent
+	int chunks = 0;       // chunks sent
+	unsigned char *rec(int i) { return out + 5 + RECLEN * i; }
 };
 
-static bool ack()
+// The answer can only come after our status block: wait, then read.
+static bool ack(Conn &c)
 {
 	char a[FIELD + 1] = {};
-	if (!readn(a, FIELD))
+	if (!ready(c, POLLIN) || !readn(c, a, FIELD))
 		return false;
 	int k = FIELD;
 	while (k && a[k - 1] == ' ')
@@ -180,15 +191,18 @@ static bool ack()
 // follows, so no empty chunk is ever needed to end a reply.
 static bool flush(Reply &r, bool last)
 {
-	static const unsigned char more[2] = {0xfe, 0xff}, end[2] = {0xff, 0xff};
-	if (r.pending && (!writen(more, 2) || !send_status(true, "") || !ack()))
-		return false;
+	if (r.pending) { // the marker of the one before, and the status block
+		unsigned char more[2 + FIELD] = {0xfe, 0xff, 1};
+		if (!writen(r.c, more, sizeof more) || !ack(r.c))
+			return false;
+	}
 	char count[8];
 	std::snprintf(count, sizeof count, "%5d", r.n);
-	cork(true);
-	bool ok = writen(count, 5) && writen(evslot(CHUNKSEG, 0), 16L * r.n) &&
-		  (!last || writen(end, 2));
-	cork(false);
+	std::memcpy(r.out, count, 5);
+	long len = 5 + RECLEN * r.n;
+	if (last)
+		r.out[len++] = 0xff, r.out[len++] = 0xff;
+	bool ok = writen(r.c, r.out, len);
 	r.total += r.n;
 	r.chunks++;
 	r.pending = !last;
@@ -196,58 +210,34 @@ static bool flush(Reply &r, bool last)
 	return ok;
 }
 
-// Filter one loaded part into chunks. False when the client went away.
-static bool scan_part(long len, Reply &r)
+static bool stream(Selection &s, const Bounds &b, Reply &r)
 {
-	for (int k = 0;;) {
-		int i = retrv(k, r.n, WORKSEG, CHUNKSEG, len);
-		if (i >= M_LOW)
-			return true;
-		if (++r.n == MAXCHUNK && !flush(r, false))
-			return false;
-		k = i + 1;
-	}
-}
-
-static bool stream(const Parts &p, Reply &r)
-{
-	for (int i = 0; i < p.n; i++) {
-		long len = load_part(p, p.part[i]);
-		if (len < 0) // removed since the walk: the reply cannot be finished
-			return false;
-		if (!scan_part(len, r))
-			return false;
-	}
+	bool ok = s.run(b, [&r](const unsigned char *rec) {
+		std::memcpy(r.rec(r.n), rec, RECLEN);
+		return ++r.n < MAXCHUNK || flush(r, false);
+	});
+	if (!ok)
+		return false;
 	if (r.pending && !r.n) {
 		static const unsigned char end[2] = {0xff, 0xff};
-		return writen(end, 2);
+		return writen(r.c, end, 2);
 	}
 	return flush(r, true);
 }
 
-void serve_events(const char (*f)[17])
+void serve_events(Conn &c, const char (*f)[17])
 {
-	store_reset();
-	st.seglimit = 2;
-	alloc_mem();
-	set_bounds(f);
 	const char *src = f[1];
 	int year = (int)num(f[2]);
-	Parts p;
-	char missing[48];
-	bool ok = safe_source(src);
-	if (ok)
-		ok = plan_parts(src, year, p, missing, sizeof missing);
-	else
-		std::snprintf(missing, sizeof missing, "%s", src);
-	if (!ok) {
-		send_status(false, missing);
-		srv_log("event %s %d: not found %s", src, year, missing);
+	Selection s;
+	if (!s.plan(srv.datafd, src, year)) {
+		send_status(c, false, s.missing);
+		srv_log(&c, "event %s %d: %s %s", src, year, s.why, s.missing);
 		return;
 	}
-	Reply r{};
-	bool done = send_status(true, "") && ack() && stream(p, r);
-	srv_log("event %s %d: %ld records in %d chunk(s)%s", src, year, r.total, r.chunks,
+	Reply r(c);
+	bool done = send_status(c, true, "") && ack(c) && stream(s, request_bounds(f), r);
+	srv_log(&c, "event %s %d: %ld records in %d chunk(s)%s", src, year, r.total, r.chunks,
 		done ? "" : ", broken off");
 }
 

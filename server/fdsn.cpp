@@ -264,7 +264,7 @@ bool fdsn_start(int port)
 			     srv.addr_s, port);
 		return false;
 	}
-	srv_log("fdsnws-event listening on http://%s:%d%s", srv.addr_s, bound_port(), BASE);
+	srv_log(nullptr, "fdsnws-event listening on http://%s:%d%s", srv.addr_s, bound_port(), BASE);
 	return true;
 }
 

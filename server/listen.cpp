@@ -1,26 +1,40 @@
-// tarnwell-server: the listening socket, one child per connection, the log
-// and shutdown.
+// tarnwell-server: the listening socket, the gathering of requests, the
+// pool of workers, the log and shutdown.
+//
+// [SECTION] Settings, clock and log
+// [SECTION] The pool: queued and running requests, slots per address
+// [SECTION] Accepting and gathering request bytes
+// [SECTION] The loop and shutdown
+#include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <deque>
 #include <fcntl.h>
+#include <map>
+#include <mutex>
 #include <netdb.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
 #include <poll.h>
+#include <pthread.h>
+#include <string>
+#include <sys/resource.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 #include "server.h"
 
 namespace tw {
 
+// ---------------------------------------------------------------------------
+// [SECTION] Settings, clock and log
+// ---------------------------------------------------------------------------
+
 Server srv;
 volatile sig_atomic_t srv_stop;
-
 
 void server_reset()
 {
@@ -28,27 +42,29 @@ void server_reset()
 	srv.port = 5516;
 	std::snprintf(srv.addr_s, sizeof srv.addr_s, "127.0.0.1");
 	std::snprintf(srv.data_s, sizeof srv.data_s, ".");
-	srv.datafd = srv.auxfd = srv.lfd = srv.conn = -1;
+	srv.datafd = srv.auxfd = srv.lfd = -1;
 	srv.wake[0] = srv.wake[1] = -1;
 	srv.limit = 60;
 	srv.maxkids = 64;
 	srv_stop = 0;
 }
 
-static int log_prefix(char *buf, int n)
+long long now_ms()
 {
+	timespec t;
+	clock_gettime(CLOCK_MONOTONIC, &t);
+	return t.tv_sec * 1000LL + t.tv_nsec / 1000000;
+}
+
+// One write per line keeps the lines of concurrent requests whole.
+void srv_log(const Conn *c, const char *fmt, ...)
+{
+	char line[512];
 	time_t t = std::time(nullptr);
 	tm u;
 	gmtime_r(&t, &u);
-	int k = (int)std::strftime(buf, n, "%Y-%m-%dT%H:%M:%SZ ", &u);
-	return k + std::snprintf(buf + k, n - k, "%s ", srv.peer_s[0] ? srv.peer_s : "-");
-}
-
-// One write per line keeps lines of concurrent children whole.
-void srv_log(const char *fmt, ...)
-{
-	char line[512];
-	int k = log_prefix(line, sizeof line - 1);
+	int k = (int)std::strftime(line, sizeof line, "%Y-%m-%dT%H:%M:%SZ ", &u);
+	k += std::snprintf(line + k, sizeof line - k, "%s ", c ? c->peer_s : "-");
 	va_list ap;
 	va_start(ap, fmt);
 	int m = std::vsnprintf(line + k, sizeof line - 1 - k, fmt, ap);
@@ -59,24 +75,16 @@ void srv_log(const char *fmt, ...)
 		return;
 }
 
+static void wake(char why)
+{
+	if (::write(srv.wake[1], &why, 1) < 0)
+		return;
+}
+
 static void on_stop(int)
 {
 	srv_stop = 1;
-	if (::write(srv.wake[1], "x", 1) < 0)
-		return;
-}
-
-static void on_child(int)
-{
-	if (::write(srv.wake[1], "c", 1) < 0)
-		return;
-}
-
-static void on_alarm(int)
-{
-	if (::write(2, srv.alarm_s, std::strlen(srv.alarm_s)) < 0)
-		_exit(1);
-	_exit(1);
+	wake('x');
 }
 
 static void handle(int sig, void (*fn)(int))
@@ -88,14 +96,156 @@ static void handle(int sig, void (*fn)(int))
 	sigaction(sig, &sa, nullptr);
 }
 
-static void show_address(const sockaddr *a, socklen_t len, char *out, int n)
+// ---------------------------------------------------------------------------
+// [SECTION] The pool: queued and running requests, slots per address
+// ---------------------------------------------------------------------------
+
+// A worker with nothing to do waits on its own condition, so that the
+// loop can hand a request to the one that went idle last: its stack and
+// buffers are still in the cache.
+struct Idle {
+	std::condition_variable cv;
+	Conn *c = nullptr; // the request handed to it
+};
+
+// Shared between the loop and the workers, only under the lock.
+struct Pool {
+	std::mutex mu;
+	std::deque<Conn *> queue;              // whole requests waiting for a worker
+	std::vector<Idle *> idle;              // waiting workers, the latest last
+	std::vector<Conn *> running;           // requests being served
+	std::map<std::string, int> conns;      // connections per address, any phase
+	std::map<std::string, int> serving;    // requests being served per address
+	int nconn = 0;                         // connections open
+	bool stop = false;                     // shutting down: no more requests
+	std::vector<pthread_t> workers;
+};
+static Pool pool;
+
+// One address may hold only half of the workers: the rest stay for others.
+static int host_slots() { return srv.maxkids > 1 ? srv.maxkids / 2 : 1; }
+
+static int connmax = 16; // connections the loop may hold (max_conns)
+
+// True when the loop had stopped accepting for want of room.
+static bool drop(Conn *c)
 {
-	char h[NI_MAXHOST], p[NI_MAXSERV];
-	if (getnameinfo(a, len, h, sizeof h, p, sizeof p, NI_NUMERICHOST | NI_NUMERICSERV)) {
-		std::snprintf(out, n, "?");
-		return;
+	::close(c->fd);
+	std::lock_guard<std::mutex> l(pool.mu);
+	bool full = pool.nconn-- >= connmax;
+	if (!--pool.conns[c->host_s])
+		pool.conns.erase(c->host_s);
+	delete c;
+	return full;
+}
+
+// Under the lock: the first queued request whose address has a slot free,
+// counted as running.
+static Conn *pick()
+{
+	for (auto it = pool.queue.begin(); it != pool.queue.end(); ++it) {
+		int &busy = pool.serving[(*it)->host_s];
+		if (busy < host_slots()) {
+			Conn *c = *it;
+			pool.queue.erase(it);
+			busy++;
+			pool.running.push_back(c);
+			return c;
+		}
 	}
-	std::snprintf(out, n, std::strchr(h, ':') ? "[%s]:%s" : "%s:%s", h, p);
+	return nullptr;
+}
+
+// A whole request from the loop: to the worker idle last, if one is and
+// the address has a slot; else it waits in the queue.
+static void hand_over(Conn *c)
+{
+	std::lock_guard<std::mutex> l(pool.mu);
+	pool.queue.push_back(c);
+	if (pool.idle.empty())
+		return;
+	if (Conn *next = pick()) {
+		Idle *w = pool.idle.back();
+		pool.idle.pop_back();
+		w->c = next;
+		w->cv.notify_one();
+	}
+}
+
+// The next request for a worker; nullptr when shutting down.
+static Conn *take(Idle &me)
+{
+	std::unique_lock<std::mutex> l(pool.mu);
+	if (Conn *c = pool.stop ? nullptr : pick())
+		return c;
+	me.c = nullptr;
+	pool.idle.push_back(&me);
+	me.cv.wait(l, [&me] { return me.c || pool.stop; });
+	return me.c;
+}
+
+// A worker that finishes takes the next request itself (take), which may
+// be one that waited for this address's slot.
+static void done(Conn *c)
+{
+	{
+		std::lock_guard<std::mutex> l(pool.mu);
+		if (!--pool.serving[c->host_s])
+			pool.serving.erase(c->host_s);
+		pool.running.erase(std::find(pool.running.begin(), pool.running.end(), c));
+	}
+	if (drop(c))
+		wake('c'); // the loop may accept again
+}
+
+static void *worker(void *)
+{
+	Idle me;
+	while (Conn *c = take(me)) {
+		if (now_ms() < c->done_by)
+			serve(*c);
+		else
+			srv_log(c, "time limit of %d s reached while queued, closed", srv.limit);
+		done(c);
+	}
+	return nullptr;
+}
+
+// Workers block the signals, so that they reach the loop; a small stack
+// each, as a request keeps its buffers on the heap.
+static bool start_workers()
+{
+	sigset_t all, old;
+	sigfillset(&all);
+	pthread_sigmask(SIG_BLOCK, &all, &old);
+	pthread_attr_t a;
+	pthread_attr_init(&a);
+	pthread_attr_setstacksize(&a, 256 * 1024);
+	bool ok = true;
+	for (int i = 0; ok && i < srv.maxkids; i++) {
+		pthread_t t;
+		ok = !pthread_create(&t, &a, worker, nullptr);
+		if (ok)
+			pool.workers.push_back(t);
+	}
+	pthread_attr_destroy(&a);
+	pthread_sigmask(SIG_SETMASK, &old, nullptr);
+	if (!ok)
+		srv_log(nullptr, "only %zu worker(s) started", pool.workers.size());
+	return !pool.workers.empty();
+}
+
+// ---------------------------------------------------------------------------
+// [SECTION] Accepting and gathering request bytes
+// ---------------------------------------------------------------------------
+
+static void show_address(const sockaddr *a, socklen_t len, Conn &c)
+{
+	char h[48], p[NI_MAXSERV];
+	if (getnameinfo(a, len, h, sizeof h, p, sizeof p, NI_NUMERICHOST | NI_NUMERICSERV))
+		std::snprintf(h, sizeof h, "?"), p[0] = 0;
+	std::snprintf(c.host_s, sizeof c.host_s, "%s", h);
+	std::snprintf(c.peer_s, sizeof c.peer_s, std::strchr(h, ':') ? "[%s]:%s" : "%s:%s", h, p);
 }
 
 int server_listen()
@@ -109,7 +259,7 @@ int server_listen()
 		std::fprintf(stderr, "tarnwell-server: unknown address %s\n", srv.addr_s);
 		return 1;
 	}
-	srv.lfd = ::socket(res->ai_family, SOCK_STREAM | SOCK_CLOEXEC, 0);
+	srv.lfd = ::socket(res->ai_family, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
 	int on = 1;
 	setsockopt(srv.lfd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
 	if (srv.lfd < 0 || ::bind(srv.lfd, res->ai_addr, res->ai_addrlen) || ::listen(srv.lfd, 128)) {
@@ -122,94 +272,167 @@ int server_listen()
 	sockaddr_storage a;
 	socklen_t len = sizeof a;
 	getsockname(srv.lfd, (sockaddr *)&a, &len);
-	char where[96];
-	show_address((sockaddr *)&a, len, where, sizeof where);
-	srv_log("listening on %s, data %s, aux %s", where, srv.data_s, srv.aux_s);
+	Conn where{};
+	show_address((sockaddr *)&a, len, where);
+	srv_log(nullptr, "listening on %s, data %s, aux %s", where.peer_s, srv.data_s, srv.aux_s);
 	return 0;
 }
 
-static void forget(pid_t pid)
+// Connections the loop may hold: what the descriptor limit leaves after
+// the workers' files and some to spare.
+static int max_conns()
 {
-	for (int i = 0; i < srv.nkids; i++)
-		if (srv.kids[i] == pid) {
-			srv.kids[i] = srv.kids[--srv.nkids];
-			return;
-		}
+	rlimit r;
+	if (getrlimit(RLIMIT_NOFILE, &r))
+		return 256;
+	r.rlim_cur = std::min<rlim_t>(r.rlim_max, 65536);
+	setrlimit(RLIMIT_NOFILE, &r);
+	getrlimit(RLIMIT_NOFILE, &r);
+	return std::max(16, (int)r.rlim_cur - srv.maxkids - 32);
 }
 
-static void reap()
-{
-	int status;
-	pid_t pid;
-	while ((pid = waitpid(-1, &status, WNOHANG)) > 0) {
-		forget(pid);
-		if (WIFSIGNALED(status))
-			srv_log("request process %d ended by signal %d", (int)pid, WTERMSIG(status));
-	}
-}
+// A new connection joins those whose request is being gathered, unless
+// its address already holds too many. False when none was waiting.
+static bool gather(Conn *c);
 
-// The child: its own signal dispositions, the time limit, the request.
-[[noreturn]] static void child(int fd)
-{
-	::close(srv.lfd);
-	::close(srv.wake[0]);
-	::close(srv.wake[1]);
-	handle(SIGTERM, SIG_DFL);
-	handle(SIGINT, SIG_DFL);
-	handle(SIGCHLD, SIG_DFL);
-	int k = log_prefix(srv.alarm_s, sizeof srv.alarm_s);
-	std::snprintf(srv.alarm_s + k, sizeof srv.alarm_s - k, "time limit of %d s reached, closed\n",
-		      srv.limit);
-	handle(SIGALRM, on_alarm);
-	alarm((unsigned)srv.limit);
-	int on = 1;
-	setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-	serve(fd);
-	::close(fd);
-	_exit(0);
-}
-
-static void accept_one()
+static bool accept_one(std::vector<Conn *> &gathering)
 {
 	sockaddr_storage a;
 	socklen_t len = sizeof a;
-	int fd = ::accept4(srv.lfd, (sockaddr *)&a, &len, SOCK_CLOEXEC);
+	int fd = ::accept4(srv.lfd, (sockaddr *)&a, &len, SOCK_CLOEXEC | SOCK_NONBLOCK);
 	if (fd < 0) {
 		if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
-			srv_log("cannot accept: %s", std::strerror(errno));
+			srv_log(nullptr, "cannot accept: %s", std::strerror(errno));
 			usleep(100000);
 		}
-		return;
+		return false;
 	}
-	show_address((sockaddr *)&a, len, srv.peer_s, sizeof srv.peer_s);
-	pid_t pid = fork();
-	if (pid == 0)
-		child(fd);
-	if (pid < 0)
-		srv_log("cannot start a request process: %s", std::strerror(errno));
-	else
-		srv.kids[srv.nkids++] = pid;
+	Conn *c = new Conn{};
+	c->fd = fd;
+	show_address((sockaddr *)&a, len, *c);
+	long long t = now_ms();
+	c->req_by = t + 1000LL * std::min(REQSECONDS, srv.limit);
+	c->done_by = t + 1000LL * srv.limit;
+	bool room;
+	{
+		std::lock_guard<std::mutex> l(pool.mu);
+		int &n = pool.conns[c->host_s];
+		if ((room = n < HOSTCONNS))
+			n++, pool.nconn++;
+	}
+	if (room) { // the request is often there already
+		if (!gather(c))
+			gathering.push_back(c);
+		return true;
+	}
+	srv_log(c, "too many connections from this address, closed");
 	::close(fd);
-	srv.peer_s[0] = 0;
+	delete c;
+	return true;
 }
 
-// Requests still running get a few seconds to finish, then are ended.
-static void shutdown_kids()
+// Reads what has arrived, never past an event request: its client's
+// acknowledgement comes only after our reply. A file request is followed by
+// nothing, so reading as for an event takes nothing that matters. True when
+// the connection is done with here: queued, or closed.
+static bool gather(Conn *c)
+{
+	while (c->got < request_size(*c)) {
+		ssize_t r = ::read(c->fd, c->req + c->got, sizeof c->req - c->got);
+		if (r > 0) {
+			c->got += (int)r;
+			continue;
+		}
+		if (r < 0 && (errno == EAGAIN || errno == EINTR))
+			return false;
+		if (c->got < 2 * FIELD)
+			srv_log(c, "incomplete request, closed");
+		else
+			srv_log(c, "incomplete %s request from %.16s, closed",
+				request_size(*c) == 3 * FIELD ? "file" : "event", (const char *)c->req);
+		drop(c);
+		return true;
+	}
+	hand_over(c);
+	return true;
+}
+
+static void expire(Conn *c)
+{
+	srv_log(c, "request not complete in %d s, closed", std::min(REQSECONDS, srv.limit));
+	drop(c);
+}
+
+// ---------------------------------------------------------------------------
+// [SECTION] The loop and shutdown
+// ---------------------------------------------------------------------------
+
+// One round: wait for the wake pipe, a connection or request bytes, until
+// the nearest request deadline.
+static void loop_round(std::vector<Conn *> &gathering)
+{
+	std::vector<pollfd> p;
+	int busy;
+	{
+		std::lock_guard<std::mutex> l(pool.mu);
+		busy = pool.nconn;
+	}
+	p.push_back({srv.wake[0], POLLIN, 0});
+	p.push_back({srv.lfd, (short)(busy < connmax ? POLLIN : 0), 0});
+	long long next = -1, t = now_ms();
+	for (Conn *c : gathering) {
+		p.push_back({c->fd, POLLIN, 0});
+		next = next < 0 || c->req_by < next ? c->req_by : next;
+	}
+	int wait = next < 0 ? -1 : (int)std::max(0LL, next - t);
+	if (::poll(p.data(), p.size(), wait) < 0 && errno != EINTR)
+		return;
+	char junk[64];
+	while (::read(srv.wake[0], junk, sizeof junk) > 0)
+		;
+	t = now_ms();
+	std::vector<Conn *> keep;
+	for (size_t i = 0; i < gathering.size(); i++) {
+		Conn *c = gathering[i];
+		if (p[i + 2].revents && gather(c))
+			continue;
+		if (t >= c->req_by)
+			expire(c);
+		else
+			keep.push_back(c);
+	}
+	gathering.swap(keep);
+	// A burst of clients is taken in one round, within the limit.
+	for (int n = 0; !srv_stop && (p[1].revents & POLLIN) && n < 64 && busy + n < connmax; n++)
+		if (!accept_one(gathering))
+			break;
+}
+
+// Running requests get a few seconds to finish; then their connections
+// are shut, which ends every wait of theirs at once.
+static void shutdown_pool()
 {
 	int grace = srv.limit < 5 ? srv.limit : 5;
-	srv_log("shutting down, %d request(s) running", srv.nkids);
-	for (int t = 0; srv.nkids && t < grace * 20; t++) {
+	std::unique_lock<std::mutex> l(pool.mu);
+	srv_log(nullptr, "shutting down, %zu request(s) running", pool.running.size());
+	pool.stop = true;
+	for (Conn *c : pool.queue)
+		::shutdown(c->fd, SHUT_RDWR);
+	for (Idle *w : pool.idle)
+		w->cv.notify_one();
+	for (int t = 0; !pool.running.empty() && t < grace * 20; t++) {
+		l.unlock();
 		usleep(50000);
-		reap();
+		l.lock();
 	}
-	for (int i = 0; i < srv.nkids; i++)
-		kill(srv.kids[i], SIGKILL);
-	while (srv.nkids) {
-		pid_t pid = waitpid(-1, nullptr, 0);
-		if (pid < 0)
-			break;
-		forget(pid);
-	}
+	for (Conn *c : pool.running)
+		::shutdown(c->fd, SHUT_RDWR);
+	l.unlock();
+	for (pthread_t t : pool.workers)
+		pthread_join(t, nullptr);
+	for (Conn *c : pool.queue)
+		drop(c);
+	pool.queue.clear();
 }
 
 int server_loop()
@@ -220,23 +443,19 @@ int server_loop()
 	}
 	handle(SIGTERM, on_stop);
 	handle(SIGINT, on_stop);
-	handle(SIGCHLD, on_child);
-	signal(SIGPIPE, SIG_IGN);
-	int limit = srv.maxkids < MAXKIDS ? srv.maxkids : MAXKIDS;
-	while (!srv_stop) {
-		reap();
-		pollfd p[2] = {{srv.wake[0], POLLIN, 0}, {srv.lfd, (short)(srv.nkids < limit ? POLLIN : 0), 0}};
-		if (::poll(p, 2, -1) < 0 && errno != EINTR)
-			break;
-		char junk[64];
-		while (::read(srv.wake[0], junk, sizeof junk) > 0)
-			;
-		if (!srv_stop && (p[1].revents & POLLIN))
-			accept_one();
+	connmax = max_conns();
+	if (!start_workers()) {
+		std::perror("tarnwell-server: threads");
+		return 1;
 	}
+	std::vector<Conn *> gathering;
+	while (!srv_stop)
+		loop_round(gathering);
 	::close(srv.lfd);
-	shutdown_kids();
-	srv_log("stopped");
+	for (Conn *c : gathering)
+		drop(c);
+	shutdown_pool();
+	srv_log(nullptr, "stopped");
 	return 0;
 }
 

@@ -2,7 +2,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <csignal>
 #include <fcntl.h>
+#include <getopt.h>
+#include <malloc.h>
 #include <unistd.h>
 
 #include "fdsn.h"
@@ -62,8 +65,9 @@ static int open_dir(const char *path)
 
 int server_options(int argc, char **argv)
 {
+	static const struct option longs[] = {{"help", no_argument, nullptr, 'h'}, {}};
 	int c;
-	while ((c = getopt(argc, argv, "p:l:d:x:t:n:w:h")) != -1) {
+	while ((c = getopt_long(argc, argv, "p:l:d:x:t:n:w:h", longs, nullptr)) != -1) {
 		if (c == 'h') {
 			std::fputs(USAGE, stdout);
 			return -1;
@@ -77,10 +81,13 @@ int server_options(int argc, char **argv)
 		std::fputs(USAGE, stderr);
 		return 2;
 	}
-	if (!srv.aux_s[0])
-		text(srv.data_s, srv.aux_s);
 	srv.datafd = open_dir(srv.data_s);
-	srv.auxfd = open_dir(srv.aux_s);
+	if (srv.aux_s[0]) {
+		srv.auxfd = open_dir(srv.aux_s);
+	} else { // the data directory: opened (and complained of) once
+		text(srv.data_s, srv.aux_s);
+		srv.auxfd = srv.datafd;
+	}
 	return srv.datafd < 0 || srv.auxfd < 0 ? 1 : 0;
 }
 
@@ -88,6 +95,12 @@ int server_options(int argc, char **argv)
 
 int main(int argc, char **argv)
 {
+	// Before anything is written: standard error may be a closed pipe.
+	signal(SIGPIPE, SIG_IGN);
+	// Every request takes and gives back the same few segments: kept in the
+	// heap they are not mapped and faulted in afresh each time.
+	mallopt(M_MMAP_THRESHOLD, 4 << 20);
+	mallopt(M_TRIM_THRESHOLD, 64 << 20);
 	tw::server_reset();
 	int r = tw::server_options(argc, argv);
 	if (r)

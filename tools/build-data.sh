@@ -84,7 +84,9 @@ run cp "$ROOT/tools/regions.txt" "$AUX/regions"
 
 # Region-name tables from where the bundled catalogues put their events:
 # world from Flinn-Engdahl (the report gives the share of ISC, PDE and USGS
-# events named after their own region and after another place), Japan from
+# events named after their own region and after another place; quiet
+# countries are weighed by the NOAA damaging earthquakes there), Japan from
 # prefecture polygons and the JMA events.
 run "$TD" regions --events "$DS" --world "$RAW/regions/flinn_engdahl_1995" \
+  --felt "$C/noaa_ncei_significant_earthquakes_2024-04-12.tsv" \
   --japan "$RAW/regions/japan/japan_prefectures.geojson" --out "$AUX"

@@ -29,8 +29,9 @@ void report_world(const FeTables& fe, const std::vector<Record>& recs, const std
             << " %) after another place\n";
 }
 
-void world_tables(const FeTables& fe, const std::vector<Record>& recs, const std::string& out) {
-  const NameTable nt = choose_names(fe, region_events(fe, recs));
+void world_tables(const FeTables& fe, const std::vector<Record>& recs, const std::vector<long>& felt,
+                  const std::string& out) {
+  const NameTable nt = choose_names(fe, region_events(fe, recs), felt);
   const auto mesh = world_mesh(fe, nt), names = name_file(nt.names);
   write_file(out + "/world.mes", mesh);
   write_file(out + "/world.nam", names);
@@ -40,6 +41,7 @@ void world_tables(const FeTables& fe, const std::vector<Record>& recs, const std
 }  // namespace
 
 // --check DIR measures the world tables already in DIR and writes nothing.
+// --felt NOAA_TSV weighs quiet countries by the damaging earthquakes there.
 int cmd_regions(const Args& a) {
   const std::string out = a.value("--out", "."), events = a.value("--events"), check = a.value("--check");
   if (events.empty() || a.value("--world").empty())
@@ -50,7 +52,8 @@ int cmd_regions(const Args& a) {
     report_world(fe, recs, must_read(check + "/world.mes"), must_read(check + "/world.nam"));
     return 0;
   }
-  world_tables(fe, recs, out);
+  const std::string felt = a.value("--felt");
+  world_tables(fe, recs, felt.empty() ? std::vector<long>(fe.names.size() + 1, 0) : felt_events(fe, felt), out);
   if (!a.value("--japan").empty()) {
     const JapanTables t = japan_tables(a.value("--japan"), bundled_events(events, {"jma"}), fe);
     write_file(out + "/japan.mes", t.mesh);

@@ -36,7 +36,8 @@ constexpr const char* usage_tail =
     "  fetch   URL --source NAME [--out DIR] [--catalog C] [--from Y] [--to Y] [--box W/E/S/N]\n"
     "          [--depth MIN/MAX] [--mag MIN/MAX] [--page N] [--keep FILE] [--skip-bad]\n"
     "  stations --out FILE PATH...\n"
-    "  regions --events DATASET_DIR --world FE_DIR [--check DIR] [--japan PREFECTURES.geojson] --out DIR\n";
+    "  regions --events DATASET_DIR --world FE_DIR [--check DIR] [--felt NOAA.tsv] [--japan PREFECTURES.geojson]\n"
+    "          --out DIR\n";
 
 std::string usage() {
   std::string u = usage_text;

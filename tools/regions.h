@@ -65,8 +65,15 @@ struct Broader {
 };
 std::vector<Broader> broader_names(const FeTables& fe);
 // The most active regions keep their own names, the rest their broader
-// name, as many as the names and the mesh budget allow.
-NameTable choose_names(const FeTables& fe, const std::vector<long>& events, size_t mesh_bytes = mesh_limit);
+// name, as many as the names and the mesh budget allow: at least own_share
+// of the events their own region's, and as many quiet countries as the
+// bytes left allow, the ones with most damaging earthquakes (felt, by
+// region) first.
+constexpr double own_share = 0.85;
+NameTable choose_names(const FeTables& fe, const std::vector<long>& events, const std::vector<long>& felt,
+                       size_t mesh_bytes = mesh_limit);
+// Damaging earthquakes by region, from the NOAA significant earthquakes table.
+std::vector<long> felt_events(const FeTables& fe, const std::string& noaa_tsv);
 
 std::vector<uint8_t> world_mesh(const FeTables& fe, const NameTable& nt);
 std::vector<uint8_t> name_file(const std::vector<std::string>& names);

@@ -12,11 +12,13 @@
 #include <cmath>
 #include <deque>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <set>
 #include <stdexcept>
 
 #include "dataset.h"
+#include "readers.h"
 #include "regions.h"
 
 namespace tdata {
@@ -55,9 +57,25 @@ std::vector<long> region_events(const FeTables& fe, const std::vector<Record>& r
   return n;
 }
 
+std::vector<long> felt_events(const FeTables& fe, const std::string& path) {
+  std::ifstream f(path);
+  TableSpec layout;
+  if (!f || !table_preset("noaa", layout)) throw std::runtime_error("cannot read " + path);
+  std::vector<Record> recs;
+  for (Row& row : read_table(f, path, layout).rows) {
+    row.ev.year = 2000;  // only where it struck counts; the table goes back to 2150 BC
+    Record r;
+    EncodeNotes notes;
+    if (!encode(row.ev, ZeroMag::tenth, r, notes)) recs.push_back(r);
+  }
+  return region_events(fe, recs);
+}
+
 // [SECTION] Broader names
 
 namespace {
+
+bool island_group(const std::string& n);
 
 bool ends_with_ocean(const std::string& n) { return n.ends_with(" OCEAN"); }
 
@@ -122,6 +140,34 @@ int own_basin(const std::string& n) {
   return w ? basin_of(w) : 0;
 }
 
+// Island groups whose neighbours are all island groups or land (Tonga,
+// Hawaii, the Society Islands) lie in the ocean of the neighbours that have
+// one, passed on from group to group; not where an inland sea (the
+// Mediterranean) borders them more.
+void island_basins(const FeTables& fe, std::vector<int>& basin) {
+  const int rows = static_cast<int>(fe.cells.size());
+  for (bool changed = true; changed;) {
+    std::vector<std::array<int, 5>> votes(basin.size(), {0, 0, 0, 0, 0});
+    for (int i = 0; i < rows; ++i)
+      for (int k = 0; k < 361; ++k) {
+        const int r = fe.cells[i][k];
+        if (basin[r] || !island_group(fe.names[r - 1])) continue;
+        const std::pair<int, int> next[] = {{i - 1, k}, {i + 1, k}, {i, k == 0 ? 360 : k - 1}, {i, k == 360 ? 0 : k + 1}};
+        for (auto [a, b] : next) {
+          if (a < 0 || a >= rows) continue;
+          const int n = fe.cells[a][b];
+          if (named_sea(fe.names[n - 1]) && !own_basin(fe.names[n - 1])) ++votes[r][0];
+          else if (basin[n]) ++votes[r][basin[n]];
+        }
+      }
+    changed = false;
+    for (size_t r = 1; r < basin.size(); ++r) {
+      const auto best = std::max_element(votes[r].begin() + 1, votes[r].end());
+      if (!basin[r] && *best > votes[r][0]) basin[r] = static_cast<int>(best - votes[r].begin()), changed = true;
+    }
+  }
+}
+
 // Every region's ocean: breadth first on the grid from the cells whose
 // name gives their ocean, through the other unnamed sea regions (ridges,
 // "OFF COAST OF", "SOUTH OF"), so no ocean is reached over land or through
@@ -150,6 +196,7 @@ std::vector<int> region_basins(const FeTables& fe) {
     out[r] = static_cast<int>(std::max_element(votes[r].begin() + 1, votes[r].end()) - votes[r].begin());
   for (size_t r = 1; r < votes.size(); ++r)
     if (votes[r][out[r]] == 0) out[r] = 0;
+  island_basins(fe, out);
   return out;
 }
 
@@ -313,39 +360,54 @@ Choice start_choice(const FeTables& fe) {
 
 // What a new name is worth in mesh bytes when choosing: both run out.
 constexpr double name_bytes = 1;
+constexpr size_t spare_step = 64;      // bytes first tried at a time for the countries
+constexpr size_t spare_per_name = 16;  // spare bytes that come with a spare name
 
-// Raises the candidates to the level one at a time, always the one with
-// most events per mesh byte it adds, while the names and the mesh fit.
-void raise(const FeTables& fe, Choice& c, std::vector<int> cand, const std::vector<long>& value, int level,
-           size_t mesh_bytes, bool only_savings = false) {
+struct Budget {
+  size_t bytes, names;
+};
+
+bool fits(const Choice& c, const Budget& b) { return c.bytes <= b.bytes && c.names <= b.names; }
+
+// Raises the candidate groups to the level one group at a time, always the
+// one with most value per mesh byte (and name) it adds, while the budget
+// holds; with only_savings, those that shrink the mesh without a new name.
+// A group is one region, or a country's quiet regions: raised together
+// they cost one name and the country's outline, not every member's.
+void raise(const FeTables& fe, Choice& c, std::vector<std::vector<int>> cand, const std::vector<long>& value,
+           int level, const Budget& budget, bool only_savings = false, double per_name = name_bytes) {
   while (!cand.empty()) {
     size_t best = 0;
     double best_score = -1;
-    const size_t names_before = c.names;
+    const size_t names_before = c.names, bytes_before = c.bytes;
     for (size_t j = 0; j < cand.size(); ++j) {
-      const int r = cand[j], was = c.level[r];
-      const size_t before = c.bytes;
-      set_level(fe, c, r, level);
-      const double grow = static_cast<double>(c.bytes) - static_cast<double>(before) +
-                          name_bytes * (static_cast<double>(c.names) - static_cast<double>(names_before));
-      const bool fits = c.names <= (only_savings ? names_before : max_names) && c.bytes <= mesh_bytes &&
-                        (!only_savings || c.bytes < before);
-      set_level(fe, c, r, was);
-      const double score = fits ? value[r] / std::max(grow, 0.5) : -1;
+      std::vector<int> was;
+      long v = 0;
+      for (int r : cand[j]) was.push_back(c.level[r]), set_level(fe, c, r, level), v += value[r];
+      const double grow = static_cast<double>(c.bytes) - static_cast<double>(bytes_before) +
+                          per_name * (static_cast<double>(c.names) - static_cast<double>(names_before));
+      const bool ok = fits(c, budget) && (!only_savings || (c.names <= names_before && c.bytes < bytes_before));
+      for (size_t m = cand[j].size(); m-- > 0;) set_level(fe, c, cand[j][m], was[m]);
+      const double score = ok ? v / std::max(grow, 0.5) : -1;
       if (score > best_score) best = j, best_score = score;
     }
     if (best_score < 0) return;
-    set_level(fe, c, cand[best], level);
+    for (int r : cand[best]) set_level(fe, c, r, level);
     cand.erase(cand.begin() + static_cast<long>(best));
   }
+}
+
+std::vector<std::vector<int>> singles(const std::vector<int>& regions) {
+  std::vector<std::vector<int>> out;
+  for (int r : regions) out.push_back({r});
+  return out;
 }
 
 // Greedy choice by events per byte leaves busy but long regions (ridges)
 // out: each may still come in for the quietest kept ones when that names
 // more events.
 void swap_in(const FeTables& fe, Choice& c, const std::vector<int>& active, const std::vector<long>& events,
-             size_t mesh_bytes) {
-  auto fits = [&] { return c.names <= max_names && c.bytes <= mesh_bytes; };
+             const Budget& budget) {
   std::vector<int> kept;
   for (int r : active)
     if (c.level[r] == 0) kept.push_back(r);
@@ -356,11 +418,11 @@ void swap_in(const FeTables& fe, Choice& c, const std::vector<int>& active, cons
     set_level(fe, c, r, 0);
     long lost = 0;
     std::vector<int> out;
-    for (size_t j = 0; j < kept.size() && !fits() && lost < events[r]; ++j) {
+    for (size_t j = 0; j < kept.size() && !fits(c, budget) && lost < events[r]; ++j) {
       if (c.level[kept[j]] != 0) continue;
       set_level(fe, c, kept[j], 2), out.push_back(kept[j]), lost += events[kept[j]];
     }
-    if (fits() && lost < events[r]) {
+    if (fits(c, budget) && lost < events[r]) {
       std::erase_if(kept, [&](int k) { return c.level[k] != 0; });
       kept.insert(std::upper_bound(kept.begin(), kept.end(), r, [&](int a, int b) { return events[a] < events[b]; }), r);
       continue;
@@ -382,30 +444,80 @@ NameTable name_table(const Choice& c) {
   return nt;
 }
 
-}  // namespace
+// Events named after their own region: its own name, or a country name
+// that is its own ("NEPAL").
+long own_events(const Choice& c, const std::vector<long>& events) {
+  long n = 0;
+  for (size_t r = 1; r < c.level.size(); ++r) n += c.name(r) == c.ids[r][0] ? events[r] : 0;
+  return n;
+}
 
-// Everything starts at its wide name. Near names that shrink the mesh
-// without a new name come first; then the regions with events take their
-// own names, and the budget left goes to near names (countries).
-NameTable choose_names(const FeTables& fe, const std::vector<long>& events, size_t mesh_bytes) {
+// Quiet land regions by the country (near name) they share, sea regions
+// alone.
+std::vector<std::vector<int>> countries(const FeTables& fe, const Choice& c, const std::vector<int>& near) {
+  std::map<int, std::vector<int>> land;
+  std::vector<std::vector<int>> out;
+  for (int r : near) {
+    if (c.level[r] != 2) continue;
+    if (is_sea(fe.names[r - 1])) out.push_back({r});
+    else land[c.ids[r][1]].push_back(r);
+  }
+  for (auto& [id, g] : land) out.push_back(g);
+  return out;
+}
+
+// Own names first, leaving spare bytes (and a name for every
+// spare_per_name of them); then countries by the damaging earthquakes
+// (felt) per byte, every region worth one and a name worth as many bytes
+// as it was spared for; what is left to more own names.
+Choice choose(const FeTables& fe, const std::vector<long>& events, const std::vector<long>& felt, size_t mesh_bytes,
+              size_t spare) {
   Choice c = start_choice(fe);
-  if (c.names > max_names || c.bytes > mesh_bytes)
-    throw std::runtime_error("the wide names alone do not fit the world tables");
+  if (!fits(c, {mesh_bytes, max_names})) throw std::runtime_error("the wide names alone do not fit the world tables");
   std::vector<int> active, near;
   std::vector<long> plus_one(events.size());
   for (size_t r = 1; r < c.level.size(); ++r) {
     if (c.rows[r].empty()) continue;
-    plus_one[r] = events[r] + 1;  // a quiet region is still worth its country
+    // A country name that is the region's own ("NEPAL") names its events too.
+    plus_one[r] = felt[r] + 1 + (c.ids[r][1] == c.ids[r][0] ? events[r] : 0);
     if (events[r] > 0 && c.ids[r][0] != c.ids[r][2]) active.push_back(static_cast<int>(r));
     if (c.ids[r][1] != c.ids[r][2]) near.push_back(static_cast<int>(r));
   }
-  raise(fe, c, near, plus_one, 1, mesh_bytes, true);
-  raise(fe, c, active, events, 0, mesh_bytes);
+  const Budget all{mesh_bytes, max_names}, own{mesh_bytes - spare, max_names - spare / spare_per_name};
+  raise(fe, c, singles(near), plus_one, 1, all, true);
+  raise(fe, c, singles(active), events, 0, own);
   std::stable_sort(active.begin(), active.end(), [&](int a, int b) { return events[a] > events[b]; });
-  swap_in(fe, c, active, events, mesh_bytes);
+  swap_in(fe, c, active, events, own);
+  raise(fe, c, countries(fe, c, near), plus_one, 1, all, false, spare_per_name);
   std::erase_if(near, [&](int r) { return c.level[r] != 2; });
-  raise(fe, c, near, plus_one, 1, mesh_bytes);
-  return name_table(c);
+  raise(fe, c, singles(near), plus_one, 1, all);
+  std::erase_if(active, [&](int r) { return c.level[r] == 0; });
+  raise(fe, c, singles(active), events, 0, all);
+  return c;
+}
+
+}  // namespace
+
+// The most own names cost the rest their country: give the countries as
+// many bytes as can be spared while own_share of the events keep their
+// own region's name, found in steps that halve past the limit.
+NameTable choose_names(const FeTables& fe, const std::vector<long>& events, const std::vector<long>& felt,
+                       size_t mesh_bytes) {
+  long total = 0;
+  for (long e : events) total += e;
+  Choice best = choose(fe, events, felt, mesh_bytes, 0);
+  size_t spare = 0, limit = mesh_bytes;
+  for (size_t step = spare_step; step >= spare_step / 4; step /= 2)
+    while (spare + step < limit) {
+      Choice c = choose(fe, events, felt, mesh_bytes, spare + step);
+      if (own_events(c, events) < own_share * static_cast<double>(total)) {
+        limit = spare + step;
+        break;
+      }
+      spare += step;
+      best = std::move(c);
+    }
+  return name_table(best);
 }
 
 // [SECTION] How events are named

@@ -3,7 +3,8 @@
 // events lie in (the bundled JMA catalogue), else the one covering most of
 // it. A sea cell near Japan is "OFF" the coast its events lie off. Cells
 // over Korea, Russia or China, and the open sea, keep their Flinn-Engdahl
-// name ("SOUTH KOREA", "PRIMOR'YE, RUSSIA", "SEA OF JAPAN").
+// name ("SOUTH KOREA", "SEA OF JAPAN"), a border region the name of the
+// side it lies on ("PRIMOR'YE, RUSSIA").
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -135,6 +136,22 @@ std::string off_name(const Japan& j, const Points& events, double x, double y) {
   return "OFF " + j.prefs[who].name;
 }
 
+// A border region's cell ("E. RUSSIA-N.E. CHINA BORDER REG." at
+// Vladivostok) is named after the nearest one-country land region within
+// three degrees of its centre, so the name says which side it lies on.
+std::string side_name(const FeTables& fe, double x, double y, const std::string& fe_name) {
+  if (name_keys(fe_name).size() < 2) return shorten(fe_name);
+  double best = 9.5;
+  std::string out = shorten(fe_name);
+  for (int lat = static_cast<int>(y) - 3; lat <= static_cast<int>(y) + 3; ++lat)
+    for (int lon = static_cast<int>(x) - 3; lon <= static_cast<int>(x) + 3; ++lon) {
+      const std::string& n = fe.names[fe.cells[lat + 90][lon + 180] - 1];
+      const double d = std::pow(lon + 0.5 - x, 2) + std::pow(lat + 0.5 - y, 2);
+      if (d < best && !is_sea(n) && name_keys(n).size() == 1) best = d, out = shorten(n);
+    }
+  return out;
+}
+
 // The name of the cell of row key k and longitude lon, holding the events.
 std::string cell_name(const Japan& j, int k, int lon, const Points& events) {
   std::vector<int> land(j.prefs.size(), 0), on(j.prefs.size(), 0);
@@ -148,11 +165,15 @@ std::string cell_name(const Japan& j, int k, int lon, const Points& events) {
   for (const auto& e : events)
     for (size_t p = 0; p < j.prefs.size(); ++p)
       if (inside(j.prefs[p], e[0], e[1])) { ++on[p]; ++inland; break; }
+  // A cell whose events lie mostly on land is named after where they lie,
+  // however little land it has: every prefecture that holds a cell's
+  // events gets a name.
+  if (inland * 2 > static_cast<int>(events.size())) return land_name(j.prefs[most(on)].name);
   if (sampled * 4 >= samples * samples) return land_name(j.prefs[most(inland ? on : land)].name);
   const double x = lon + 0.5, y = (k + 0.5) / 1.5;
   const std::string& fe_name = j.fe.names[j.fe.cells[static_cast<int>(y) + 90][lon + 180] - 1];
   const bool near = sampled || japanese(fe_name) || nearest(j.coast, x, y).second <= off_limit;
-  if (!near || (!is_sea(fe_name) && !japanese(fe_name))) return shorten(fe_name);
+  if (!near || (!is_sea(fe_name) && !japanese(fe_name))) return side_name(j.fe, x, y, fe_name);
   return off_name(j, events, x, y);
 }
 

@@ -82,11 +82,11 @@ int part_after(int m, int cur, int maxpart)
 
 // Filter the loaded part into the primary half. Returns the marker that
 // ended it, or 0 when the store became full.
-static int scan_part(long len)
+static int scan_part(const Filter &f, long len)
 {
 	int k = 0;
 	for (;;) {
-		int r = retrv(k, st.itot, workseg(), 0, len);
+		int r = retrv(f, k, st.itot, workseg(), 0, len);
 		if (r >= M_LOW)
 			return r;
 		if (++st.itot >= st.nmax) {
@@ -101,12 +101,13 @@ int scan_file(const char *first, int maxpart)
 {
 	char name[32];
 	std::snprintf(name, sizeof name, "%s", first);
+	Filter f(select_bounds());
 	for (int part = 1; part;) {
 		pn.em_s[0] = 0;
 		long len = bload(st.iseg[workseg()], 0, name);
 		if (!len && pn.em_s[0])
 			return 0;
-		int m = scan_part(len);
+		int m = scan_part(f, len);
 		if (!m)
 			return 2;
 		// The file's marker only chooses the next part: copied into the

@@ -206,13 +206,40 @@ int putn_server(const void *bytes, int n)
 	return n;
 }
 
+// A request goes out in one write, not 29 small ones: fields sent while
+// it is put together gather here.
+static struct {
+	char b[REQFIELDS * FIELD];
+	int n;   // bytes gathered
+	bool on; // a request is being put together
+} req;
+
+static void gather(bool on)
+{
+	req.on = on;
+	req.n = 0;
+}
+
+static bool flush_request()
+{
+	int n = req.n;
+	gather(false);
+	return putn_server(req.b, n) == n;
+}
+
 int send_server(const char *text)
 {
 	char f[FIELD];
 	std::memset(f, ' ', FIELD);
 	size_t n = std::strlen(text);
 	std::memcpy(f, text, n < FIELD ? n : FIELD);
-	return putn_server(f, FIELD) == FIELD;
+	if (!req.on)
+		return putn_server(f, FIELD) == FIELD;
+	if (req.n + FIELD > (int)sizeof req.b)
+		return 0;
+	std::memcpy(req.b + req.n, f, FIELD);
+	req.n += FIELD;
+	return 1;
 }
 
 // The message for a connection that broke, stalled or talked nonsense.
@@ -326,20 +353,11 @@ static bool send_fields(const char *name, int year)
 	       send_server(se.mg2_s) && send_server(se.ynh_s) && send_server(se.ynm_s);
 }
 
-// A request goes out as one packet, not 29 small ones each waiting for the
-// acknowledgement of the one before.
-static void cork(bool on)
-{
-	int v = on;
-	setsockopt(sv.sock, IPPROTO_TCP, TCP_CORK, &v, sizeof v);
-}
-
 int submit_server(const char *name, int year)
 {
-	cork(true);
+	gather(true);
 	bool ok = send_fields(name, year);
-	cork(false);
-	return ok;
+	return flush_request() && ok;
 }
 
 // Copy n records from the work segment to the primary half at count. A
@@ -461,10 +479,9 @@ int select_server(const char *host)
 // taken: the transfer stops there, as a local load stops at 65535 bytes.
 static long fetch_file(unsigned char *block, long offset, const char *name)
 {
-	cork(true);
+	gather(true);
 	bool sent = send_server(sv.myhost) && send_server(":") && send_server(name);
-	cork(false);
-	if (!sent)
+	if (!flush_request() || !sent)
 		return broken(), 0;
 	int s = status_block();
 	if (s <= 0)

@@ -1,9 +1,11 @@
-// SORT: a quicksort on one item, then a bubble sort on a second item
-// within runs of equal first items. Keys are read from the records at each
-// comparison; records move as whole 16-byte blocks.
+// SORT: a quicksort on one item, then a stable sort on a second item
+// within runs of equal first items. The quicksort reads keys from the
+// records at each comparison; records move as whole 16-byte blocks.
 #include "catalog/sort.h"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "catalog/store.h"
 #include "device/graph.h"
@@ -103,14 +105,26 @@ void quicksort(int n, int item, bool desc)
 	}
 }
 
-static void bubble(int s, int e, int item, bool desc)
+// A stable sort leaves equal keys in the order they came in, which is the
+// order the old exchange sort left, but in n log n: a group of 16,380 equal
+// first keys took seconds. Keys are read once, records moved once.
+static void sort_group(int s, int e, int item, bool desc)
 {
-	for (int last = e; last > s; last--)
-		for (int k = s + 1; k <= last; k++) {
-			double a = fnarg(k - 1, item), b = fnarg(k, item);
-			if (desc ? a < b : a > b)
-				swap1(k - 1, k);
-		}
+	struct Key {
+		double v;
+		int n;
+	};
+	std::vector<Key> keys;
+	keys.reserve(e - s + 1);
+	for (int n = s; n <= e; n++)
+		keys.push_back({fnarg(n, item), n});
+	auto before = [desc](const Key &a, const Key &b) { return desc ? a.v > b.v : a.v < b.v; };
+	std::stable_sort(keys.begin(), keys.end(), before);
+	std::vector<unsigned char> moved(keys.size() * RECLEN);
+	for (size_t k = 0; k < keys.size(); k++)
+		std::memcpy(&moved[k * RECLEN], event(keys[k].n - 1), RECLEN);
+	for (size_t k = 0; k < keys.size(); k++)
+		std::memcpy(event(s - 1 + (int)k), &moved[k * RECLEN], RECLEN);
 }
 
 void groupsort(int n, int item1, int item2, bool desc)
@@ -121,7 +135,7 @@ void groupsort(int n, int item1, int item2, bool desc)
 		while (e <= n && fnarg(e, item1) == K)
 			e++;
 		if (e - s >= 2)
-			bubble(s, e - 1, item2, desc);
+			sort_group(s, e - 1, item2, desc);
 		s = e;
 	}
 }

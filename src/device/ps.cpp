@@ -3,9 +3,9 @@
 #include "device/ps.h"
 
 #include <cmath>
-#include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 
 #include "device/graph.h"
 #include "device/spool.h"
@@ -23,58 +23,149 @@ void ps_reset()
 // Static initialisation gives the start-of-program font size without a call.
 [[maybe_unused]] static const bool ps_started = (ps_reset(), true);
 
-static void psout(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
-
-static void psout(const char *fmt, ...)
+static void psout(const char *text)
 {
-	if (!sp.fq)
-		return;
-	va_list ap;
-	va_start(ap, fmt);
-	std::vfprintf(sp.fq, fmt, ap);
-	va_end(ap);
+	if (sp.fq)
+		std::fputs(text, sp.fq);
 }
 
-// "%6.1f" without printf's generality, for the coordinate pairs that make
-// up most of a map. Values within a hair of a rounding half are left to
-// snprintf, so the text is the same byte for byte.
-int ps_fixed1(char *out, double v)
+static constexpr double SCALE[] = {1, 10, 100, 1000};
+
+// printf's "%W.Pf" (P from 1 to 3) without printf's generality, for the
+// numbers that make up most of a page. Values within a hair of a rounding
+// half are left to snprintf, so the text is the same byte for byte.
+int ps_fixed(char *out, double v, int width, int prec)
 {
-	double t = v * 10.0, f = std::floor(t), frac = t - f;
-	if (!(std::fabs(t) < 1e15) || std::fabs(frac - 0.5) < 1e-6)
-		return std::snprintf(out, 32, "%6.1f", v);
-	long long n = (long long)f + (frac > 0.5);
+	double t = v * SCALE[prec];
+	long long f = std::fabs(t) < 1e15 ? (long long)t : 0;
+	f -= t < (double)f; // floor, without a library call
+	double frac = t - (double)f;
+	if (!(std::fabs(t) < 1e15) || std::fabs(frac - 0.5) < 1e-6) {
+		int len = std::snprintf(out, 32, "%*.*f", width, prec, v);
+		return len < 32 ? len : 31; // what fits: callers size lines by it
+	}
+	long long n = f + (frac > 0.5);
 	bool neg = std::signbit(v); // printf keeps the sign of a value rounded to 0
 	unsigned long long a = n < 0 ? -(unsigned long long)n : n;
 	char tmp[32], *p = tmp + sizeof tmp;
-	*--p = (char)('0' + a % 10);
+	for (int i = 0; i < prec; i++, a /= 10)
+		*--p = (char)('0' + a % 10);
 	*--p = '.';
-	a /= 10;
 	do
 		*--p = (char)('0' + a % 10);
 	while (a /= 10);
 	if (neg)
 		*--p = '-';
-	int len = (int)(tmp + sizeof tmp - p), pad = len < 6 ? 6 - len : 0;
-	std::memset(out, ' ', pad);
-	std::memcpy(out + pad, p, len);
-	out[pad + len] = 0;
-	return pad + len;
+	// Short copies in plain loops: a library call costs more than the bytes.
+	char *o = out;
+	for (int pad = width - (int)(tmp + sizeof tmp - p); pad > 0; pad--)
+		*o++ = ' ';
+	while (p < tmp + sizeof tmp)
+		*o++ = *p++;
+	*o = 0;
+	return (int)(o - out);
 }
 
-// One "x y op" line of a path.
-static void psxy(double x, double y, const char *op)
+// The coordinates of a page, in the six characters they take as "%6.1f":
+// filled from the right in one pass, without the general case's loops.
+int ps_fixed1(char *out, double v)
 {
-	if (!sp.fq)
-		return;
-	char line[96];
-	int n = ps_fixed1(line, x);
-	line[n++] = ' ';
-	n += ps_fixed1(line + n, y);
-	line[n++] = ' ';
-	std::memcpy(line + n, op, 3);
-	std::fwrite(line, 1, n + 3, sp.fq);
+	double t = v * 10.0;
+	long long f = t > -1e6 && t < 1e6 ? (long long)t : 0;
+	f -= t < (double)f;
+	double frac = t - (double)f;
+	if (!(t > -1e6 && t < 1e6) || std::fabs(frac - 0.5) < 1e-6)
+		return ps_fixed(out, v, 6, 1);
+	long long n = f + (frac > 0.5);
+	bool neg = std::signbit(v);
+	unsigned a = (unsigned)(n < 0 ? -n : n);
+	char s[7];
+	s[5] = (char)('0' + a % 10), a /= 10;
+	s[4] = '.';
+	s[3] = (char)('0' + a % 10), a /= 10;
+	for (int i = 2; i >= 0; i--) {
+		if (a) {
+			s[i] = (char)('0' + a % 10), a /= 10;
+		} else {
+			s[i] = neg ? '-' : ' ';
+			neg = false;
+		}
+	}
+	if (a || neg) // wider than six
+		return ps_fixed(out, v, 6, 1);
+	s[6] = 0;
+	std::memcpy(out, s, 7);
+	return 6;
 }
+
+namespace {
+
+// A page has many points on few pixel rows and columns: the text of each
+// coordinate is kept with the value it was made from (bit for bit, so 0
+// and -0 stay apart) and copied while the value comes again.
+struct Memo {
+	unsigned long long bits = ~0ULL; // no double has these bits from xps or yps
+	char s[8];
+};
+Memo memo[2][1024]; // x, y by pixel position modulo 1024
+
+int memo_text(char *out, double v, Memo &m)
+{
+	unsigned long long bits;
+	std::memcpy(&bits, &v, sizeof bits);
+	if (m.bits != bits) {
+		if (ps_fixed1(m.s, v) != 6) // only the usual six characters are kept
+			return ps_fixed1(out, v);
+		m.bits = bits;
+	}
+	std::memcpy(out, m.s, 6);
+	return 6;
+}
+
+// One line of output built in place and written with one call; a line
+// longer than the buffer (a long text) goes out in pieces.
+struct Line {
+	char b[256];
+	int n = 0;
+	Line &nums(std::initializer_list<double> vs) // "%6.1f " each
+	{
+		for (double v : vs) {
+			if (n > (int)sizeof b - 40)
+				write(); // room for the longest number
+			n += ps_fixed1(b + n, v);
+			b[n++] = ' ';
+		}
+		return *this;
+	}
+	Line &xy(int x, int y) // "%6.1f %6.1f " of a pixel position on the page
+	{
+		n += memo_text(b + n, xps(x), memo[0][x & 1023]);
+		b[n++] = ' ';
+		n += memo_text(b + n, yps(y), memo[1][y & 1023]);
+		b[n++] = ' ';
+		return *this;
+	}
+	Line &put(const char *s)
+	{
+		while (*s)
+			putc(*s++);
+		return *this;
+	}
+	void putc(char c)
+	{
+		if (n == (int)sizeof b)
+			write();
+		b[n++] = c;
+	}
+	void write()
+	{
+		if (sp.fq)
+			fwrite_unlocked(b, 1, n, sp.fq); // one thread: no lock per line
+		n = 0;
+	}
+};
+
+} // namespace
 
 // [SECTION] transform
 
@@ -83,8 +174,8 @@ double yps(int y) { return (400 - (short)y - ps.psyoff) * ps.PSYFactor + 110.0; 
 
 // [SECTION] drawing
 
-void psmoveto(int x, int y) { psxy(xps(x), yps(y), "pM\n"); }
-void pslineto(int x, int y) { psxy(xps(x), yps(y), "pL\n"); }
+void psmoveto(int x, int y) { Line().xy(x, y).put("pM\n").write(); }
+void pslineto(int x, int y) { Line().xy(x, y).put("pL\n").write(); }
 
 void psbox(int fill, int x1, int y1, int x2, int y2)
 {
@@ -106,21 +197,23 @@ void psbox(int fill, int x1, int y1, int x2, int y2)
 void pscircle(int x, int y, int r)
 {
 	psmoveto(x + r, y);
-	psout("%6.1f %6.1f %6.1f %6.1f %6.1f arc\n", xps(x), yps(y), r * ps.PSXFactor, 0.0, 360.0);
+	// The angles are always 0 and 360: their text is fixed.
+	Line().xy(x, y).nums({r * ps.PSXFactor}).put("   0.0  360.0 arc\n").write();
 }
 
 // Parentheses and the backslash are the string syntax's own characters: a
 // lone one would end the string early or swallow the next character.
 void pstext(int, int, const char *text)
 {
-	psout("0 %6.1f rmoveto\n", -(ps.PSFontSize - 2.0) * ps.PSYFactor);
-	psout("%6.1f tR (", ps.PSFontSize);
+	Line().put("0 ").nums({-(ps.PSFontSize - 2.0) * ps.PSYFactor}).put("rmoveto\n").write();
+	Line l;
+	l.nums({ps.PSFontSize}).put("tR (");
 	for (const char *c = text; *c; c++) {
 		if (*c == '(' || *c == ')' || *c == '\\')
-			psout("\\");
-		psout("%c", *c);
+			l.putc('\\');
+		l.putc(*c);
 	}
-	psout(") show\n");
+	l.put(") show\n").write();
 }
 
 void psviewport(int x1, int y1, int x2, int y2)
@@ -133,10 +226,10 @@ void psviewport(int x1, int y1, int x2, int y2)
 	}
 	double X1 = x1 * ps.PSXFactor + 60.0, Y1 = (400 - y1) * ps.PSYFactor + 110.0;
 	double X2 = x2 * ps.PSXFactor + 60.0, Y2 = (400 - y2) * ps.PSYFactor + 110.0;
-	psout("/viewpath { newpath %6.1f %6.1f pM\n", X1, Y1);
-	psout("%6.1f %6.1f pL\n", X2, Y1);
-	psout("%6.1f %6.1f lineto\n", X2, Y2);
-	psout("%6.1f %6.1f lineto\n", X1, Y2);
+	Line().put("/viewpath { newpath ").nums({X1, Y1}).put("pM\n").write();
+	Line().nums({X2, Y1}).put("pL\n").write();
+	Line().nums({X2, Y2}).put("lineto\n").write();
+	Line().nums({X1, Y2}).put("lineto\n").write();
 	psout("closepath } def\n");
 	psout("grestore\ngsave\nviewpath clip\n");
 }
@@ -150,8 +243,11 @@ void pspen(int width, int style)
 		return;
 	if (width >= 0 || style >= 0)
 		psout("stroke\n");
-	if (width >= 0)
-		psout("%6.2f setlinewidth\n", width == 0 ? 0.0 : width * 0.2 + 0.1);
+	if (width >= 0) {
+		Line l;
+		l.n = ps_fixed(l.b, width == 0 ? 0.0 : width * 0.2 + 0.1, 6, 2);
+		l.put(" setlinewidth\n").write();
+	}
 	if (style == 1)
 		psout("[6 2 2 2] 0 setdash\n");
 	else if (style == 0)
@@ -179,8 +275,12 @@ static constexpr const char *prologue[] = {
 
 void psinit()
 {
+	// Straight after the file is opened, before its first byte: a larger
+	// buffer means fewer writes for a map of many thousand lines.
+	if (sp.fq)
+		std::setvbuf(sp.fq, nullptr, _IOFBF, 1 << 16);
 	for (const char *line : prologue)
-		psout("%s\n", line);
+		Line().put(line).put("\n").write();
 	pspen(2, 0);
 	psout("gsave\nnewpath\n");
 	ps.PSXFactor = ps.PSYFactor = 440.0 / 400.0;
@@ -213,7 +313,11 @@ void pshcopy(int flag)
 		return;
 	}
 	double s = (3 - flag) * 0.5;
-	std::fprintf(sp.fq, "%3.1f %3.1f", s, s);
+	Line l;
+	l.n = ps_fixed(l.b, s, 3, 1);
+	l.b[l.n++] = ' ';
+	l.n += ps_fixed(l.b + l.n, s, 3, 1);
+	l.write();
 	lpclose();
 }
 

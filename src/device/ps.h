@@ -12,6 +12,7 @@ struct PostScript {
 extern PostScript ps;
 
 void ps_reset();
+int ps_fixed(char *out, double v, int width, int prec); // "%*.*f", prec 1-3, out 32 bytes
 int ps_fixed1(char *out, double v); // "%6.1f" into out (32 bytes); length
 double xps(int x);
 double yps(int y);

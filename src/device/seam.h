@@ -41,7 +41,8 @@ struct Backend {
 	virtual int text_extent(const char *s, int n) = 0; // ink width, current font
 	virtual int fontmode() = 0; // 1 when the menu font fell back to "6x13"
 
-	// Drawing, on the window and on the backing pixmap alike.
+	// Drawing: on the backing pixmap, shown in the window at the next flush
+	// or wait for input.
 	virtual void set_clip(int x, int y, int w, int h) = 0;
 	virtual void line(int x1, int y1, int x2, int y2) = 0;
 	virtual void point(int x, int y) = 0;

@@ -1,6 +1,8 @@
 // SORT: item values, both passes, the order flag and the form's messages.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <random>
 #include <tuple>
@@ -159,6 +161,49 @@ TEST_F(SortTest, CommandResultsAndForm)
 	EXPECT_EQ(0, sort());
 	EXPECT_NE(std::string::npos, r.texts().find("The first item is invalid!"));
 	std::strcpy(pn.em_s, "");
+}
+
+// The second pass against std::stable_sort of (group of equal first keys,
+// second key) over the same records: real clustered NCEDC data, and one
+// group of 16,380 (magnitudes alone repeat heavily in both).
+TEST_F(SortTest, SecondPassKeepsStableOrderOnRealAndWorstCaseData)
+{
+	std::vector<Ev> ncedc, same;
+	const char *src = std::getenv("TARNWELL_SOURCE");
+	ASSERT_TRUE(src);
+	for (const char *part : {".b", ".b2", ".b3", ".b4"}) {
+		std::string b = test::slurp(std::string(src) + "/data/dataset/ncedc-90" + part);
+		for (size_t o = 4; o + 16 <= b.size() && ncedc.size() < 16380; o += 16)
+			std::memcpy(ncedc.emplace_back(1990).b.data(), &b[o], 16);
+	}
+	std::mt19937 rng(3);
+	for (int i = 0; i < 16380; i++)
+		same.push_back(Ev(1990, 1 + rng() % 12, 1 + rng() % 28).dep(rng() % 300).id(i));
+	const std::tuple<const std::vector<Ev> *, Item, Item, bool> cases[] = {
+		{&ncedc, IT_MAG, IT_DEP, false}, {&ncedc, IT_MAG, IT_TIME, true},
+		{&ncedc, IT_DEP, IT_LAT, false}, {&same, IT_MAG, IT_TIME, false},
+		{&same, IT_MAG, IT_DEP, true},
+	};
+	for (auto [evs, i1, i2, desc] : cases) {
+		load(*evs);
+		quicksort(st.itot, i1, true);
+		std::vector<Bytes> before(st.itot);
+		std::vector<std::tuple<int, double, int>> want;
+		for (int n = 1; n <= st.itot; n++) {
+			std::memcpy(before[n - 1].data(), event(n - 1), 16);
+			int group = n == 1 ? 0 : std::get<0>(want.back()) + (fnarg(n, i1) != fnarg(n - 1, i1));
+			want.emplace_back(group, fnarg(n, i2), n - 1);
+		}
+		std::stable_sort(want.begin(), want.end(), [desc = desc](auto &a, auto &b) {
+			auto [ga, ka] = std::pair(std::get<0>(a), std::get<1>(a));
+			auto [gb, kb] = std::pair(std::get<0>(b), std::get<1>(b));
+			return ga != gb ? ga < gb : desc ? ka > kb : ka < kb;
+		});
+		groupsort(st.itot, i1, i2, desc);
+		for (int n = 0; n < st.itot; n++)
+			ASSERT_EQ(0, std::memcmp(event(n), before[std::get<2>(want[n])].data(), 16))
+				<< i1 << " " << i2 << " at " << n;
+	}
 }
 
 // Every key pattern ends sorted, and keeps every record once.

@@ -1,8 +1,14 @@
 // Drawing against a real X server: the backing pixmap is read back and
 // checked at the pixels the layout promises.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
+#include <functional>
+#include <iterator>
+#include <string>
 #include <tuple>
 
 #include "device/graph.h"
@@ -10,6 +16,7 @@
 #include "device/screen.h"
 #include "device/x11/x11.h"
 #include "x11_display.h"
+#include "files.h"
 #include "shell/shell.h"
 
 using namespace tw;
@@ -111,4 +118,75 @@ TEST_F(Display, ImageReadBack)
 	_getimage();
 	EXPECT_EQ(_getpixel(50, 50), 1);
 	EXPECT_EQ(_getpixel(51, 50), 0);
+}
+
+// A server of its own for a test that reads the window itself: on a shared
+// one another test's window may lie over it.
+struct OwnServer {
+	pid_t pid = -1;
+	std::string display;
+	OwnServer()
+	{
+		int fd[2];
+		if (pipe(fd) != 0)
+			return;
+		pid = fork();
+		if (pid == 0) {
+			close(fd[0]);
+			std::string n = std::to_string(fd[1]);
+			execlp("Xvfb", "Xvfb", "-displayfd", n.c_str(), "-screen", "0", "1024x768x24",
+			       "-nolisten", "tcp", "-fp", "/usr/share/fonts/X11/misc,built-ins", nullptr);
+			_exit(127);
+		}
+		close(fd[1]);
+		// The number, then a newline, once the server is ready: read both, as
+		// the server gives up if it cannot write the second.
+		std::string n;
+		for (char c; read(fd[0], &c, 1) == 1 && c != '\n';)
+			n += c;
+		close(fd[0]);
+		if (!n.empty())
+			display = ":" + n;
+	}
+	~OwnServer()
+	{
+		if (pid > 0)
+			kill(pid, SIGTERM), waitpid(pid, nullptr, 0);
+	}
+};
+
+// The window shows what was drawn into the pixmap once the drawing is
+// flushed, whatever the primitive, its line width or its place.
+TEST(DisplayWindow, FlushShowsEveryPrimitive)
+{
+	OwnServer x;
+	ASSERT_FALSE(x.display.empty()) << "Xvfb did not start";
+	test::SetEnv env("DISPLAY", x.display.c_str());
+	Backend *b = x11_open();
+	ASSERT_NE(b, nullptr);
+	const short tri[3][2] = {{600, 400}, {652, 470}, {560, 470}};
+	const std::function<void()> draws[] = {
+		[=] { b->line(10, 300, 200, 310); },
+		[=] { b->line(640, 5, 652, 0); },
+		[=] { b->rect(false, 20, 200, 100, 50); },
+		[=] { b->rect(true, 0, 460, 30, 11); },
+		[=] { b->arc(false, 300, 300, 40, 40); },
+		[=] { b->arc(true, 630, 200, 30, 30); },
+		[&] { b->polygon(tri, 3); },
+		[=] { b->point(652, 470); },
+		[=] { b->text(400, 120, "Wj(|", 4, false); },
+		[=] { b->text(0, 13, "gq", 2, true); },
+	};
+	bool ok;
+	b->set_clip(0, 0, WIN_W, WIN_H);
+	b->set_font(FONT_NORMAL);
+	for (int width : {0, 7})
+		for (size_t i = 0; i < std::size(draws); i++) {
+			b->set_gc(b->alloc_color(255, i * 20, width * 30, nullptr, ok), b->black_pixel(),
+				  width, 0);
+			draws[i]();
+			b->flush();
+			EXPECT_EQ(0, x11_window_diff(b)) << "drawing " << i << ", width " << width;
+		}
+	x11_close(b);
 }

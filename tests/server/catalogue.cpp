@@ -58,6 +58,11 @@ void make_data(const TempDir &d)
 	}
 	for (int y = 1990; y <= 1992; y++)
 		d.write("pde-" + std::to_string(y - 1900) + ".b", year_events(y, 1500, g));
+	// More parts than the server keeps from its walk: the later ones are
+	// read again.
+	for (int part = 1; part <= 11; part++)
+		d.write(part == 1 ? "pde-93.b" : "pde-93.b" + std::to_string(part),
+			year_events(1993, 150, g), part < 11 ? 65536 - (part + 1) : 0xffff);
 	d.write("isc-64.b", year_events(1964, 800, g));
 	d.write("isc-65.b", year_events(1965, 800, g));
 	d.write("big000.b", year_events(2000, 3000, g));

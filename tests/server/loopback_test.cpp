@@ -99,7 +99,7 @@ TEST_F(Loopback, EverySourcePlanGivesTheSameStore)
 	Form jma{"JMA", "1926", "1931"};
 	jma.dp1 = "010.0", jma.dp2 = "300.0", jma.ynh = "N", jma.mg1 = "+3.0", jma.ynm = "N";
 	EXPECT_GT(same(jma).itot, 0);
-	Form pde{"PDE", "1990", "1992"};
+	Form pde{"PDE", "1990", "1993"}; // 1993 in eleven parts
 	pde.lon1 = "170", pde.lon2 = "170", pde.ew2 = "W", pde.lat1 = "40", pde.lat2 = "40";
 	EXPECT_GT(same(pde).itot, 0);
 	Form isc{"ISC", "1964", "1965"};

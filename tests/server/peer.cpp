@@ -24,19 +24,20 @@ static sockaddr_in loopback(int port)
 }
 
 bool ServerProc::start(const std::string &data, const std::string &aux,
-		       std::initializer_list<const char *> extra)
+		       std::initializer_list<const char *> extra, const char *bin)
 {
+	bin = bin ? bin : TARNWELL_SERVER;
 	char tmpl[] = "/tmp/twsrvlogXXXXXX";
 	int lf = mkstemp(tmpl);
 	logfile = tmpl;
-	std::vector<const char *> argv = {TARNWELL_SERVER, "-p", "0", "-d", data.c_str(),
+	std::vector<const char *> argv = {bin, "-p", "0", "-d", data.c_str(),
 					  "-x", aux.c_str()};
 	argv.insert(argv.end(), extra.begin(), extra.end());
 	argv.push_back(nullptr);
 	pid = fork();
 	if (pid == 0) {
 		dup2(lf, 2);
-		execv(TARNWELL_SERVER, const_cast<char **>(argv.data()));
+		execv(bin, const_cast<char **>(argv.data()));
 		_exit(127);
 	}
 	close(lf);
@@ -161,11 +162,13 @@ std::string field(const std::string &text)
 	return f;
 }
 
-int dial(int port)
+int dial(int port, const char *from)
 {
 	int fd = socket(AF_INET, SOCK_STREAM, 0);
-	sockaddr_in a = loopback(port);
-	if (connect(fd, (sockaddr *)&a, sizeof a)) {
+	sockaddr_in a = loopback(port), me = loopback(0);
+	if (from)
+		inet_pton(AF_INET, from, &me.sin_addr);
+	if ((from && bind(fd, (sockaddr *)&me, sizeof me)) || connect(fd, (sockaddr *)&a, sizeof a)) {
 		close(fd);
 		return -1;
 	}

@@ -12,9 +12,10 @@ struct ServerProc {
 	int pid = -1;
 	int port = 0;
 	std::string logfile;
-	// Extra options after the directories, e.g. {"-t", "1"}.
+	// Extra options after the directories, e.g. {"-t", "1"}; bin another
+	// build of the server.
 	bool start(const std::string &data, const std::string &aux,
-		   std::initializer_list<const char *> extra = {});
+		   std::initializer_list<const char *> extra = {}, const char *bin = nullptr);
 	int stop(); // SIGTERM, then the exit status (-1 when it did not end)
 	std::string log() const;
 	bool wait_log(const std::string &text) const; // a while, for a child's line
@@ -39,6 +40,7 @@ struct FakePeer {
 std::string readn(int fd, size_t n); // shorter when the peer closed
 void writes(int fd, const std::string &bytes);
 std::string field(const std::string &text); // blank-padded to 16 bytes
-int dial(int port);                          // a raw connection, or -1
+int dial(int port, const char *from = nullptr); // a raw connection (from a
+                                                // loopback address), or -1
 
 } // namespace tw

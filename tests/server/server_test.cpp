@@ -2,6 +2,7 @@
 // garbage, slow clients, the time limit, shutdown and options.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -73,10 +74,14 @@ struct ServerTest : ::testing::Test {
 
 TEST_F(ServerTest, NamesCannotLeaveTheDirectories)
 {
+	// Links are served when they stay inside the directory.
+	ASSERT_EQ(0, symlink(top.at("secret").c_str(), (aux + "/pw").c_str()));
+	ASSERT_EQ(0, symlink("sub/inner", (aux + "/inlink").c_str()));
 	start();
-	EXPECT_EQ(1, file_status(server.port, "REGIONS")) << "served under its lower-case name";
+	for (const char *good : {"REGIONS", "inlink"})
+		EXPECT_EQ(1, file_status(server.port, good)) << good << ", under its lower-case name";
 	for (const char *bad : {"../secret", "/etc/passwd", ".hidden", "sub/inner", "..", ".", "",
-				"sub\\inner", "fifo", "sub", "nothing"})
+				"sub\\inner", "fifo", "sub", "nothing", "pw"})
 		EXPECT_EQ(0, file_status(server.port, bad)) << bad;
 	// A source name becomes part of a file name: it cannot climb either.
 	for (const char *src : {"../aux/regions", "..", "A B", "/tmp/x"}) {
@@ -89,6 +94,8 @@ TEST_F(ServerTest, NamesCannotLeaveTheDirectories)
 	}
 	EXPECT_TRUE(server.wait_log("file ../secret: refused"));
 	EXPECT_TRUE(server.wait_log("file nothing: not found"));
+	EXPECT_TRUE(server.wait_log("file pw: link out of the directory, refused"));
+	EXPECT_TRUE(server.wait_log("file sub: not a regular file"));
 }
 
 TEST_F(ServerTest, GarbageIsAnsweredAndServingGoesOn)
@@ -120,17 +127,32 @@ TEST_F(ServerTest, GarbageIsAnsweredAndServingGoesOn)
 	EXPECT_EQ(0, server.stop());
 }
 
-TEST_F(ServerTest, SlowClientDoesNotHoldUpOthers)
+// One address dribbling request bytes on 100 connections and holding a
+// worker with a reply it never acknowledges: others are still answered.
+TEST_F(ServerTest, SlowClientsLockNobodyOut)
 {
-	start({"-t", "2"});
-	int slow = dial(server.port);
-	writes(slow, field("slow")); // half a request, then nothing
-	for (int i = 0; i < 5; i++)
+	start({"-t", "2", "-n", "2"});
+	std::vector<int> slow;
+	for (int i = 0; i < 100; i++) {
+		slow.push_back(dial(server.port, "127.0.0.2"));
+		writes(slow.back(), "s");
+	}
+	for (int i = 0; i < 2; i++) { // whole requests, never acknowledged
+		slow.push_back(dial(server.port, "127.0.0.2"));
+		writes(slow.back(), event_request("PDE", "1990"));
+	}
+	usleep(100000);
+	for (int i = 0; i < 3; i++) {
+		auto t0 = std::chrono::steady_clock::now();
 		EXPECT_TRUE(fetch_regions()) << i << " " << pn.em_s;
-	// Its time limit ends it; the server goes on.
-	EXPECT_EQ("", readn(slow, 1));
-	close(slow);
+		EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(1)) << i;
+	}
+	// The request deadline ends the dribblers, the time limit the others.
+	EXPECT_EQ("", readn(slow[0], 1));
+	EXPECT_TRUE(server.wait_log("request not complete in 2 s, closed"));
 	EXPECT_TRUE(server.wait_log("time limit of 2 s reached"));
+	for (int fd : slow)
+		close(fd);
 	EXPECT_TRUE(fetch_regions());
 }
 
@@ -146,18 +168,41 @@ TEST_F(ServerTest, SigtermStopsCleanlyWithRequestsRunning)
 	close(slow);
 }
 
-int run(const std::string &args)
+// The exit status, standard output and standard error of one run.
+struct Outcome {
+	int status;
+	std::string out, err;
+};
+
+Outcome run(const std::string &args)
 {
-	int s = std::system((std::string(TARNWELL_SERVER) + " " + args + " 2>/dev/null >/dev/null").c_str());
-	return WIFEXITED(s) ? WEXITSTATUS(s) : -1;
+	TempDir d;
+	std::string cmd = std::string(TARNWELL_SERVER) + " " + args + " >" + d.at("out") + " 2>" + d.at("err");
+	int s = std::system(cmd.c_str());
+	return {WIFEXITED(s) ? WEXITSTATUS(s) : -1, test::slurp(d.at("out")), test::slurp(d.at("err"))};
 }
 
 TEST(ServerOptions, BadOptionsStopAtOnce)
 {
-	for (const char *bad : {"-p 70000", "-p x", "-q", "extra"})
-		EXPECT_EQ(2, run(bad)) << bad;
-	EXPECT_EQ(1, run("-p 0 -d /nonexistent/dir"));
-	EXPECT_EQ(0, run("-h"));
+	struct {
+		const char *args;
+		int status;
+		bool usage_out, usage_err;
+	} cases[] = {
+		{"-p 70000", 2, false, true}, {"-p x", 2, false, true}, {"-q", 2, false, true},
+		{"--bogus", 2, false, true},  {"extra", 2, false, true}, {"-h", 0, true, false},
+		{"--help", 0, true, false},
+	};
+	for (const auto &c : cases) {
+		Outcome r = run(c.args);
+		EXPECT_EQ(c.status, r.status) << c.args;
+		EXPECT_EQ(c.usage_out, r.out.find("usage:") != std::string::npos) << c.args;
+		EXPECT_EQ(c.usage_err, r.err.find("usage:") != std::string::npos) << c.args;
+	}
+	Outcome r = run("-p 0 -d /nonexistent/dir");
+	EXPECT_EQ(1, r.status);
+	EXPECT_EQ(r.err.find("cannot open directory"), r.err.rfind("cannot open directory")) << r.err;
+	EXPECT_NE(std::string::npos, r.err.find("cannot open directory")) << r.err;
 }
 
 } // namespace

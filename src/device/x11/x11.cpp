@@ -1,5 +1,10 @@
 // The X11 back end: the only file that talks to Xlib. One struct owns every
 // X resource and frees them in reverse order at exit.
+//
+// Everything is drawn once, into the backing pixmap; the area drawn since
+// the last flush is copied to the window at the flush (and before waiting
+// for input or reading the window back). Drawing each primitive on both
+// drawables in turn cost the server twice the work and broke up batching.
 #include "device/x11/x11.h"
 
 #include <X11/Xlib.h>
@@ -7,6 +12,7 @@
 #include <X11/cursorfont.h>
 #include <X11/keysym.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -25,6 +31,7 @@ struct XWindow final : Backend {
 	Window w = 0;
 	Pixmap p = 0;
 	GC gc = nullptr;
+	GC copy = nullptr; // pixmap to window, no clip, no graphics exposures
 	Cursor cs = 0;
 	XFontStruct *font[3] = {};
 	::Font fid[3] = {};
@@ -32,6 +39,11 @@ struct XWindow final : Backend {
 	XImage *im = nullptr;
 	int fontmode_ = 0;
 	bool menu_font_missing = false;
+	int lw = 0;                          // current line width
+	int dx0 = WIN_W, dy0 = WIN_H, dx1 = -1, dy1 = -1; // drawn since the last copy
+
+	void damage(int x0, int y0, int x1, int y1, int margin);
+	void present();
 
 	~XWindow() override;
 	bool open();
@@ -51,7 +63,7 @@ struct XWindow final : Backend {
 	void arc(bool fill, int x, int y, int w, int h) override;
 	void polygon(const short (*pts)[2], int n) override;
 	void text(int x, int baseline, const char *s, int n, bool image) override;
-	void show_pixmap() override { XCopyArea(d, p, w, gc, 0, 0, WIN_W, WIN_H, 0, 0); }
+	void show_pixmap() override;
 	void grab_image() override;
 	unsigned long image_pixel(int x, int y) override;
 	void next_event(InputEvent &ev) override;
@@ -60,7 +72,11 @@ struct XWindow final : Backend {
 	void define_cursor(PointerShape c) override;
 	void warp_pointer(int x, int y) override { XWarpPointer(d, None, w, 0, 0, 0, 0, x, y); }
 	void bell() override { XBell(d, 0); }
-	void flush() override { XFlush(d); }
+	void flush() override
+	{
+		present();
+		XFlush(d);
+	}
 };
 
 XWindow *xw; // for the error handler
@@ -84,6 +100,8 @@ XWindow::~XWindow()
 	for (int i = 2; i >= 0; i--)
 		if (font[i])
 			XFreeFont(d, font[i]);
+	if (copy)
+		XFreeGC(d, copy);
 	if (gc)
 		XFreeGC(d, gc);
 	if (p)
@@ -111,6 +129,9 @@ bool XWindow::open()
 	XSetWMHints(d, w, &hints);
 	XMapWindow(d, w);
 	gc = XCreateGC(d, w, 0, nullptr);
+	XGCValues cv;
+	cv.graphics_exposures = False;
+	copy = XCreateGC(d, w, GCGraphicsExposures, &cv);
 	p = XCreatePixmap(d, w, WIN_W, WIN_H, DefaultDepth(d, scr));
 	// The pixmap starts as the window looks: background grey.
 	XSetForeground(d, gc, grey);
@@ -176,6 +197,7 @@ void XWindow::set_gc(unsigned long fg, unsigned long bg, int width, int style)
 	v.line_style = style;
 	v.cap_style = CapProjecting;
 	v.arc_mode = ArcChord;
+	lw = width;
 	XChangeGC(d, gc, GCForeground | GCBackground | GCLineWidth | GCLineStyle | GCCapStyle | GCArcMode, &v);
 }
 
@@ -202,54 +224,84 @@ void XWindow::set_clip(int x, int y, int cw, int ch)
 	XSetClipRectangles(d, gc, 0, 0, &r, 1, Unsorted);
 }
 
+// Grows the area to copy by a box, inclusive, plus a margin for wide lines
+// and projecting caps.
+void XWindow::damage(int x0, int y0, int x1, int y1, int margin)
+{
+	dx0 = std::min(dx0, x0 - margin), dy0 = std::min(dy0, y0 - margin);
+	dx1 = std::max(dx1, x1 + margin), dy1 = std::max(dy1, y1 + margin);
+}
+
+void XWindow::present()
+{
+	int x0 = std::max(dx0, 0), y0 = std::max(dy0, 0);
+	int x1 = std::min(dx1, WIN_W - 1), y1 = std::min(dy1, WIN_H - 1);
+	if (x0 <= x1 && y0 <= y1)
+		XCopyArea(d, p, w, copy, x0, y0, x1 - x0 + 1, y1 - y0 + 1, x0, y0);
+	dx0 = WIN_W, dy0 = WIN_H, dx1 = dy1 = -1;
+}
+
+void XWindow::show_pixmap()
+{
+	damage(0, 0, WIN_W - 1, WIN_H - 1, 0);
+	present();
+}
+
 void XWindow::line(int x1, int y1, int x2, int y2)
 {
-	XDrawLine(d, w, gc, x1, y1, x2, y2);
 	XDrawLine(d, p, gc, x1, y1, x2, y2);
+	damage(std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2), lw + 1);
 }
 
 void XWindow::point(int x, int y)
 {
-	XDrawPoint(d, w, gc, x, y);
 	XDrawPoint(d, p, gc, x, y);
+	damage(x, y, x, y, 0);
 }
 
 void XWindow::rect(bool fill, int x, int y, int rw, int rh)
 {
 	if (rw < 0 || rh < 0)
 		return; // Xlib takes unsigned sizes: a negative one is huge
-	auto fn = fill ? XFillRectangle : XDrawRectangle;
-	fn(d, w, gc, x, y, rw, rh);
-	fn(d, p, gc, x, y, rw, rh);
+	(fill ? XFillRectangle : XDrawRectangle)(d, p, gc, x, y, rw, rh);
+	damage(x, y, x + rw, y + rh, lw + 1);
 }
 
 void XWindow::arc(bool fill, int x, int y, int aw, int ah)
 {
-	auto fn = fill ? XFillArc : XDrawArc;
-	fn(d, w, gc, x, y, aw, ah, 0, 23040);
-	fn(d, p, gc, x, y, aw, ah, 0, 23040);
+	(fill ? XFillArc : XDrawArc)(d, p, gc, x, y, aw, ah, 0, 23040);
+	damage(x, y, x + aw, y + ah, lw + 1);
 }
 
 void XWindow::polygon(const short (*pts)[2], int n)
 {
 	XPoint xp[10];
-	for (int i = 0; i < n && i < 10; i++)
+	int m = std::min(n, 10); // the points there are room for, no more
+	for (int i = 0; i < m; i++) {
 		xp[i] = {pts[i][0], pts[i][1]};
-	XFillPolygon(d, w, gc, xp, n, Nonconvex, CoordModeOrigin);
-	XFillPolygon(d, p, gc, xp, n, Nonconvex, CoordModeOrigin);
+		damage(xp[i].x, xp[i].y, xp[i].x, xp[i].y, 1);
+	}
+	XFillPolygon(d, p, gc, xp, m, Nonconvex, CoordModeOrigin);
 }
 
+// The box from the font's largest cell: exact ink does not matter, only
+// that nothing drawn is left out.
 void XWindow::text(int x, int baseline, const char *s, int n, bool image)
 {
-	auto fn = image ? XDrawImageString : XDrawString;
-	fn(d, w, gc, x, baseline, s, n);
-	fn(d, p, gc, x, baseline, s, n);
+	(image ? XDrawImageString : XDrawString)(d, p, gc, x, baseline, s, n);
+	const XFontStruct *f = font[cur];
+	int cw = f ? std::max<int>(f->max_bounds.width, f->max_bounds.rbearing) : 16;
+	int asc = f ? std::max<int>(f->ascent, f->max_bounds.ascent) : 16;
+	int desc = f ? std::max<int>(f->descent, f->max_bounds.descent) : 16;
+	int left = f ? std::min<int>(0, f->min_bounds.lbearing) : 0;
+	damage(x + left, baseline - asc, x + n * cw, baseline + desc, 1);
 }
 
 void XWindow::grab_image()
 {
 	if (im)
 		XDestroyImage(im);
+	present();
 	im = XGetImage(d, w, 0, 0, WIN_W, WIN_H, AllPlanes, XYPixmap);
 }
 
@@ -263,6 +315,7 @@ unsigned long XWindow::image_pixel(int x, int y)
 void XWindow::next_event(InputEvent &out)
 {
 	XEvent ev;
+	present(); // the window must be up to date while the user looks at it
 	XNextEvent(d, &ev);
 	out = InputEvent{};
 	switch (ev.type) {
@@ -286,9 +339,11 @@ void XWindow::next_event(InputEvent &out)
 	}
 }
 
-// XPending flushes what was drawn and reads what the server has sent.
+// What was drawn goes to the window first; XPending then flushes it and
+// reads what the server has sent.
 bool XWindow::poll_event(InputEvent &ev)
 {
+	present();
 	if (!XPending(d))
 		return false;
 	next_event(ev);
@@ -341,6 +396,22 @@ unsigned long x11_pixmap_rgb(Backend *b, int x, int y)
 	c.pixel = x11_pixmap_pixel(b, x, y);
 	XQueryColor(x11->d, DefaultColormap(x11->d, DefaultScreen(x11->d)), &c);
 	return (unsigned long)(c.red >> 8) << 16 | (c.green >> 8) << 8 | (c.blue >> 8);
+}
+
+long x11_window_diff(Backend *b)
+{
+	auto *x = static_cast<XWindow *>(b);
+	XImage *wi = XGetImage(x->d, x->w, 0, 0, WIN_W, WIN_H, AllPlanes, ZPixmap);
+	XImage *pi = XGetImage(x->d, x->p, 0, 0, WIN_W, WIN_H, AllPlanes, ZPixmap);
+	long n = wi && pi ? 0 : -1;
+	for (int yy = 0; n >= 0 && yy < WIN_H; yy++)
+		for (int xx = 0; xx < WIN_W; xx++)
+			n += XGetPixel(wi, xx, yy) != XGetPixel(pi, xx, yy);
+	if (wi)
+		XDestroyImage(wi);
+	if (pi)
+		XDestroyImage(pi);
+	return n;
 }
 
 } // namespace tw
