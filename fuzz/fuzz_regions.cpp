@@ -22,13 +22,13 @@ template <size_t N> static void fits(const char (&s)[N], size_t width)
 static void check(const RegionBox &b)
 {
 	static constexpr size_t width[8] = {3, 1, 3, 1, 2, 1, 2, 1};
-	for (int i = 0; i < 8; i++) {
-		if (strnlen(b.w[i], sizeof b.w[i]) == sizeof b.w[i])
+	for (const auto &w : b.w)
+		if (strnlen(w, sizeof w) == sizeof w)
 			fz_fail("a box word runs over its slot");
-		char field[9];
-		box_word(field, b, i);
-		fits(field, width[i]);
-	}
+	char f[12][9];
+	put_box(b, {f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7]}, {f[8], f[9], f[10], f[11]});
+	for (int i = 0; i < 12; i++)
+		fits(f[i], i < 8 ? width[i] : 2);
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)

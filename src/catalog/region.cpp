@@ -52,6 +52,15 @@ static int find_region(const char *text, RegionLine &r)
 	return 0;
 }
 
+void put_box(const RegionBox &b, char *const (&words)[8], char *const (&mins)[4])
+{
+	static constexpr int width[8] = {3, 1, 3, 1, 2, 1, 2, 1};
+	for (int i = 0; i < 8; i++)
+		std::snprintf(words[i], width[i] + 1, "%s", b.w[i]);
+	for (char *m : mins)
+		std::memcpy(m, "00", 3);
+}
+
 int dist(const char *region, RegionBox &box)
 {
 	RegionLine r{};

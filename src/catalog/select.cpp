@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <initializer_list>
 
 #include "catalog/select.h"
 #include "catalog/server_client.h"
@@ -82,16 +81,6 @@ static int check_dates()
 	return 0;
 }
 
-static void fill_select(const RegionBox &b)
-{
-	box_word(se.so1_s, b, 0), box_word(se.sew1_s, b, 1);
-	box_word(se.so2_s, b, 2), box_word(se.sew2_s, b, 3);
-	box_word(se.sa1_s, b, 4), box_word(se.sns1_s, b, 5);
-	box_word(se.sa2_s, b, 6), box_word(se.sns2_s, b, 7);
-	for (char *m : {se.som1_s, se.som2_s, se.sam1_s, se.sam2_s})
-		std::memcpy(m, "00", 3);
-}
-
 static int check_region()
 {
 	if (!se.dst_s[0])
@@ -99,7 +88,8 @@ static int check_region()
 	pn.em_s[0] = 0;
 	RegionBox box;
 	if (dist(se.dst_s, box)) {
-		fill_select(box);
+		put_box(box, {se.so1_s, se.sew1_s, se.so2_s, se.sew2_s, se.sa1_s, se.sns1_s, se.sa2_s, se.sns2_s},
+			{se.som1_s, se.som2_s, se.sam1_s, se.sam2_s});
 		return 0;
 	}
 	if (pn.em_s[0]) // "regions" itself is missing: its message stands

@@ -1,8 +1,6 @@
 // SELECT: the form's checks, the reading plan of each data source, the
 // dataset file names, the record filter and the region lookup.
 #pragma once
-#include <cstddef>
-#include <cstdio>
 
 namespace tw {
 
@@ -82,13 +80,10 @@ struct RegionBox {
 // Look a region up in "regions": 1 and its box when found.
 int dist(const char *region, RegionBox &box);
 
-// Word i of a box, cut to what its form field shows: three digits of
-// longitude, two of latitude, one letter.
-template <size_t N> void box_word(char (&dst)[N], const RegionBox &b, int i)
-{
-	static constexpr int width[8] = {3, 1, 3, 1, 2, 1, 2, 1};
-	std::snprintf(dst, N, "%.*s", width[i], b.w[i]);
-}
+// A box into a form's fields, in the order of its words, each cut to what
+// the field shows (three digits of longitude, two of latitude, one letter;
+// every field holds that and an end mark); the four minutes become "00".
+void put_box(const RegionBox &b, char *const (&words)[8], char *const (&mins)[4]);
 
 // One round of SELECT after Enter on its form, the form's values already
 // in the settings: -1 back to the form (em_s and isr set), else the result.

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <initializer_list>
 
 #include "catalog/select.h"
 #include "catalog/store.h"
@@ -86,16 +85,6 @@ static double degrees(const char *deg, const char *min, const char *neg)
 	return std::strncmp(neg, "W", 1) == 0 || std::strncmp(neg, "S", 1) == 0 ? -v : v;
 }
 
-static void fill_box(const RegionBox &b)
-{
-	box_word(mp.to1_s, b, 0), box_word(mp.tew1_s, b, 1);
-	box_word(mp.to2_s, b, 2), box_word(mp.tew2_s, b, 3);
-	box_word(mp.ta1_s, b, 4), box_word(mp.tns1_s, b, 5);
-	box_word(mp.ta2_s, b, 6), box_word(mp.tns2_s, b, 7);
-	for (char *m : {mp.tom1_s, mp.tom2_s, mp.tam1_s, mp.tam2_s})
-		std::memcpy(m, "00", 3);
-}
-
 static bool check_region()
 {
 	if (!mp.est_s[0])
@@ -103,7 +92,8 @@ static bool check_region()
 	pn.em_s[0] = 0;
 	RegionBox box;
 	if (dist(mp.est_s, box)) {
-		fill_box(box);
+		put_box(box, {mp.to1_s, mp.tew1_s, mp.to2_s, mp.tew2_s, mp.ta1_s, mp.tns1_s, mp.ta2_s, mp.tns2_s},
+			{mp.tom1_s, mp.tom2_s, mp.tam1_s, mp.tam2_s});
 		return true;
 	}
 	// A missing "regions" file keeps the loader's message.
