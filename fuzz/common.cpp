@@ -8,13 +8,8 @@
 #include <ftw.h>
 #include <unistd.h>
 
-#include "catalog/server_client.h"
 #include "catalog/store.h"
 #include "device/graph.h"
-#include "device/ps.h"
-#include "device/spool.h"
-#include "diagrams/diagrams.h"
-#include "listing/listing.h"
 #include "maps/map.h"
 #include "recording.h"
 #include "shell/panel.h"
