@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <poll.h>
 
 #include "catalog/select.h"
@@ -100,16 +99,8 @@ static int next_part(int m, int cur, int maxpart)
 	return p > cur && p <= maxpart ? p : 0;
 }
 
-// The parts' buffer is the thread's own and outlives the request: a fresh
-// 576 KiB per request cost a mapping and its page faults every time.
-static unsigned char *thread_buffer(long size)
-{
-	thread_local std::unique_ptr<unsigned char[]> b(new unsigned char[size]);
-	return b.get();
-}
-
 Selection::Selection()
-	: missing(), why(""), datafd(-1), first(), n(0), buf(thread_buffer((KEEP + 1) * (long)SEGSIZE))
+	: missing(), why(""), datafd(-1), first(), n(0), buf(new unsigned char[(KEEP + 1) * (long)SEGSIZE])
 {
 }
 
@@ -141,7 +132,7 @@ bool Selection::plan(int dirfd, const char *src, int year)
 		std::snprintf(first, sizeof first, "%s.B", src);
 	int maxpart = year ? MAXPART : !std::strcmp(src, "RIKA") ? 1 : 2;
 	for (int p = 1; p;) {
-		unsigned char *seg = buf + (long)(n < KEEP ? n : KEEP) * SEGSIZE;
+		unsigned char *seg = buf.get() + (long)(n < KEEP ? n : KEEP) * SEGSIZE;
 		long l = load_part(datafd, first, p, seg, missing, sizeof missing, &why);
 		if (l < 0)
 			return false;
@@ -157,9 +148,9 @@ const unsigned char *Selection::get(int i, long &l)
 {
 	if (i < KEEP) {
 		l = len[i];
-		return buf + (long)i * SEGSIZE;
+		return buf.get() + (long)i * SEGSIZE;
 	}
-	unsigned char *seg = buf + (long)KEEP * SEGSIZE;
+	unsigned char *seg = buf.get() + (long)KEEP * SEGSIZE;
 	char name[48];
 	const char *w;
 	l = load_part(datafd, first, part[i], seg, name, sizeof name, &w);

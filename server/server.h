@@ -84,8 +84,7 @@ bool safe_name(const char *name);
 // answered, so that a missing part can be named; run() then hands every
 // record that passes the bounds to out, in file order, reading each part
 // once (the first few kept from the walk). Both are safe to run in several
-// threads at once: all state is in the object, and the buffer is the
-// thread's own (one Selection per thread at a time).
+// threads at once: all state is in the object.
 //
 //   Selection s;
 //   if (!s.plan(srv.datafd, "NCEDC", 1990)) report(s.missing, s.why);
@@ -108,7 +107,7 @@ private:
 	int part[MAXPART];    // part numbers to read, in order
 	long len[MAXPART];    // their lengths as loaded in the walk
 	int n;                // how many
-	unsigned char *buf;   // KEEP + 1 segments: the kept parts, then scratch
+	std::unique_ptr<unsigned char[]> buf; // KEEP + 1 segments: the kept parts, then scratch
 	const unsigned char *get(int i, long &l); // part i, loading it again if need be
 };
 

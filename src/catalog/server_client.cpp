@@ -155,13 +155,13 @@ static int wait_fd(int fd, short ev)
 	}
 }
 
-// The socket is non-blocking: read first and wait only when nothing has
-// come yet, which saves a poll per read while a reply streams in.
 int getn_server(void *bytes, int n)
 {
 	if (sv.sock < 0 || n <= 0)
 		return -1;
 	for (;;) {
+		if (wait_fd(sv.sock, POLLIN) <= 0)
+			return -1;
 		ssize_t r = ::recv(sv.sock, bytes, n, 0);
 		if (r > 0)
 			return (int)r;
@@ -169,8 +169,6 @@ int getn_server(void *bytes, int n)
 			sv.why = SV_CLOSED;
 			return 0;
 		}
-		if (errno == EAGAIN && wait_fd(sv.sock, POLLIN) <= 0)
-			return -1;
 		if (errno != EINTR && errno != EAGAIN) {
 			sv.why = SV_CLOSED;
 			return -1;
@@ -195,13 +193,11 @@ int putn_server(const void *bytes, int n)
 {
 	auto *p = static_cast<const unsigned char *>(bytes);
 	for (int done = 0; done < n;) {
-		if (sv.sock < 0)
+		if (sv.sock < 0 || wait_fd(sv.sock, POLLOUT) <= 0)
 			return -1;
 		ssize_t r = ::send(sv.sock, p + done, n - done, MSG_NOSIGNAL);
 		if (r > 0)
 			done += (int)r;
-		else if (r < 0 && errno == EAGAIN && wait_fd(sv.sock, POLLOUT) <= 0)
-			return -1;
 		else if (r < 0 && errno != EINTR && errno != EAGAIN) {
 			sv.why = SV_CLOSED;
 			return -1;
