@@ -127,6 +127,8 @@ void write_repeated(const std::vector<std::string> &parts, const std::string &di
 		unsigned char mark[2] = {(unsigned char)m, (unsigned char)(m >> 8)};
 		std::string name = dir + "/" + first + (p > 1 ? std::to_string(p) : "");
 		FILE *f = std::fopen(name.c_str(), "wb");
+		if (!f) // the comparison of results then shows it
+			return;
 		std::fwrite(head, 1, 4, f);
 		std::fwrite(all.data() + (p - 1) * SEGREC * RECLEN, RECLEN, n, f);
 		std::fwrite(mark, 1, 2, f);
