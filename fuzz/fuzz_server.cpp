@@ -3,6 +3,7 @@
 // at start. The reply must keep to the protocol whatever was asked.
 //
 // Input: the bytes the client sends, as they arrive on the connection.
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -25,7 +26,7 @@ namespace tw {
 Server srv;
 volatile sig_atomic_t srv_stop;
 
-void srv_log(const char *fmt, ...)
+void srv_log(const Conn *, const char *fmt, ...)
 {
 	char line[512];
 	va_list ap;
@@ -223,12 +224,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 		setsockopt(fd, SOL_SOCKET, SO_SNDBUFFORCE, &big, sizeof big);
 		setsockopt(fd, SOL_SOCKET, SO_RCVBUFFORCE, &big, sizeof big);
 	}
-	std::string in(reinterpret_cast<const char *>(data), size);
-	if (::send(sp[1], in.data(), in.size(), MSG_NOSIGNAL) != (ssize_t)in.size())
+	// The accepting thread gathers the request before a worker serves it;
+	// what follows the request (acknowledgements) comes over the socket.
+	Conn c{};
+	c.fd = sp[0];
+	std::snprintf(c.peer_s, sizeof c.peer_s, "fuzz");
+	size_t used = 0;
+	while (c.got < request_size(c) && used < size) {
+		size_t k = std::min(size - used, (size_t)(request_size(c) - c.got));
+		std::memcpy(c.req + c.got, data + used, k);
+		c.got += (int)k, used += k;
+	}
+	if (::send(sp[1], data + used, size - used, MSG_NOSIGNAL) != (ssize_t)(size - used))
 		return ::close(sp[0]), ::close(sp[1]), 0;
 	::shutdown(sp[1], SHUT_WR);
-	std::snprintf(srv.peer_s, sizeof srv.peer_s, "fuzz");
-	serve(sp[0]);
+	c.req_by = c.done_by = now_ms() + 10000;
+	if (c.got == request_size(c))
+		serve(c);
 	::close(sp[0]);
 	std::string out;
 	char buf[65536];

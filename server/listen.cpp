@@ -49,13 +49,6 @@ void server_reset()
 	srv_stop = 0;
 }
 
-long long now_ms()
-{
-	timespec t;
-	clock_gettime(CLOCK_MONOTONIC, &t);
-	return t.tv_sec * 1000LL + t.tv_nsec / 1000000;
-}
-
 // One write per line keeps the lines of concurrent requests whole.
 void srv_log(const Conn *c, const char *fmt, ...)
 {

@@ -13,6 +13,7 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include "server.h"
@@ -21,6 +22,13 @@ namespace tw {
 
 constexpr int FILECHUNK = 16384; // bytes per chunk of a file reply
 constexpr long FILEMAX = 65535;  // what the client's work segment takes
+
+long long now_ms()
+{
+	timespec t;
+	clock_gettime(CLOCK_MONOTONIC, &t);
+	return t.tv_sec * 1000LL + t.tv_nsec / 1000000;
+}
 
 // Waits until fd is ready for ev or the request's time runs out.
 bool ready(Conn &c, short ev)
