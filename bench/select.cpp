@@ -161,7 +161,7 @@ Timed select_vs_floor(const std::string &drv, const std::vector<std::string> &fi
 		      std::vector<char> &buf)
 {
 	Timed t;
-	set(sh.drv_s, drv.c_str());
+	set(st.drv_s, drv.c_str());
 	floor_read(files, buf); // warm the cache
 	for (int i = 0; i < ROUNDS; i++) {
 		query();
