@@ -203,13 +203,10 @@ double screen_cpu()
 
 void setup(const std::string &aux)
 {
-	std::snprintf(sh.drvo_s, sizeof sh.drvo_s, "%s", aux.c_str());
-	st.seglimit = MAXSEG;
-	int nseg = alloc_mem();
-	st.nmax = (short)((nseg - nseg / 2) * SEGREC);
-	settings_reset();
+	reset_all();
+	store_init();
+	std::snprintf(st.drvo_s, sizeof st.drvo_s, "%s", aux.c_str());
 	dpmg_init();
-	map_init();
 	mf.b1 = W, mf.b2 = E, mf.a1 = S, mf.a2 = N;
 	map_geometry();
 	symbol_sizes();

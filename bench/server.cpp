@@ -26,7 +26,7 @@
 #include "peer.h"
 #include "recording.h"
 #include "shell/setup.h"
-#include "shell/shell.h"
+#include "shell/panel.h"
 
 using namespace tw;
 using Clock = std::chrono::steady_clock;
@@ -125,7 +125,7 @@ double ncedc_ms(const std::string &drv, int pid, std::vector<unsigned char> &eve
 		fresh_store(drv);
 		ncedc_form();
 		if (int r = select_round())
-			std::printf("  unexpected result %d: %s\n", r, sh.em_s);
+			std::printf("  unexpected result %d: %s\n", r, pn.em_s);
 	}
 	double sum = cpu() - t0;
 	if (pid > 0)
@@ -145,7 +145,7 @@ double ncedc_ms(const std::string &drv, int pid, std::vector<unsigned char> &eve
 	use_recording(r);
 	fresh_store(d.path);
 	form();
-	std::snprintf(sh.drvo_s, sizeof sh.drvo_s, "%s", at.c_str());
+	std::snprintf(st.drvo_s, sizeof st.drvo_s, "%s", at.c_str());
 	st.iyy1 = Y0, st.iyy2 = Y0 + YEARS - 1, st.lo2 = b360, st.la1 = -23040, st.la2 = 23040;
 	st.ih2 = 99999, st.m1 = -99, st.m2 = 99;
 	long fails = 0, slowest = 0;

@@ -18,6 +18,7 @@
 #include "catalog/store.h"
 #include "device/null.h"
 #include "device/seam.h"
+#include "shell/shell.h"
 
 #include "common.h"
 
@@ -110,9 +111,8 @@ int main(int argc, char **argv)
 {
 	NullBackend nb;
 	be = &nb;
-	store_reset();
-	st.seglimit = MAXSEG;
-	alloc_mem();
+	reset_all();
+	store_init();
 	Records real = ncedc(argc > 1 ? argv[1] : SOURCE_DIR), worst = same_magnitude();
 	if (real.size() != NEV * 16u) {
 		std::fprintf(stderr, "NCEDC 1990 files not found\n");

@@ -8,13 +8,8 @@
 #include <ftw.h>
 #include <unistd.h>
 
-#include "catalog/server_client.h"
 #include "catalog/store.h"
 #include "device/graph.h"
-#include "device/ps.h"
-#include "device/spool.h"
-#include "diagrams/diagrams.h"
-#include "listing/listing.h"
 #include "maps/map.h"
 #include "recording.h"
 #include "shell/panel.h"
@@ -107,22 +102,11 @@ void fz_fresh(int segs)
 	r.calls.clear();
 	r.input.clear();
 	r.bells = 0;
+	reset_all();
 	use_recording(r);
-	panel_reset();
-	settings_reset();
-	spool_reset();
-	ps_reset();
-	listing_reset();
-	diagrams_reset();
-	maps_reset();
-	server_client_reset();
-	store_reset();
-	st.seglimit = segs;
-	int s = alloc_mem();
-	st.nmax2 = (short)(s / 2 * SEGREC);
-	st.nmax = (short)((s - s / 2) * SEGREC);
-	std::snprintf(sh.drv_s, sizeof sh.drv_s, "%s", fz_dir());
-	std::snprintf(sh.drvo_s, sizeof sh.drvo_s, "%s", fz_dir());
+	store_init(segs);
+	std::snprintf(st.drv_s, sizeof st.drv_s, "%s", fz_dir());
+	std::snprintf(st.drvo_s, sizeof st.drvo_s, "%s", fz_dir());
 }
 
 const unsigned char *fz_end_slot(int i)

@@ -12,7 +12,7 @@ namespace tw {
 // Parts of one input are separated by this text; a part may be empty.
 constexpr const char *FZ_SEP = "\n--tw--\n";
 
-// The scratch directory (created once, short enough for sh.drvo_s).
+// The scratch directory (created once, short enough for st.drvo_s).
 const char *fz_dir();
 void fz_write(const char *name, const unsigned char *p, size_t n);
 void fz_write(const char *name, const std::string &s);

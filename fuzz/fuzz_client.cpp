@@ -25,7 +25,7 @@
 #include "common.h"
 #include "listing/listing.h"
 #include "shell/setup.h"
-#include "shell/shell.h"
+#include "shell/panel.h"
 
 using namespace tw;
 
@@ -137,7 +137,7 @@ static void one_request(const std::string &bytes, int from)
 	::close(sp[1]);
 	if (r < -1 || r > 1)
 		fz_fail("retrv_server result out of range");
-	if (r == 0 && !sh.em_s[0])
+	if (r == 0 && !pn.em_s[0])
 		fz_fail("a failed request without a message");
 	// A failure may come after the store filled: only success tells.
 	if ((r == -1 && count != st.nmax) || (r == 1 && count >= st.nmax))
@@ -147,14 +147,14 @@ static void one_request(const std::string &bytes, int from)
 
 static void one_file(const std::string &bytes, bool names)
 {
-	std::snprintf(sh.drvo_s, sizeof sh.drvo_s, "@127.0.0.1:%d", peer.port);
+	std::snprintf(st.drvo_s, sizeof st.drvo_s, "@127.0.0.1:%d", peer.port);
 	unsigned char *w = st.iseg[workseg()];
 	std::memset(w, 0xa5, SEGSIZE);
 	long off = names ? NAME_OFF : 0, got = -1;
 	with_peer({bytes}, [&] { got = rbload(w, off, "japan.nam"); });
 	if (got < 0 || got > 65535 - off)
 		fz_fail("rbload placed more than the segment holds");
-	if (got == 0 && !sh.em_s[0] && bytes.size() >= 16 && bytes[0] == 0)
+	if (got == 0 && !pn.em_s[0] && bytes.size() >= 16 && bytes[0] == 0)
 		fz_fail("a refused file without a message");
 	for (long i = 0; i < off; i++)
 		if (w[i] != 0xa5)
@@ -182,7 +182,7 @@ static void one_select(const std::vector<std::string> &pieces, int which, int fr
 	with_peer(pieces, [&] { r = select_server(host); });
 	if (r != 0 && r != 1)
 		fz_fail("select_server result out of range");
-	if (r == 0 && !sh.em_s[0])
+	if (r == 0 && !pn.em_s[0])
 		fz_fail("a failed selection without a message");
 	check_store(from, st.itot);
 }

@@ -12,7 +12,7 @@
 #include "catalog/select.h"
 #include "catalog/store.h"
 #include "common.h"
-#include "shell/shell.h"
+#include "shell/panel.h"
 
 using namespace tw;
 
@@ -86,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 	}
 	int r = scan_file("FZ.B", maxparts[data[0] & 3]);
 	check(r, from);
-	if (r == 0 && !std::strstr(sh.em_s, "does not exist"))
+	if (r == 0 && !std::strstr(pn.em_s, "does not exist"))
 		fz_fail("a missing part without its message");
 	return 0;
 }

@@ -1,14 +1,12 @@
 // The region list "regions": a typed region name looked up line by line,
-// the box words copied into the SELECT or the MAP form.
+// the box words handed back for a form.
 //
-// Input: byte 0 chooses the form (bit 0), then the typed name (at most the
+// Input: byte 0 (unused), then the typed name (at most the
 // form's 10 characters), FZ_SEP, and the file's text.
 #include <cstring>
 
 #include "catalog/select.h"
 #include "common.h"
-#include "maps/map.h"
-#include "shell/setup.h"
 
 using namespace tw;
 
@@ -20,17 +18,17 @@ template <size_t N> static void fits(const char (&s)[N], size_t width)
 		fz_fail("a box word overflows its field");
 }
 
-static void check(int which)
+// Every word ends inside its slot, and each cut word fits a form field.
+static void check(const RegionBox &b)
 {
-	if (which == 0) {
-		fits(se.so1_s, 3), fits(se.sew1_s, 1), fits(se.so2_s, 3), fits(se.sew2_s, 1);
-		fits(se.sa1_s, 2), fits(se.sns1_s, 1), fits(se.sa2_s, 2), fits(se.sns2_s, 1);
-		fits(se.som1_s, 2), fits(se.sam2_s, 2);
-	} else {
-		fits(mp.to1_s, 3), fits(mp.tew1_s, 1), fits(mp.to2_s, 3), fits(mp.tew2_s, 1);
-		fits(mp.ta1_s, 2), fits(mp.tns1_s, 1), fits(mp.ta2_s, 2), fits(mp.tns2_s, 1);
-		fits(mp.tom1_s, 2), fits(mp.tam2_s, 2);
-	}
+	static constexpr size_t width[8] = {3, 1, 3, 1, 2, 1, 2, 1};
+	for (const auto &w : b.w)
+		if (strnlen(w, sizeof w) == sizeof w)
+			fz_fail("a box word runs over its slot");
+	char f[12][9];
+	put_box(b, {f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7]}, {f[8], f[9], f[10], f[11]});
+	for (int i = 0; i < 12; i++)
+		fits(f[i], i < 8 ? width[i] : 2);
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -45,11 +43,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 		fz_write("regions", parts[1]);
 	else
 		fz_remove("regions");
-	int which = data[0] & 1;
-	int r = dist(typed, which);
+	RegionBox box;
+	int r = dist(typed, box);
 	if (r != 0 && r != 1)
 		fz_fail("dist result out of range");
 	if (r)
-		check(which);
+		check(box);
 	return 0;
 }

@@ -90,22 +90,24 @@ static void put_time(const FdsnTime &t, bool end, unsigned &y, int &md, int &hm,
 	sc = tenths(t.s, end, 0, 609);
 }
 
-static void put_bounds(const FdsnQuery &q)
+static Bounds query_bounds(const FdsnQuery &q)
 {
-	put_time(q.t1, false, st.iyy1, st.imd1, st.ihm1, st.isc1);
-	put_time(q.t2, true, st.iyy2, st.imd2, st.ihm2, st.isc2);
-	st.lo1 = minute_key(q.lon1, false);
-	st.lo2 = minute_key(q.lon2, true);
-	if (st.lo1 >= st.lo2)
-		st.lo2 += b360;
-	st.la1 = (short)minute_key(q.lat1, false);
-	st.la2 = (short)minute_key(q.lat2, true);
-	st.ih1 = (unsigned)tenths(q.d1, false, 0, 65534);
-	st.ih2 = (unsigned)tenths(q.d2, true, 0, 65534);
-	st.m1 = tenths(q.m1, false, -127, 127);
-	st.m2 = tenths(q.m2, true, -127, 127);
-	st.noh = q.depth;
-	st.nom = q.mag;
+	Bounds b{};
+	put_time(q.t1, false, b.iyy1, b.imd1, b.ihm1, b.isc1);
+	put_time(q.t2, true, b.iyy2, b.imd2, b.ihm2, b.isc2);
+	b.lo1 = minute_key(q.lon1, false);
+	b.lo2 = minute_key(q.lon2, true);
+	if (b.lo1 >= b.lo2)
+		b.lo2 += b360;
+	b.la1 = (short)minute_key(q.lat1, false);
+	b.la2 = (short)minute_key(q.lat2, true);
+	b.ih1 = (unsigned)tenths(q.d1, false, 0, 65534);
+	b.ih2 = (unsigned)tenths(q.d2, true, 0, 65534);
+	b.m1 = tenths(q.m1, false, -127, 127);
+	b.m2 = tenths(q.m2, true, -127, 127);
+	b.noh = q.depth;
+	b.nom = q.mag;
+	return b;
 }
 
 static double arc_deg(double la1, double lo1, double la2, double lo2)
@@ -142,6 +144,7 @@ static bool exact(const FdsnQuery &q, const unsigned char *rec)
 
 struct Walk {
 	const FdsnQuery &q;
+	const Filter filter;      // the query's bounds, the first, coarse test
 	std::vector<FdsnHit> &hits;
 	std::map<int, long> seen; // records per year so far, passing or not
 	std::chrono::steady_clock::time_point until; // the request's time limit
@@ -168,7 +171,7 @@ static int scan_part(long len, Walk &w)
 	for (size_t k = 0; k < index.size(); k++)
 		index[k] = ++w.seen[fnyear(0, seg + 4 + RECLEN * k)];
 	for (int k = 0;;) {
-		int r = retrv(k, 0, WORKSEG, OUTSEG, len);
+		int r = retrv(w.filter, k, 0, WORKSEG, OUTSEG, len);
 		if (r >= M_LOW)
 			return r;
 		const unsigned char *rec = evslot(OUTSEG, 0);
@@ -267,11 +270,10 @@ int fdsn_select(const FdsnQuery &asked, std::vector<FdsnHit> &out, std::string &
 	store_reset();
 	st.seglimit = 2;
 	alloc_mem();
-	put_bounds(q);
 	Leg legs[MAXLEG];
 	int n = select_plan(q.catalog.c_str(), q.t1.y, q.t2.y, true, legs);
 	out.clear();
-	Walk w{q, out, {}, std::chrono::steady_clock::now() + std::chrono::seconds(srv.limit)};
+	Walk w{q, Filter(query_bounds(q)), out, {}, std::chrono::steady_clock::now() + std::chrono::seconds(srv.limit)};
 	for (int i = 0; i < n && !w.stop(); i++)
 		scan_leg(legs[i], w);
 	if (w.full)

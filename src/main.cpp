@@ -1,12 +1,9 @@
-#include "device/graph.h"
-#include "device/screen.h"
 #include "device/x11/x11.h"
 #include "shell/shell.h"
 
 int main()
 {
-	tw::graph_reset();
-	tw::screen_reset();
+	tw::reset_all();
 	tw::open_backend = tw::x11_open;
 	tw::close_backend = tw::x11_close;
 	tw::init();

@@ -11,7 +11,6 @@
 #include "catalog/store.h"
 #include "device/spool.h"
 #include "shell/setup.h"
-#include "shell/shell.h"
 
 static constexpr const char *usage =
 	"usage: tarnwell-setup [--force] DATADIR\n"
@@ -21,7 +20,7 @@ static constexpr const char *usage =
 
 // The directory as the setup file keeps it: absolute, so that the program
 // finds it from anywhere, and short and blank-free enough to read back.
-static bool data_dir(const char *arg, char (&out)[sizeof tw::sh.drv_s])
+static bool data_dir(const char *arg, char (&out)[sizeof tw::st.drv_s])
 {
 	char full[PATH_MAX];
 	struct stat s;
@@ -60,7 +59,7 @@ int main(int argc, char **argv)
 		return 2;
 	}
 	tw::settings_reset();
-	if (!data_dir(dir, tw::sh.drv_s))
+	if (!data_dir(dir, tw::st.drv_s))
 		return 1;
 	char path[4096];
 	struct stat s;

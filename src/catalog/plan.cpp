@@ -5,7 +5,7 @@
 
 #include "catalog/select.h"
 #include "catalog/store.h"
-#include "shell/shell.h"
+#include "shell/panel.h"
 
 namespace tw {
 
@@ -103,9 +103,9 @@ int scan_file(const char *first, int maxpart)
 	std::snprintf(name, sizeof name, "%s", first);
 	Filter f(select_bounds());
 	for (int part = 1; part;) {
-		sh.em_s[0] = 0;
+		pn.em_s[0] = 0;
 		long len = bload(st.iseg[workseg()], 0, name);
-		if (!len && sh.em_s[0])
+		if (!len && pn.em_s[0])
 			return 0;
 		int m = scan_part(f, len);
 		if (!m)

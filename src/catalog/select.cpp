@@ -11,7 +11,6 @@
 #include "device/screen.h"
 #include "shell/panel.h"
 #include "shell/setup.h"
-#include "shell/shell.h"
 #include "shell/templates.h"
 
 namespace tw {
@@ -57,7 +56,7 @@ static void take_slots()
 static int refuse(const char *msg, int field)
 {
 	set_em("%s", msg);
-	sh.isr = (short)field;
+	pn.isr = (short)field;
 	return -1;
 }
 
@@ -86,10 +85,14 @@ static int check_region()
 {
 	if (!se.dst_s[0])
 		return 0;
-	sh.em_s[0] = 0;
-	if (dist(se.dst_s, 0))
+	pn.em_s[0] = 0;
+	RegionBox box;
+	if (dist(se.dst_s, box)) {
+		put_box(box, {se.so1_s, se.sew1_s, se.so2_s, se.sew2_s, se.sa1_s, se.sns1_s, se.sa2_s, se.sns2_s},
+			{se.som1_s, se.som2_s, se.sam1_s, se.sam2_s});
 		return 0;
-	if (sh.em_s[0]) // "regions" itself is missing: its message stands
+	}
+	if (pn.em_s[0]) // "regions" itself is missing: its message stands
 		return -1;
 	return refuse("Invalid region name!", F_REGION);
 }
@@ -218,7 +221,7 @@ int select_round()
 	put_marker(0, 0, M_END);
 	int r = build_keys();
 	if (!r)
-		r = sh.drv_s[0] == '@' ? select_server(sh.drv_s + 1) : run_local();
+		r = st.drv_s[0] == '@' ? select_server(st.drv_s + 1) : run_local();
 	standend();
 	if (r == -1 || r == 0)
 		return -1;
@@ -227,7 +230,7 @@ int select_round()
 
 int select_seis()
 {
-	sh.isr = 0;
+	pn.isr = 0;
 	for (;;) {
 		fill_slots();
 		if (panel(PAN_SELECT) != 0)

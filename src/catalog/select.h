@@ -71,13 +71,24 @@ int scan_file(const char *first, int parts);
 int rvrika();
 int rvvela(bool first_only);
 
-// Look a region up in "regions"; fills the SELECT (which 0) or MAP (1)
-// box. Returns 1 when found.
-int dist(const char *region, int which);
+// The box words of a line of "regions": longitude from, E/W, longitude
+// to, E/W, latitude from, N/S, latitude to, N/S.
+struct RegionBox {
+	char w[8][16];
+};
+
+// Look a region up in "regions": 1 and its box when found.
+int dist(const char *region, RegionBox &box);
+
+// A box into a form's fields, in the order of its words, each cut to what
+// the field shows (three digits of longitude, two of latitude, one letter;
+// every field holds that and an end mark); the four minutes become "00".
+void put_box(const RegionBox &b, char *const (&words)[8], char *const (&mins)[4]);
 
 // One round of SELECT after Enter on its form, the form's values already
 // in the settings: -1 back to the form (em_s and isr set), else the result.
 int select_round();
+int select_seis(); // the SELECT command
 
 
 } // namespace tw

@@ -24,7 +24,7 @@
 #include "catalog/store.h"
 #include "device/screen.h"
 #include "shell/setup.h"
-#include "shell/shell.h"
+#include "shell/panel.h"
 
 namespace tw {
 
@@ -507,9 +507,9 @@ static long fetch_file(unsigned char *block, long offset, const char *name)
 
 long rbload(unsigned char *block, long offset, const char *name)
 {
-	if (sh.drvo_s[0] != '@')
+	if (st.drvo_s[0] != '@')
 		return bload(block, offset, name);
-	const char *host = sh.drvo_s + 1;
+	const char *host = st.drvo_s + 1;
 	if (offset < 0 || offset > 65535)
 		return 0;
 	if (!open_server(host)) {

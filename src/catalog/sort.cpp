@@ -11,7 +11,6 @@
 #include "device/graph.h"
 #include "device/screen.h"
 #include "shell/panel.h"
-#include "shell/shell.h"
 #include "shell/templates.h"
 
 namespace tw {
@@ -196,7 +195,7 @@ int sort_round()
 {
 	if (!first_pass(pn.mc_s[0], pn.mc_s[1][0] == 'D')) {
 		set_em("The first item is invalid!");
-		sh.isr = 0;
+		pn.isr = 0;
 		return -1;
 	}
 	if (!blank(pn.mc_s[2])) {
@@ -204,7 +203,7 @@ int sort_round()
 		if (num2 == IT_BAD) {
 			standend();
 			set_em("The second item is invalid!");
-			sh.isr = 2;
+			pn.isr = 2;
 			return -1;
 		}
 		sorting_to(pn.mc_s[2]);
@@ -222,7 +221,7 @@ int sort()
 	if (st.itot > st.nmax2)
 		return 4;
 	initial_fields();
-	sh.isr = 0;
+	pn.isr = 0;
 	for (;;) {
 		int p = panel(PAN_SORT);
 		if (p == 3 || p < 0)

@@ -17,5 +17,6 @@ void groupsort(int n, int item1, int item2, bool desc);
 // One round of SORT with the form's values in pn.mc_s 0 to 3: -1 back to
 // the form (em_s and isr set), else the result.
 int sort_round();
+int sort(); // the SORT command
 
 } // namespace tw

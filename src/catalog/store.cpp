@@ -8,8 +8,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "shell/panel.h"
 #include "shell/setup.h"
-#include "shell/shell.h"
+#include "shell/panel.h"
 
 namespace tw {
 
@@ -34,6 +35,19 @@ int alloc_mem()
 	return st.nseg;
 }
 
+static StoreCounts counts() { return {st.nmax, st.nmax2, st.itot, st.f2_s}; }
+StoreCounts (*store_counts)() = counts;
+
+void store_init(int segs)
+{
+	st.seglimit = segs;
+	int s = alloc_mem();
+	st.nmax2 = (short)(s / 2 * SEGREC);
+	st.nmax = (short)((s - s / 2) * SEGREC);
+	st.itot = 0;
+	st.isort = 0;
+}
+
 int peek(long offset, const unsigned char *block) { return block[offset]; }
 
 int qeek(long offset, const unsigned char *block)
@@ -55,7 +69,7 @@ static bool is_data_name(const char *name)
 // under lower-case names whatever the program calls them.
 void data_path(char *out, int n, const char *name)
 {
-	std::snprintf(out, n, "%s", is_data_name(name) ? sh.drv_s : sh.drvo_s);
+	std::snprintf(out, n, "%s", is_data_name(name) ? st.drv_s : st.drvo_s);
 	add_separator(out, n);
 	int len = (int)std::strlen(out);
 	for (const char *p = name; *p && len < n - 1; p++)

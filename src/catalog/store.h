@@ -25,6 +25,8 @@ struct Store {
 	short isort;             // 1 after SORT ("special order")
 	char f2_s[6];            // data source of the current selection
 	int seglimit;            // segments alloc_mem may take (tests lower it)
+	char drv_s[65];          // directory of data files
+	char drvo_s[65];         // directory of auxiliary files
 
 	// Bounds of the last SELECT, read by the filter (and by map FIND).
 	unsigned iyy1, iyy2;     // From and To year
@@ -47,6 +49,10 @@ extern Store st;
 constexpr int b360 = 92160, b180 = 46080; // 360 and 180 degrees as keys
 
 void store_reset(); // forget everything, segments included
+
+// Take up to segs segments and split them as start-up does (the primary
+// half gets the odd one); nothing selected.
+void store_init(int segs = MAXSEG);
 
 // Segments and byte access.
 int alloc_mem();

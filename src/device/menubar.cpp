@@ -2,13 +2,13 @@
 // key reader.
 #include "device/menubar.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #include "device/graph.h"
 #include "device/ps.h"
 #include "device/screen.h"
 #include "device/spool.h"
-#include "shell/shell.h"
 
 namespace tw {
 
@@ -205,7 +205,8 @@ void check_exit()
 {
 	windows_menu(9);
 	xflush();
-	finish();
+	exit_hook();
+	std::abort();
 }
 
 void inputarea(int col, int row, int width)

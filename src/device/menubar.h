@@ -31,6 +31,9 @@ int fgkey(int set, int enterflag);
 void windows_toolbar(const char *labels);
 int mouse2key(int x, int y);
 [[noreturn]] void check_exit();
+// Where check_exit goes; it never returns. The layer above defines it (the
+// loop's finish), so the device layer needs nothing from there.
+extern void (*exit_hook)();
 void inputarea(int col, int row, int width);
 void restore_box(int col, int row);
 void blueF1_2(int n);

@@ -9,7 +9,6 @@
 
 #include "device/graph.h"
 #include "device/spool.h"
-#include "shell/shell.h"
 
 namespace tw {
 
@@ -293,11 +292,12 @@ void psterm() { psout("stroke\nshowpage\n"); }
 // characters a read.
 static long scale_offset()
 {
+	char line[81];
 	long off = 0;
 	for (int i = 0; i < 13; i++) {
-		if (!std::fgets(sh.w_s, sizeof sh.w_s, sp.fq))
+		if (!std::fgets(line, sizeof line, sp.fq))
 			return -1;
-		off += (long)std::strlen(sh.w_s);
+		off += (long)std::strlen(line);
 	}
 	return off;
 }

@@ -76,6 +76,6 @@ void xflush();
 char *strupr(char *s);
 char *strlwr(char *s);
 char *itoa(int value, char *buf, int radix);
-void show_machine();
+void show_machine(char *line, int size); // the machine name into an opening-panel line
 
 } // namespace tw

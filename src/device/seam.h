@@ -67,6 +67,12 @@ struct Backend {
 	virtual void flush() = 0;
 };
 
+// The window title; the opening panel shows it too.
+constexpr const char *VERSION = "Tarnwell (Version 3.02a  April 25, 2000)";
+
+// How the process ends; a test replaces it to stay alive.
+extern void (*exit_process)(int status);
+
 // The back end in use; set once at start-up (or by a test). win_init opens
 // it through open_backend when none is set.
 extern Backend *be;

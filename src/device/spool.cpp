@@ -10,8 +10,7 @@
 
 #include "device/menubar.h"
 #include "device/screen.h"
-#include "shell/safefile.h"
-#include "shell/shell.h"
+#include "device/safefile.h"
 
 namespace tw {
 
@@ -47,7 +46,7 @@ bool pfile_close()
 	bool whole = close_whole(sp.fq);
 	sp.fq = nullptr;
 	if (!whole)
-		set_em("Printer file cannot be written!");
+		spool_message("Printer file cannot be written!");
 	return whole;
 }
 
@@ -55,7 +54,7 @@ int lpinit()
 {
 	if (pfile_open("w"))
 		return 1;
-	set_em("Printer file cannot be opened!");
+	spool_message("Printer file cannot be opened!");
 	return 0;
 }
 
@@ -99,7 +98,7 @@ int lpsubmit()
 		;
 	if (pid > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0)
 		return 1;
-	set_em("Print job failed (lpr)!");
+	spool_message("Print job failed (lpr)!");
 	return 0;
 }
 

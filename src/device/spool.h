@@ -13,6 +13,10 @@ extern Spool sp;
 
 void spool_reset(); // closes the spool file, printer settings empty
 
+// Where a failed print job is told; the panel engine defines it (its form
+// message), so the spool needs nothing from above.
+extern void (*spool_message)(const char *text);
+
 void get_printer_defaults(char *kind, char *name);
 int pfile_open(const char *mode);
 bool pfile_close(); // false (message set) when the file was not written whole

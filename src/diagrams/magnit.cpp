@@ -1,4 +1,5 @@
-// MAGNITUDE: the magnitude-frequency diagram of the selection.
+// MAGNITUDE: the magnitude-frequency diagram of the selection; also the
+// diagrams' state and the legend block MAGNITUDE and TIME share.
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -12,10 +13,23 @@
 #include "diagrams/diagrams.h"
 #include "shell/panel.h"
 #include "shell/setup.h"
-#include "shell/shell.h"
 #include "shell/templates.h"
 
 namespace tw {
+
+Diagrams dg;
+
+void diagrams_reset() { dg = Diagrams{}; }
+
+void legend3()
+{
+	char buf[32];
+	pfromto(2, 0, {{se.sa1_s, se.sam1_s, se.sns1_s, se.sa2_s, se.sam2_s, se.sns2_s},
+		       {se.so1_s, se.som1_s, se.sew1_s, se.so2_s, se.som2_s, se.sew2_s}});
+	gprint(63, 9, "depth", 2);
+	std::snprintf(buf, sizeof buf, "%s-%skm", se.dp1_s, se.dp2_s);
+	gprint(66, 10, buf, 7);
+}
 
 // Settings read from the form.
 struct MagSet {
@@ -143,7 +157,7 @@ static void magnit_defaults()
 	std::snprintf(pn.mc_s[3], sizeof pn.mc_s[3], "ACM");
 	std::snprintf(pn.mc_s[4], sizeof pn.mc_s[4], "LOG");
 	std::snprintf(pn.mc_s[5], sizeof pn.mc_s[5], "%d", st.itot);
-	sh.isr = 0;
+	pn.isr = 0;
 }
 
 // Reads the form; on a setting that cannot be drawn leaves a message and
@@ -158,16 +172,16 @@ static bool magnit_read(MagSet &s)
 	s.maximum = std::atoi(pn.mc_s[5]);
 	if (!(s.unit > 0)) {
 		set_em("Tick Unit must be above 0!");
-		sh.isr = 2;
+		pn.isr = 2;
 	} else if (!(s.to > s.from)) {
 		set_em("To must be above From!");
-		sh.isr = 1;
+		pn.isr = 1;
 	} else if (nbins(s.from, s.to, s.unit) < 0) {
 		set_em("Too many bars: (To - From) / Tick Unit must not exceed %d!", MAXBIN);
-		sh.isr = 2;
+		pn.isr = 2;
 	} else if (!vaxis_ok(s.kind, 0, s.maximum)) {
 		set_em("Maximum must be above 0!");
-		sh.isr = 5;
+		pn.isr = 5;
 	} else {
 		return true;
 	}

@@ -17,7 +17,6 @@
 #include "diagrams/diagrams.h"
 #include "shell/panel.h"
 #include "shell/setup.h"
-#include "shell/shell.h"
 #include "shell/templates.h"
 
 namespace tw {
@@ -97,7 +96,7 @@ static double bin_start(int unit, const When &w)
 	case 0: return fncal(w.y, 1, 1);
 	case 1: return fncal(w.y, w.m, 1);
 	case 2: return fncal(w.y, w.m, w.d);
-	default: return (fncal(w.y, w.m, w.d) - dg.st0) * 24 + w.h;
+	default: return (fncal(w.y, w.m, w.d) - dg.ax.st0) * 24 + w.h;
 	}
 }
 
@@ -114,10 +113,10 @@ static double bin_next(int unit, const When &w)
 static double bin_index(int unit, const When &w)
 {
 	switch (unit) {
-	case 0: return w.y - dg.kyy1 + 1;
-	case 1: return (w.y - dg.kyy1) * 12 + w.m - dg.km1 + 1;
-	case 2: return fncal(w.y, w.m, w.d) - dg.st0 + 1;
-	default: return (fncal(w.y, w.m, w.d) - dg.st0) * 24 + w.h - dg.rt0 + 1;
+	case 0: return w.y - dg.ax.kyy1 + 1;
+	case 1: return (w.y - dg.ax.kyy1) * 12 + w.m - dg.ax.km1 + 1;
+	case 2: return fncal(w.y, w.m, w.d) - dg.ax.st0 + 1;
+	default: return (fncal(w.y, w.m, w.d) - dg.ax.st0) * 24 + w.h - dg.ax.rt0 + 1;
 	}
 }
 
@@ -131,7 +130,7 @@ struct BarRun {
 
 static int tpix(int unit, double c)
 {
-	return (int)((c - (unit == 3 ? dg.rt0 : dg.st0)) * dg.ut);
+	return (int)((c - (unit == 3 ? dg.ax.rt0 : dg.ax.st0)) * dg.ax.ut);
 }
 
 // Draws the current bin; next is the bin of the event that ended it, or
@@ -140,7 +139,7 @@ static void draw_bin(BarRun &b, const When &cur, const When *next)
 {
 	int u = b.s.unit, h = nnleng(b.count, b.s.yscal, b.low, b.factor);
 	if (b.s.tscal != 1) {
-		tlplot(bin_index(u, cur), dg.ut, h, 347);
+		tlplot(bin_index(u, cur), dg.ax.ut, h, 347);
 		return;
 	}
 	double r = b.s.item == ACM ? (next ? bin_start(u, *next) : b.E) : bin_next(u, cur);
@@ -150,15 +149,15 @@ static void draw_bin(BarRun &b, const When &cur, const When *next)
 	b.prev = right;
 }
 
-static When from_when() { return {dg.kyy1, dg.km1, dg.kd1, dg.kh1, dg.kn1, 0}; }
-static When to_when() { return {dg.kyy2, dg.km2, dg.kd2, dg.kh2, dg.kn2, 0}; }
+static When from_when() { return {dg.ax.kyy1, dg.ax.km1, dg.ax.kd1, dg.ax.kh1, dg.ax.kn1, 0}; }
+static When to_when() { return {dg.ax.kyy2, dg.ax.km2, dg.ax.kd2, dg.ax.kh2, dg.ax.kn2, 0}; }
 
 static void time_bars(const TimeSet &s, double low, double factor)
 {
 	BarRun b{s, low, factor, 0, 0, 0};
 	int u = s.unit;
-	b.E = u == 3 ? (fncal(dg.kyy2, dg.km2, dg.kd2) - dg.st0) * 24 + dg.kh2 + 1
-		     : fncal(dg.kyy2, dg.km2, dg.kd2 + 1);
+	b.E = u == 3 ? (fncal(dg.ax.kyy2, dg.ax.km2, dg.ax.kd2) - dg.ax.st0) * 24 + dg.ax.kh2 + 1
+		     : fncal(dg.ax.kyy2, dg.ax.km2, dg.ax.kd2 + 1);
 	When cur = from_when();
 	double kfrom = bin_key(u, cur), kto = bin_key(u, to_when());
 	for (int i = 0; i < st.itot; i++) {
@@ -188,9 +187,9 @@ static void time_bars(const TimeSet &s, double low, double factor)
 // Time offset of an event from the left end of the axis, in the axis unit.
 static double offset_of(int unit, const When &w)
 {
-	double day = fncal(w.y, w.m, w.d) - dg.st0;
+	double day = fncal(w.y, w.m, w.d) - dg.ax.st0;
 	if (unit == 3)
-		return day * 24 + w.h + w.n / 60.0 + w.tenths / 36000.0 - dg.rt0;
+		return day * 24 + w.h + w.n / 60.0 + w.tenths / 36000.0 - dg.ax.rt0;
 	return day + w.h / 24.0 + w.n / 1440.0;
 }
 
@@ -207,7 +206,7 @@ static void mag_line(const TimeSet &s, const When &w, double m, double low, doub
 	double t = offset_of(s.unit, w);
 	if (s.tscal != 1 && t + 1 <= 0)
 		return;
-	int x = (int)(s.tscal == 1 ? t * dg.ut : std::log10(t + 1) * dg.ut);
+	int x = (int)(s.tscal == 1 ? t * dg.ax.ut : std::log10(t + 1) * dg.ax.ut);
 	int h = m == 0 ? -7 : (int)((v - low) * factor);
 	gmoveto(x + 57, 347);
 	glineto(x + 57, 347 - h);
@@ -216,8 +215,8 @@ static void mag_line(const TimeSet &s, const When &w, double m, double low, doub
 static void time_mags(const TimeSet &s, double low, double factor)
 {
 	_setcolor(4);
-	long ym1 = dg.kyy1 * 100L + dg.km1, dh1 = dg.kd1 * 100L + dg.kh1;
-	long ym2 = dg.kyy2 * 100L + dg.km2, dh2 = dg.kd2 * 100L + dg.kh2;
+	long ym1 = dg.ax.kyy1 * 100L + dg.ax.km1, dh1 = dg.ax.kd1 * 100L + dg.ax.kh1;
+	long ym2 = dg.ax.kyy2 * 100L + dg.ax.km2, dh2 = dg.ax.kd2 * 100L + dg.ax.kh2;
 	for (int i = 0; i < st.itot; i++) {
 		When w = when_of(i);
 		long ym = w.y * 100L + w.m, dh = w.d * 100L + w.h;
@@ -251,7 +250,7 @@ static void draw_time(const TimeSet &s)
 	vaxis(s.yscal, s.y1, s.y2, &base, &factor, &low);
 	if (s.item == MAG)
 		gfprint(0, 348, "unknown", 5);
-	taxis(s.tscal, s.unit, fncal(dg.kyy1, dg.km1, dg.kd1), fncal(dg.kyy2, dg.km2, dg.kd2));
+	taxis(s.tscal, s.unit, fncal(dg.ax.kyy1, dg.ax.km1, dg.ax.kd1), fncal(dg.ax.kyy2, dg.ax.km2, dg.ax.kd2), dg.ax);
 	if (s.item == MAG)
 		time_mags(s, low, factor);
 	else
@@ -273,7 +272,7 @@ static void time_defaults()
 	int lower, upper, step;
 	scale(0, st.itot, &lower, &upper, &step);
 	itos(upper, pn.mc_s[17], 5);
-	sh.isr = 0;
+	pn.isr = 0;
 }
 
 static bool is(const char *slot, const char *word) { return std::strncmp(slot, word, 3) == 0; }
@@ -282,8 +281,8 @@ static bool is(const char *slot, const char *word) { return std::strncmp(slot, w
 static TimeSet time_read()
 {
 	TimeSet s;
-	int *k[10] = {&dg.kyy1, &dg.km1, &dg.kd1, &dg.kh1, &dg.kn1,
-		      &dg.kyy2, &dg.km2, &dg.kd2, &dg.kh2, &dg.kn2};
+	int *k[10] = {&dg.ax.kyy1, &dg.ax.km1, &dg.ax.kd1, &dg.ax.kh1, &dg.ax.kn1,
+		      &dg.ax.kyy2, &dg.ax.km2, &dg.ax.kd2, &dg.ax.kh2, &dg.ax.kn2};
 	for (int i = 0; i < 5; i++) {
 		*k[i] = std::atoi(pn.mc_s[1 + i]);
 		*k[5 + i] = std::atoi(pn.mc_s[7 + i]);
@@ -309,21 +308,21 @@ static TimeSet time_read()
 // Settings that cannot be drawn go back to the form with a message.
 static bool time_check(const TimeSet &s)
 {
-	double t1 = fncal(dg.kyy1, dg.km1, dg.kd1), t2 = fncal(dg.kyy2, dg.km2, dg.kd2);
-	double m1 = dg.kh1 * 60 + dg.kn1, m2 = dg.kh2 * 60 + dg.kn2;
+	double t1 = fncal(dg.ax.kyy1, dg.ax.km1, dg.ax.kd1), t2 = fncal(dg.ax.kyy2, dg.ax.km2, dg.ax.kd2);
+	double m1 = dg.ax.kh1 * 60 + dg.ax.kn1, m2 = dg.ax.kh2 * 60 + dg.ax.kn2;
 	if (s.item != MAG && st.isort >= 1) {
 		set_em("Frequency diagram cannot be made for data in special order.");
-		sh.isr = 14;
+		pn.isr = 14;
 	} else if (t2 < t1 || (t2 == t1 && m2 < m1)) {
 		set_em("To must not be before From!");
-		sh.isr = 7;
-	} else if (!taxis_ok(s.tscal, s.unit, t1, t2)) {
+		pn.isr = 7;
+	} else if (!taxis_ok(s.tscal, s.unit, t1, t2, dg.ax)) {
 		set_em(s.tscal == 1 ? "The time range leaves the axis no span!"
 				    : "A logarithmic time axis needs more than one Tick Unit!");
-		sh.isr = s.tscal == 1 ? 7 : 13;
+		pn.isr = s.tscal == 1 ? 7 : 13;
 	} else if (!vaxis_ok(s.yscal, s.y1, s.y2)) {
 		set_em(s.yscal == 2 ? "Y2 must be above Y1 and above 0!" : "Y2 must be above Y1!");
-		sh.isr = 17;
+		pn.isr = 17;
 	} else {
 		return true;
 	}

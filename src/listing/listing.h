@@ -26,6 +26,10 @@ extern Listing ls;
 
 void listing_reset();
 
+// The PRINT and SAVE commands.
+int print();
+int save();
+
 // Name of the region of one epicentre (degree bytes, hemisphere letters,
 // absolute latitude) from tables loaded as above; "" when there is none.
 const char *region(int kind, int lad, char ns, int lod, char ew, double lat,

@@ -7,9 +7,8 @@
 #include "device/spool.h"
 #include "listing/listing.h"
 #include "shell/panel.h"
-#include "shell/safefile.h"
+#include "device/safefile.h"
 #include "shell/setup.h"
-#include "shell/shell.h"
 
 namespace tw {
 
@@ -81,7 +80,7 @@ int save()
 	if (st.itot == 0)
 		return 3;
 	pn.md_s[0] = 0;
-	sh.isr = 0;
+	pn.isr = 0;
 	for (;;) {
 		if (panel(3) != 0)
 			return 0;
@@ -89,7 +88,7 @@ int save()
 		strxcpy(path, pn.md_s);
 		if (save_to(path))
 			return 0;
-		sh.isr = 0;
+		pn.isr = 0;
 	}
 }
 

@@ -7,7 +7,7 @@
 #include "device/screen.h"
 #include "device/spool.h"
 #include "listing/listing.h"
-#include "shell/shell.h"
+#include "shell/panel.h"
 
 namespace tw {
 

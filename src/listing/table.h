@@ -7,5 +7,6 @@ namespace tw {
 // (mode 1). Returns 3 for an empty BROWSE; otherwise 0 on leaving BROWSE,
 // 317 (F3) or 320 (F6) on leaving FIND BROWSE.
 int table(int mode, int n);
+int browse(); // the BROWSE command
 
 } // namespace tw

@@ -13,7 +13,6 @@
 #include "maps/mapsub.h"
 #include "shell/panel.h"
 #include "shell/setup.h"
-#include "shell/shell.h"
 #include "shell/templates.h"
 
 namespace tw {
@@ -82,7 +81,7 @@ static int confirm_select()
 	put(pn.mc_s[28], se.mg2_s);
 	put(pn.mc_s[29], se.ynm_s);
 	put(pn.mc_s[30], "Y");
-	sh.isr = 30;
+	pn.isr = 30;
 	return panel(PAN_MAPS2);
 }
 

@@ -9,9 +9,15 @@
 #include "maps/map.h"
 #include "maps/symbols.h"
 #include "shell/setup.h"
-#include "diagrams/diagrams.h"
 
 namespace tw {
+
+// MAP's area as its form shows it.
+static AreaText map_area()
+{
+	return {{mp.ta1_s, mp.tam1_s, mp.tns1_s, mp.ta2_s, mp.tam2_s, mp.tns2_s},
+		{mp.to1_s, mp.tom1_s, mp.tew1_s, mp.to2_s, mp.tom2_s, mp.tew2_s}};
+}
 
 static void depth_legend()
 {
@@ -87,7 +93,7 @@ void legend(const char *, int n)
 		return;
 	}
 	gprint(63, 1, "MAP", 4);
-	pfromto(-2, n);
+	pfromto(2, n, map_area());
 	depth_legend();
 	mag_legend();
 }
@@ -105,7 +111,7 @@ static void end_point(int e, char *out, int cap)
 void legend2(int length, int n)
 {
 	char t[40];
-	pfromto(-3, n);
+	pfromto(3, n, map_area());
 	for (int e = 0; e < 2; e++) {
 		end_point(e, t, sizeof t);
 		gprint(63, 11 + 2 * e, t, 7);

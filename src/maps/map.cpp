@@ -14,7 +14,6 @@
 #include "maps/map.h"
 #include "shell/panel.h"
 #include "shell/setup.h"
-#include "shell/shell.h"
 #include "shell/templates.h"
 
 namespace tw {
@@ -58,7 +57,7 @@ static void fill_map_fields()
 		put(pn.mc_s[2 + k], area(k));
 	put(pn.mc_s[14], mp.yns_s);
 	put(pn.mc_s[15], se.ync_s);
-	sh.isr = se.mps_s[0] ? 0 : mp.est_s[0] ? 1 : 2;
+	pn.isr = se.mps_s[0] ? 0 : mp.est_s[0] ? 1 : 2;
 }
 
 static void take_map_fields()
@@ -76,7 +75,7 @@ static void take_map_fields()
 static bool fail(int field, const char *msg)
 {
 	set_em("%s", msg);
-	sh.isr = (short)field;
+	pn.isr = (short)field;
 	return false;
 }
 
@@ -90,11 +89,15 @@ static bool check_region()
 {
 	if (!mp.est_s[0])
 		return true;
-	sh.em_s[0] = 0;
-	if (dist(mp.est_s, 1))
+	pn.em_s[0] = 0;
+	RegionBox box;
+	if (dist(mp.est_s, box)) {
+		put_box(box, {mp.to1_s, mp.tew1_s, mp.to2_s, mp.tew2_s, mp.ta1_s, mp.tns1_s, mp.ta2_s, mp.tns2_s},
+			{mp.tom1_s, mp.tom2_s, mp.tam1_s, mp.tam2_s});
 		return true;
+	}
 	// A missing "regions" file keeps the loader's message.
-	return fail(1, sh.em_s[0] ? sh.em_s : "Invalid region name!");
+	return fail(1, pn.em_s[0] ? pn.em_s : "Invalid region name!");
 }
 
 // Beyond the range of the earth the frame arithmetic has no meaning (a
@@ -230,7 +233,7 @@ static void fill_map1_fields()
 		put(pn.mc_s[14 + i], i < se.nmg ? hcvt(se.cmg[i], h) : "   ");
 	put(pn.mc_s[22], hcvt(se.ro, h));
 	put(pn.mc_s[23], hcvt(se.ru, h));
-	sh.isr = 0;
+	pn.isr = 0;
 }
 
 static bool blank(const char *s) { return s[std::strspn(s, " ")] == 0; }
@@ -290,7 +293,7 @@ int map2()
 	for (;;) {
 		put(pn.mc_s[13], num);
 		put(pn.mc_s[14], "N");
-		sh.isr = 13;
+		pn.isr = 13;
 		int r = panel(PAN_MAP2);
 		if (r == 3)
 			return K_F3;

@@ -1,6 +1,7 @@
 // MAP: the map frame and its latitude projection, base-map datasets, the
 // epicentre symbols and legends, and the subfunction menu.
 #pragma once
+#include "chart/chart.h"
 #include "maps/mapsub.h"
 
 namespace tw {
@@ -44,6 +45,7 @@ struct Maps {
 	int sx1, sx2;       // CROSS-SECTION: distance range, km
 	int sy1, sy2;       // depth (CROSS-SECTION) or distance (SPACE-TIME) range, km
 	int unit;           // SPACE-TIME tick unit: 0 year, 1 month, 2 day, 3 hour
+	TimeAxis ax;        // SPACE-TIME's range and axis
 	char ovname[65];    // ACTIVE-FAULTS dataset, or STATIONS file name
 	int fcol[4];        // fault colours of the codes 'F' to 'I'
 	bool codes;         // STATIONS: print the station codes

@@ -12,7 +12,6 @@
 #include "maps/mapsub.h"
 #include "shell/panel.h"
 #include "shell/setup.h"
-#include "shell/shell.h"
 #include "shell/templates.h"
 
 namespace tw {
@@ -55,7 +54,7 @@ static bool within_japan()
 static int ask_dataset(int pan)
 {
 	for (;;) {
-		sh.isr = 0;
+		pn.isr = 0;
 		int r = panel(pan);
 		if (r == 3)
 			return K_F3;

@@ -7,16 +7,15 @@
 #include <initializer_list>
 
 #include "catalog/store.h"
+#include "chart/chart.h"
 #include "device/graph.h"
 #include "device/menubar.h"
 #include "device/screen.h"
-#include "diagrams/diagrams.h"
 #include "maps/map.h"
 #include "maps/mapsub.h"
 #include "maps/symbols.h"
 #include "shell/panel.h"
 #include "shell/setup.h"
-#include "shell/shell.h"
 #include "shell/templates.h"
 
 namespace tw {
@@ -178,7 +177,7 @@ int map_cross_section()
 	put_length(19);
 	put(20, "   0");
 	put(21, " 300");
-	sh.isr = 18;
+	pn.isr = 18;
 	if (int r = panel_result(PAN_MAPS3))
 		return r;
 	mp.sx1 = std::atoi(pn.mc_s[18]), mp.sx2 = std::atoi(pn.mc_s[19]);
@@ -193,8 +192,8 @@ static int time_x(double t, int hour, int minute)
 {
 	double h = hour + minute / 60.0;
 	if (mp.unit == 3)
-		return (int)(((t - dg.st0) * 24 + h - dg.rt0) * dg.ut) + 57;
-	return (int)((t - dg.st0 + h / 24) * dg.ut) + 57;
+		return (int)(((t - mp.ax.st0) * 24 + h - mp.ax.rt0) * mp.ax.ut) + 57;
+	return (int)((t - mp.ax.st0 + h / 24) * mp.ax.ut) + 57;
 }
 
 static void space_time_events(double t1, double t2, int base, double factor, double low)
@@ -211,7 +210,7 @@ static void space_time_events(double t1, double t2, int base, double factor, dou
 		double t = fncal(y, mo, d);
 		if (t < t1 || t > t2)
 			continue;
-		if (mp.unit == 3 && ((t == t1 && h < dg.kh1) || (t == t2 && h > dg.kh2)))
+		if (mp.unit == 3 && ((t == t1 && h < mp.ax.kh1) || (t == t2 && h > mp.ax.kh2)))
 			continue;
 		int c = se.icd[depth_class(dep)];
 		_setcolor(c);
@@ -227,8 +226,8 @@ static void space_time_picture()
 	int base;
 	double factor, low;
 	bool dist_ok = vaxis(1, mp.sy1, mp.sy2, &base, &factor, &low);
-	double t1 = fncal(dg.kyy1, dg.km1, dg.kd1), t2 = fncal(dg.kyy2, dg.km2, dg.kd2);
-	bool time_ok = taxis(1, mp.unit, t1, t2);
+	double t1 = fncal(mp.ax.kyy1, mp.ax.km1, mp.ax.kd1), t2 = fncal(mp.ax.kyy2, mp.ax.km2, mp.ax.kd2);
+	bool time_ok = taxis(1, mp.unit, t1, t2, mp.ax);
 	if (dist_ok && time_ok)
 		space_time_events(t1, t2, base, factor, low);
 }
@@ -242,14 +241,14 @@ static void space_time_fields()
 	put(30, "Y");
 	put(31, "   0");
 	put_length(32);
-	sh.isr = 18;
+	pn.isr = 18;
 }
 
 static void take_space_time()
 {
 	auto f = [](int i) { return std::atoi(pn.mc_s[i]); };
-	dg.kyy1 = f(18), dg.km1 = f(19), dg.kd1 = f(20), dg.kh1 = f(21), dg.kn1 = f(22);
-	dg.kyy2 = f(24), dg.km2 = f(25), dg.kd2 = f(26), dg.kh2 = f(27), dg.kn2 = f(28);
+	mp.ax.kyy1 = f(18), mp.ax.km1 = f(19), mp.ax.kd1 = f(20), mp.ax.kh1 = f(21), mp.ax.kn1 = f(22);
+	mp.ax.kyy2 = f(24), mp.ax.km2 = f(25), mp.ax.kd2 = f(26), mp.ax.kh2 = f(27), mp.ax.kn2 = f(28);
 	static constexpr char units[] = "MDH"; // anything else: years
 	const char *u = std::strchr(units, pn.mc_s[30][0]);
 	mp.unit = pn.mc_s[30][0] && u ? (int)(u - units) + 1 : 0;

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "shell/panel.h"
-#include "shell/shell.h"
 #include "shell/templates.h"
 
 namespace tw {

@@ -8,15 +8,14 @@
 // [SECTION] Entry
 #include "shell/panel.h"
 
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
-#include "catalog/store.h"
 #include "device/graph.h"
 #include "device/menubar.h"
 #include "device/screen.h"
 #include "device/spool.h"
-#include "shell/shell.h"
 #include "shell/templates.h"
 
 namespace tw {
@@ -24,6 +23,30 @@ namespace tw {
 Panel pn;
 
 void panel_reset() { pn = Panel{}; }
+
+void set_em(const char *fmt, ...)
+{
+	va_list ap;
+	va_start(ap, fmt);
+	std::vsnprintf(pn.em_s, sizeof pn.em_s, fmt, ap);
+	va_end(ap);
+}
+
+static void em_text(const char *text) { set_em("%s", text); }
+void (*spool_message)(const char *) = em_text;
+
+// The pending message on row r, once.
+void show_error_message(int r)
+{
+	if (!pn.em_s[0])
+		return;
+	_normal_font();
+	wblink();
+	xouttext(r, 6, pn.em_s);
+	beep();
+	pn.em_s[0] = 0;
+	standend();
+}
 
 // [SECTION] Field geometry and slots
 
@@ -106,7 +129,8 @@ enum { SHOWN = 1000, HELP_ASKED = 1001, REFUSED = 1002 }; // internal results, n
 
 static bool no_memory()
 {
-	if (st.nmax && st.nmax2)
+	StoreCounts c = store_counts();
+	if (c.nmax && c.nmax2)
 		return false;
 	wblink();
 	mvaddstr(9, 20, "Available memory is less than 128KB!");
@@ -128,13 +152,14 @@ static void draw_printer_prompt()
 static void draw_text(int number)
 {
 	for (int k = 0; k < pn.lm; k++) {
-		std::memcpy(sh.w_s, pn.pan + k * PANEL_COLS, PANEL_COLS);
-		sh.w_s[PANEL_COLS] = 0;
+		char line[81];
+		std::memcpy(line, pn.pan + k * PANEL_COLS, PANEL_COLS);
+		line[PANEL_COLS] = 0;
 		if (number == PAN_INIT && k == 8)
-			show_machine();
+			show_machine(line, sizeof line);
 		if (number == PAN_INIT && k == 9) // the banner without "Tarnwell "
-			std::snprintf(sh.w_s + 22, sizeof sh.w_s - 22, "%s", std::strchr(VERSION, '('));
-		mvaddstr(k, 0, sh.w_s);
+			std::snprintf(line + 22, sizeof line - 22, "%s", std::strchr(VERSION, '('));
+		mvaddstr(k, 0, line);
 	}
 }
 
@@ -168,14 +193,15 @@ static void draw_header(int number)
 {
 	if (number == PAN_MAPS6 || number == PAN_OPTION)
 		return;
+	StoreCounts c = store_counts();
 	if (number == PAN_SELECT) {
 		move(0, 28);
 		clrtoeol();
-		printw(" Memory available for %d/%d events.", st.nmax, st.nmax2);
+		printw(" Memory available for %d/%d events.", c.nmax, c.nmax2);
 	} else {
 		move(0, 32);
 		clrtoeol();
-		printw("for %d events from %s.", st.itot, st.f2_s);
+		printw("for %d events from %s.", c.itot, c.source);
 	}
 }
 
@@ -242,7 +268,7 @@ static int draw(int number)
 	draw_header(number);
 	show_error_message(pn.lm);
 	draw_fields(number);
-	int f = sh.isr >= 0 && sh.isr < pn.mn ? sh.isr : 0;
+	int f = pn.isr >= 0 && pn.isr < pn.mn ? pn.isr : 0;
 	move(pn.my[f], pn.mx[f]);
 	wreverse();
 	return SHOWN;
@@ -338,7 +364,7 @@ static bool refuse(int number)
 	int bad = bad_field(number);
 	if (bad < 0)
 		return false;
-	sh.isr = (short)bad;
+	pn.isr = (short)bad;
 	return true;
 }
 

@@ -19,8 +19,7 @@
 #include "catalog/store.h"
 #include "device/spool.h"
 #include "shell/panel.h"
-#include "shell/safefile.h"
-#include "shell/shell.h"
+#include "device/safefile.h"
 #include "shell/templates.h"
 
 namespace tw {
@@ -264,7 +263,7 @@ static bool read_symbol_lines(FILE *f)
 	read_numbers(f, se.ndp, se.icd, nullptr);
 	read_numbers(f, se.nmg, nullptr, se.cmg);
 	read_setting(se.ync_s, f);
-	read_dir(sh.drvo_s, f);
+	read_dir(st.drvo_s, f);
 	return true;
 }
 
@@ -273,7 +272,7 @@ static bool read_symbol_lines(FILE *f)
 static void missing_message(const char *path)
 {
 	static constexpr const char *tail = " is not found. Check the above options.";
-	size_t room = sizeof sh.em_s - 1 - std::strlen(tail);
+	size_t room = sizeof pn.em_s - 1 - std::strlen(tail);
 	size_t len = std::strlen(path);
 	if (len <= room)
 		set_em("%s%s", path, tail);
@@ -291,7 +290,7 @@ static void defaults()
 static void first_run(const char *path)
 {
 	defaults();
-	sh.seisok = 1; // nothing to lose: what OPTION sets is written at exit
+	se.seisok = 1; // nothing to lose: what OPTION sets is written at exit
 	missing_message(path);
 	option();
 }
@@ -328,12 +327,12 @@ void load_setup()
 		first_run(path);
 		return;
 	}
-	read_dir(sh.drv_s, f);
+	read_dir(st.drv_s, f);
 	read_select_lines(f);
 	if (!read_symbol_lines(f))
 		dpmg_init();
 	std::fclose(f);
-	sh.seisok = 1;
+	se.seisok = 1;
 }
 
 // [SECTION] Writing the setup file
@@ -355,7 +354,7 @@ static void write_numbers(FILE *f, int n, const int *iv, const double *dv)
 
 static void write_lines(FILE *f)
 {
-	ffputs(sh.drv_s[0] ? sh.drv_s : " ", f);
+	ffputs(st.drv_s[0] ? st.drv_s : " ", f);
 	const char *const text[] = {sp.prn_s, sp.port_s, st.f2_s,
 		     se.y1_s, se.m1_s, se.d1_s, se.h1_s, se.n1_s, se.s1_s,
 		     se.y2_s, se.m2_s, se.d2_s, se.h2_s, se.n2_s, se.s2_s, se.dst_s,
@@ -372,7 +371,7 @@ static void write_lines(FILE *f)
 	write_numbers(f, ndp, se.icd, nullptr);
 	write_numbers(f, nmg, nullptr, se.cmg);
 	ffputs(se.ync_s, f);
-	ffputs(sh.drvo_s[0] ? sh.drvo_s : " ", f);
+	ffputs(st.drvo_s[0] ? st.drvo_s : " ", f);
 }
 
 bool dump_setup()
@@ -396,15 +395,15 @@ bool dump_setup()
 
 int option()
 {
-	sh.isr = 0;
-	put(pn.md_s, sh.drv_s);
-	put(pn.me_s, sh.drvo_s);
+	pn.isr = 0;
+	put(pn.md_s, st.drv_s);
+	put(pn.me_s, st.drvo_s);
 	put(pn.mf_s, sp.port_s);
 	int r = panel(PAN_OPTION);
 	if (r != 0 && r != 6)
 		return 0;
-	strxcpy(sh.drv_s, pn.md_s);
-	strxcpy(sh.drvo_s, pn.me_s);
+	strxcpy(st.drv_s, pn.md_s);
+	strxcpy(st.drvo_s, pn.me_s);
 	strxcpy(sp.port_s, pn.mf_s);
 	return 0;
 }

@@ -1,7 +1,7 @@
 // Settings kept between runs in the setup file "_seis", the OPTION command,
 // and the small text helpers every command shares.
 //
-// The directories live in Shell (sh.drv_s, sh.drvo_s), the printer in Spool
+// The directories live in Store (st.drv_s, st.drvo_s), the printer in Spool
 // (sp.prn_s, sp.port_s) and the data source in Store (st.f2_s); everything
 // else the setup file carries is here.
 #pragma once
@@ -54,6 +54,7 @@ struct Settings {
 	int icd[NDPMAX];     // colour number (and shape) of each depth class
 	double cmg[NMGMAX];  // lower magnitude bound of each magnitude class
 	char ync_s[4];       // maximum depth of the map's cross-section charts, km
+	int seisok;          // the setup file was read or made: only then is it written at exit
 };
 extern Settings se;
 

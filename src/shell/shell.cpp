@@ -1,74 +1,57 @@
 // Start-up, the main menu and the command loop.
 #include "shell/shell.h"
 
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "catalog/select.h"
+#include "catalog/server_client.h"
+#include "catalog/sort.h"
 #include "catalog/store.h"
-#include "shell/panel.h"
 #include "device/graph.h"
 #include "device/menubar.h"
+#include "device/ps.h"
 #include "device/screen.h"
+#include "device/spool.h"
+#include "diagrams/diagrams.h"
+#include "listing/listing.h"
+#include "listing/table.h"
+#include "maps/map.h"
+#include "shell/panel.h"
+#include "shell/setup.h"
 
 namespace tw {
 
 Shell sh;
-void (*exit_process)(int) = std::exit;
-Backend *(*open_backend)();
-void (*close_backend)(Backend *);
+void (*exit_hook)() = finish;
 
 void shell_reset() { sh = Shell{}; }
 
-void set_em(const char *fmt, ...)
+void reset_all()
 {
-	va_list ap;
-	va_start(ap, fmt);
-	std::vsnprintf(sh.em_s, sizeof sh.em_s, fmt, ap);
-	va_end(ap);
-}
-
-// The window and its fonts; the program ends here without a display.
-void win_init()
-{
-	if (!be && open_backend)
-		be = open_backend();
-	if (!be) {
-		std::printf("You are not in the X Window environment!\n");
-		std::fflush(stdout);
-		exit_process(1);
-		return;
-	}
-	gr.nfh = be->font_ascent(FONT_NORMAL);
-	gr.sfh = be->font_ascent(FONT_SMALL);
-	gr.mfh = be->font_ascent(FONT_MENU) - 1;
-	gr.fontmode = be->fontmode();
-	_normal_font();
-	_setcolor(7);
-	_setbkcolor(9);
-}
-
-void win_finish()
-{
-	if (be && close_backend) {
-		close_backend(be);
-		be = nullptr;
-	}
+	graph_reset();
+	screen_reset();
+	shell_reset();
+	panel_reset();
+	settings_reset();
+	spool_reset();
+	ps_reset();
+	listing_reset();
+	diagrams_reset();
+	maps_reset();
+	server_client_reset();
+	store_reset();
 }
 
 void init()
 {
 	const char *seis = std::getenv("SEIS");
-	std::snprintf(sh.drvo_s, sizeof sh.drvo_s, "%s", seis ? seis : "");
+	std::snprintf(st.drvo_s, sizeof st.drvo_s, "%s", seis ? seis : "");
 	map_init();
 	win_init();
 	menu_init();
-	int s = alloc_mem();
-	st.nmax2 = (short)(s / 2 * SEGREC);
-	st.nmax = (short)((s - s / 2) * SEGREC);
-	st.itot = 0;
-	st.isort = 0;
+	store_init();
 	panel(99);
 	load_setup();
 }
@@ -77,16 +60,11 @@ void finish()
 {
 	// Settings never read (an exit from the opening screen, an unusable
 	// file) are defaults or blanks: written, they would replace the user's.
-	if (sh.seisok)
+	if (se.seisok)
 		dump_setup();
 	win_finish();
 	exit_process(0);
 	std::abort(); // exit_process never returns in the program itself
-}
-
-void show_machine()
-{
-	std::snprintf(sh.w_s + 29, sizeof sh.w_s - 29, "for UNIX/X Window");
 }
 
 static constexpr const char *help[11] = {
@@ -125,10 +103,10 @@ int prompt(int code)
 	standend();
 	for (int i = 0; i < 11; i++)
 		mvaddstr(6 + i, 5, help[i]);
-	std::snprintf(sh.w_s, sizeof sh.w_s, "%s", st.isort == 1 ? "special order" : "chronological");
+	const char *order = st.isort == 1 ? "special order" : "chronological";
 	move(0, 5);
 	if (st.itot)
-		printw("%d events [%s] selected from %s.", st.itot, sh.w_s, st.f2_s);
+		printw("%d events [%s] selected from %s.", st.itot, order, st.f2_s);
 	else
 		addstr("No events selected.");
 	mvaddstr(1, 5, "");
@@ -148,18 +126,6 @@ int prompt(int code)
 	if (k == K_CTRL_E)
 		check_exit();
 	return k;
-}
-
-void show_error_message(int r)
-{
-	if (!sh.em_s[0])
-		return;
-	_normal_font();
-	wblink();
-	xouttext(r, 6, sh.em_s);
-	beep();
-	sh.em_s[0] = 0;
-	standend();
 }
 
 struct Command {

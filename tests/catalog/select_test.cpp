@@ -11,10 +11,9 @@
 #include "catalog/select.h"
 #include "catalog/store.h"
 #include "events.h"
-#include "maps/map.h"
 #include "recording.h"
 #include "shell/setup.h"
-#include "shell/shell.h"
+#include "shell/panel.h"
 
 namespace tw {
 namespace {
@@ -61,7 +60,7 @@ struct SelectTest : ::testing::Test {
 	// The tags of what a selection takes.
 	Ints selected()
 	{
-		EXPECT_EQ(0, select_round()) << sh.em_s;
+		EXPECT_EQ(0, select_round()) << pn.em_s;
 		return tags();
 	}
 	// Select from one yearly file of 1990 holding evs.
@@ -76,10 +75,10 @@ struct SelectTest : ::testing::Test {
 	{
 		EXPECT_EQ(-1, select_round());
 		if (!msg.empty()) {
-			EXPECT_EQ(msg, sh.em_s);
+			EXPECT_EQ(msg, pn.em_s);
 		}
 		if (isr >= 0) {
-			EXPECT_EQ(isr, sh.isr) << sh.em_s;
+			EXPECT_EQ(isr, pn.isr) << pn.em_s;
 		}
 	}
 	bool shown(const std::string &text) const { return r.texts().find(text) != std::string::npos; }
@@ -152,7 +151,7 @@ TEST_F(SelectTest, SelectionEndsWithAnEndMarkerWhateverEndedTheFile)
 	dir.write("pde-90.b", {Ev(1990).id(4)}, 0xfffd);
 	std::remove(dir.at("pde-90.b3").c_str());
 	EXPECT_EQ(-1, select_round());
-	EXPECT_NE(nullptr, std::strstr(sh.em_s, "pde-90.b3")) << sh.em_s;
+	EXPECT_NE(nullptr, std::strstr(pn.em_s, "pde-90.b3")) << pn.em_s;
 	EXPECT_EQ(M_END, qeek(4 + 16, st.iseg[0]));
 }
 
@@ -228,12 +227,12 @@ TEST_F(SelectTest, FillsTheStoreTo16380AndStops)
 		dir.write("pde-90.b" + (part > 1 ? std::to_string(part) : ""), full, 0xffff - part);
 	dir.write("pde-90.b5", {Ev(1990).id(9)});
 	years("1990", "1991"); // 1991 is missing: never asked for
-	EXPECT_EQ(2, select_round()) << sh.em_s;
+	EXPECT_EQ(2, select_round()) << pn.em_s;
 	EXPECT_EQ(16380, st.itot);
 	for (int s = 0; s < 3; s++)
 		EXPECT_EQ(M_CONT, qeek(MARKSLOT, st.iseg[s]));
 	EXPECT_EQ(M_END, qeek(MARKSLOT, st.iseg[3]));
-	EXPECT_STREQ("", sh.em_s);
+	EXPECT_STREQ("", pn.em_s);
 }
 
 TEST_F(SelectTest, SourcesReadTheirCatalogues)
@@ -246,7 +245,7 @@ TEST_F(SelectTest, SourcesReadTheirCatalogues)
 	dir.write("jma-27.b", {Ev(1927).id(6)});
 	source("JPN"), years("1800", "1927");
 	set(se.m1_s, "06"), set(se.d1_s, "15");
-	EXPECT_EQ(0, select_round()) << sh.em_s;
+	EXPECT_EQ(0, select_round()) << pn.em_s;
 	// 1926 before June 15 is outside: the From date moved to 1926 stays.
 	EXPECT_EQ((Ints{1, 2, 3, 5, 6}), tags());
 	EXPECT_EQ(1926u, st.iyy1);
@@ -271,7 +270,7 @@ TEST_F(SelectTest, FormChecksSendTheCursorToTheField)
 	refused("", 7);
 	source("RIKA"), years("0600", "2200"); // a whole catalogue needs no year names
 	dir.write("rika.b", {Ev(1703).id(1)});
-	EXPECT_EQ(0, select_round()) << sh.em_s;
+	EXPECT_EQ(0, select_round()) << pn.em_s;
 	EXPECT_EQ(1, st.itot);
 	source("PDE");
 
@@ -284,7 +283,7 @@ TEST_F(SelectTest, FormChecksSendTheCursorToTheField)
 	EXPECT_STREQ("05", se.sa2_s);
 	EXPECT_EQ(0, st.itot);
 
-	std::strcpy(sh.drv_s, "@nohost");
+	std::strcpy(st.drv_s, "@nohost");
 	set(se.sa2_s, "50");
 	refused("`nohost' cannot be accessed to!");
 }
@@ -307,8 +306,9 @@ TEST_F(SelectTest, RegionNamesComeFromTheRegionsFile)
 	set(se.dst_s, "TOKAI"); // behind a line that does not parse
 	refused("Invalid region name!", 13);
 
-	EXPECT_EQ(1, dist("XWORLDX", 1)); // the MAP form's fields
-	EXPECT_EQ((std::vector<std::string>{mp.to1_s, mp.tns1_s, mp.tam2_s}), (std::vector<std::string>{"0", "S", "00"}));
+	RegionBox box; // for the MAP form: the first name inside the typed text
+	EXPECT_EQ(1, dist("XWORLDX", box));
+	EXPECT_EQ((std::vector<std::string>{box.w[0], box.w[5]}), (std::vector<std::string>{"0", "S"}));
 }
 
 } // namespace

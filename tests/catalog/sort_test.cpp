@@ -45,7 +45,7 @@ struct SortTest : ::testing::Test {
 	// The tags in the order the sort leaves.
 	Ints sorted(const char *i1, const char *o1, const char *i2 = "    ", const char *o2 = " ")
 	{
-		EXPECT_EQ(0, run(i1, o1, i2, o2)) << sh.em_s;
+		EXPECT_EQ(0, run(i1, o1, i2, o2)) << pn.em_s;
 		return tags();
 	}
 };
@@ -119,8 +119,8 @@ TEST_F(SortTest, SecondItemOrdersEachGroupOfEqualFirstItems)
 	EXPECT_NE(std::string::npos, r.texts().find("Be patient. Now sorting to MAG  ..."));
 
 	EXPECT_EQ(-1, run("LAT ", "D", "TIM ", "D"));
-	EXPECT_STREQ("The second item is invalid!", sh.em_s);
-	EXPECT_EQ(2, sh.isr);
+	EXPECT_STREQ("The second item is invalid!", pn.em_s);
+	EXPECT_EQ(2, pn.isr);
 	EXPECT_EQ(30, (int)fnarg(1, IT_LAT)); // the first pass stays done
 	Ints t = sorted("XMAG", "D"); // the word may stand anywhere in the field; 5 and 6 tie
 	EXPECT_EQ((Ints{3, 4}), Ints(t.begin(), t.begin() + 2));

@@ -9,7 +9,7 @@
 #include "catalog/store.h"
 #include "events.h"
 #include "recording.h"
-#include "shell/shell.h"
+#include "shell/panel.h"
 
 namespace tw {
 namespace {
@@ -97,15 +97,15 @@ TEST_F(StoreTest, LoadsWholeFilesUnderLowerCaseNames)
 				  {"/data/seis", "/aux/", "JAPAN.MES", "/aux/japan.mes"}};
 	for (auto [drv, drvo, name, want] : paths) {
 		char path[160];
-		std::strcpy(sh.drv_s, drv);
-		std::strcpy(sh.drvo_s, drvo);
+		std::strcpy(st.drv_s, drv);
+		std::strcpy(st.drvo_s, drvo);
 		data_path(path, sizeof path, name);
 		EXPECT_STREQ(want, path);
 	}
 
-	std::strcpy(sh.drv_s, dir.path.c_str());
+	std::strcpy(st.drv_s, dir.path.c_str());
 	EXPECT_EQ(0, bload(w, 0, "JMA-95.B"));
-	EXPECT_EQ("File '" + dir.path + "/jma-95.b' does not exist!", std::string(sh.em_s));
+	EXPECT_EQ("File '" + dir.path + "/jma-95.b' does not exist!", std::string(pn.em_s));
 
 	// Never past the segment: at most 65535 - offset bytes.
 	dir.text("big.b", std::string(70000, 'x'));

@@ -85,10 +85,10 @@ TEST_F(Printing, FormHardCopyAndItsFailure)
 	r.ch('\r');
 	EXPECT_EQ(panel(PAN_SORT), 0);
 	EXPECT_TRUE(drew(r, "Printer file cannot be opened!"));
-	EXPECT_STREQ(sh.em_s, "");
+	EXPECT_STREQ(pn.em_s, "");
 	EXPECT_EQ(p.args(), "-Pps\nseis.prn\n---\n");
 	EXPECT_EQ(tcopy(), 0);
-	EXPECT_STREQ(sh.em_s, "Printer file cannot be opened!");
+	EXPECT_STREQ(pn.em_s, "Printer file cannot be opened!");
 }
 
 // A hard copy whose file is not whole is never sent; a job lpr refuses is
@@ -111,9 +111,9 @@ TEST_F(Printing, FailedJobsAreReported)
 			q.lpr_fails();
 		if (c.disk_full)
 			std::filesystem::create_symlink("/dev/full", q.d.file("seis.prn"));
-		sh.em_s[0] = 0;
+		pn.em_s[0] = 0;
 		EXPECT_EQ(tcopy(), 0);
-		EXPECT_STREQ(sh.em_s, c.message);
+		EXPECT_STREQ(pn.em_s, c.message);
 		EXPECT_EQ(q.args(), c.args);
 	}
 }

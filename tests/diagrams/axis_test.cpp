@@ -12,7 +12,6 @@
 #include "device/graph.h"
 #include "diag_support.h"
 #include "diagrams/diagrams.h"
-#include "maps/map.h"
 #include "recording.h"
 #include "shell/setup.h"
 
@@ -47,13 +46,13 @@ struct Axis : ::testing::Test {
 	}
 	void range(int y1, int m1, int d1, int h1, int y2, int m2, int d2, int h2)
 	{
-		dg.kyy1 = y1, dg.km1 = m1, dg.kd1 = d1, dg.kh1 = h1, dg.kn1 = 0;
-		dg.kyy2 = y2, dg.km2 = m2, dg.kd2 = d2, dg.kh2 = h2, dg.kn2 = 0;
+		dg.ax.kyy1 = y1, dg.ax.km1 = m1, dg.ax.kd1 = d1, dg.ax.kh1 = h1, dg.ax.kn1 = 0;
+		dg.ax.kyy2 = y2, dg.ax.km2 = m2, dg.ax.kd2 = d2, dg.ax.kh2 = h2, dg.ax.kn2 = 0;
 	}
 	bool time_axis(int scaling, int unit)
 	{
 		r.calls.clear();
-		return taxis(scaling, unit, fncal(dg.kyy1, dg.km1, dg.kd1), fncal(dg.kyy2, dg.km2, dg.kd2));
+		return taxis(scaling, unit, fncal(dg.ax.kyy1, dg.ax.km1, dg.ax.kd1), fncal(dg.ax.kyy2, dg.ax.km2, dg.ax.kd2), dg.ax);
 	}
 	// Ticks hanging from the time axis, as plotting x, in drawing order.
 	Ints ticks() const
@@ -144,15 +143,12 @@ TEST_F(Axis, LegendOfSelectionAndMap)
 	EXPECT_TRUE(at(524, "000.0-999.9km"));   // column 66
 
 	const char *m[12] = {"10", "30", "N", "40", "00", "N", "130", "15", "E", "150", "45", "E"};
-	char *slot[12] = {mp.ta1_s, mp.tam1_s, mp.tns1_s, mp.ta2_s, mp.tam2_s, mp.tns2_s,
-			  mp.to1_s, mp.tom1_s, mp.tew1_s, mp.to2_s, mp.tom2_s, mp.tew2_s};
-	for (int i = 0; i < 12; i++)
-		std::snprintf(slot[i], 9, "%s", m[i]);
 	r.calls.clear();
-	pfromto(-2, 7);
+	pfromto(2, 7, {{m[0], m[1], m[2], m[3], m[4], m[5]}, {m[6], m[7], m[8], m[9], m[10], m[11]}});
 	std::string b = r.texts(), mtail = "10 30N- 40 00N130 15E-150 45E";
 	r.calls.clear();
-	pfromto(2, 7);
+	pfromto(2, 7, {{se.sa1_s, se.sam1_s, se.sns1_s, se.sa2_s, se.sam2_s, se.sns2_s},
+		       {se.so1_s, se.som1_s, se.sew1_s, se.so2_s, se.som2_s, se.sew2_s}});
 	std::string a = r.texts(), stail = "00 00N- 60 00N120 00E-180 00E";
 	ASSERT_GT(b.size(), mtail.size());
 	ASSERT_GT(a.size(), stail.size());
@@ -229,7 +225,7 @@ TEST_F(Axis, TimeLabelsOfEveryUnitAndScaling)
 TEST_F(Axis, TimeRangesWithoutSpanAreRefused)
 {
 	range(1995, 1, 1, 0, 1995, 1, 1, 0); // one day, log: U = 1
-	EXPECT_FALSE(taxis_ok(2, 2, fncal(1995, 1, 1), fncal(1995, 1, 1)));
+	EXPECT_FALSE(taxis_ok(2, 2, fncal(1995, 1, 1), fncal(1995, 1, 1), dg.ax));
 	EXPECT_FALSE(time_axis(2, 2));
 	EXPECT_TRUE(r.texts().empty());
 	EXPECT_EQ(ticks().size(), 0u);

@@ -89,7 +89,7 @@ struct Time : Diagram {
 			r.key(k);
 		return time_tarnw();
 	}
-	int px(double day) { return (int)((day - dg.st0) * dg.ut); }
+	int px(double day) { return (int)((day - dg.ax.st0) * dg.ax.ut); }
 	std::string line(int x1, int y1, int x2, int y2)
 	{
 		return "line " + std::to_string(x1) + " " + std::to_string(y1) + " " + std::to_string(x2) + " " +
@@ -188,7 +188,7 @@ TEST_F(Time, YearBarsStartWithAnEmptyFromYear)
 {
 	fill_store({Ev(1991, 5, 1), Ev(1991, 5, 1), Ev(1993, 2, 2)});
 	ASSERT_EQ(run({.from = "1990 01 01 00 00", .to = "1994 12 31 23 59"}), 0);
-	EXPECT_EQ(dg.st0, fncal(1990, 1, 1));
+	EXPECT_EQ(dg.ax.st0, fncal(1990, 1, 1));
 	int y1 = px(fncal(1991, 1, 1)), y2 = px(fncal(1992, 1, 1));
 	EXPECT_EQ(bars(), (Bars{{0, y1, 0}, {y1, y2, 132}, {px(fncal(1993, 1, 1)), px(fncal(1994, 1, 1)), 66}}));
 	EXPECT_TRUE(shown("(FRQ)"));
@@ -198,7 +198,7 @@ TEST_F(Time, MonthBarOfLeapFebruaryEndsOnMarchFirst)
 {
 	fill_store({Ev(1996, 1, 20), Ev(1996, 2, 10), Ev(1996, 2, 29)});
 	ASSERT_EQ(run({.from = "1996 01 01 00 00", .to = "1996 03 31 23 59", .unit = "M"}), 0);
-	EXPECT_DOUBLE_EQ(dg.ut, 418.0 / 91);
+	EXPECT_DOUBLE_EQ(dg.ax.ut, 418.0 / 91);
 	int feb = px(fncal(1996, 2, 1)), mar = px(fncal(1996, 3, 1));
 	EXPECT_EQ(bars(), (Bars{{0, feb, 66}, {feb, mar, 132}}));
 	EXPECT_EQ(mar, (int)(60 * 418.0 / 91));
@@ -209,8 +209,8 @@ TEST_F(Time, HourBarsAndEventsAfterTo)
 	fill_store({Ev(1995, 3, 14, 22, 30), Ev(1995, 3, 15, 1, 10), Ev(1995, 3, 15, 1, 50),
 		    Ev(1995, 3, 15, 5, 0)});
 	ASSERT_EQ(run({.from = "1995 03 14 22 00", .to = "1995 03 15 03 59", .unit = "H"}), 0);
-	EXPECT_EQ(dg.rt0, 22);
-	auto hx = [&](double h) { return (int)(h * dg.ut); };
+	EXPECT_EQ(dg.ax.rt0, 22);
+	auto hx = [&](double h) { return (int)(h * dg.ax.ut); };
 	// The 05h event is past To: it ends the 01h bar and gets none itself.
 	EXPECT_EQ(bars(), (Bars{{0, hx(1), 66}, {hx(3), hx(4), 132}}));
 }
@@ -219,7 +219,7 @@ TEST_F(Time, LogarithmicTimeAxisPlotsCrosses)
 {
 	fill_store({Ev(1995, 1, 1), Ev(1995, 1, 1), Ev(1995, 1, 10)});
 	ASSERT_EQ(run({.scal = "LOG", .from = "1995 01 01 00 00", .to = "1995 02 06 23 59", .unit = "D"}), 0);
-	int y2 = 392 - 132, y1 = 392 - 66, x10 = (int)(dg.ut) + 4;
+	int y2 = 392 - 132, y1 = 392 - 66, x10 = (int)(dg.ax.ut) + 4;
 	EXPECT_TRUE(r.has(line(55, y2, 67, y2)));
 	EXPECT_TRUE(r.has(line(61, y2 - 6, 61, y2 + 6)));
 	EXPECT_TRUE(r.has(line(x10 + 51, y1, x10 + 63, y1)));
@@ -233,8 +233,8 @@ TEST_F(Time, MagnitudePlot)
 	ASSERT_EQ(run({.from = "1995 01 01 00 00", .to = "1995 01 31 23 59", .unit = "D", .item = "MAG",
 		       .y2 = "10"}),
 		  0);
-	EXPECT_DOUBLE_EQ(dg.ut, 418.0 / 31);
-	int x4 = (int)(9 * dg.ut) + 61, xu = (int)(19.5 * dg.ut) + 61;
+	EXPECT_DOUBLE_EQ(dg.ax.ut, 418.0 / 31);
+	int x4 = (int)(9 * dg.ax.ut) + 61, xu = (int)(19.5 * dg.ax.ut) + 61;
 	EXPECT_TRUE(r.has(line(x4, 392, x4, 260)));
 	EXPECT_TRUE(r.has(line(xu, 392, xu, 399)));
 	int lines = 0; // the 1994 event is before From, the March one after To

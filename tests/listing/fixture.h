@@ -14,9 +14,10 @@
 #include "events.h"
 #include "files.h"
 #include "listing/listing.h"
+#include "listing/table.h"
 #include "recording.h"
 #include "shell/setup.h"
-#include "shell/shell.h"
+#include "shell/panel.h"
 
 namespace tw {
 

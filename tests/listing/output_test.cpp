@@ -70,13 +70,13 @@ TEST_F(OutputTest, PrintQuitOrUnopenableFile)
 	mkdir("seis.prn", 0755); // fopen of a directory fails
 	r.ch('\r');
 	EXPECT_NE(print(), 0); // the menu says "Error!", not nothing
-	EXPECT_STREQ(sh.em_s, "Printer file cannot be opened!");
+	EXPECT_STREQ(pn.em_s, "Printer file cannot be opened!");
 
 	rmdir("seis.prn");
 	place.lpr_fails(); // a printer that does not exist
 	r.ch('\r');
 	EXPECT_NE(print(), 0);
-	EXPECT_STREQ(sh.em_s, "Print job failed (lpr)!");
+	EXPECT_STREQ(pn.em_s, "Print job failed (lpr)!");
 }
 
 TEST_F(OutputTest, SaveWritesTheSortedStoreWithoutNames)

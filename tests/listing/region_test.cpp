@@ -39,7 +39,7 @@ struct RegionTest : ListingTest {
 	{
 		const char *top = std::getenv("TARNWELL_SOURCE");
 		if (top)
-			std::snprintf(sh.drvo_s, sizeof sh.drvo_s, "%s/data/aux", top);
+			std::snprintf(st.drvo_s, sizeof st.drvo_s, "%s/data/aux", top);
 		return top;
 	}
 	struct Case {

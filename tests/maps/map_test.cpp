@@ -22,14 +22,14 @@ struct Map : MapTest {
 	{
 		f.write(path(file), cut);
 		r.calls.clear();
-		EXPECT_EQ(dmap(name, 0, nullptr), 1) << sh.em_s;
+		EXPECT_EQ(dmap(name, 0, nullptr), 1) << pn.em_s;
 		return calls("line");
 	}
 	std::string tried(const char *name, int fault = 0) // the file a missing dataset names
 	{
-		sh.em_s[0] = 0;
+		pn.em_s[0] = 0;
 		EXPECT_EQ(dmap(name, fault, nullptr), 0);
-		return sh.em_s;
+		return pn.em_s;
 	}
 };
 
@@ -89,7 +89,7 @@ TEST_F(Map, ContinuationFilesChain)
 
 	std::remove(path("earth.m3").c_str());
 	r.calls.clear();
-	EXPECT_NE(tried("EARTH").find("earth.m3"), std::string::npos) << sh.em_s;
+	EXPECT_NE(tried("EARTH").find("earth.m3"), std::string::npos) << pn.em_s;
 	EXPECT_EQ(count("line"), 2u) << "lines already drawn stay";
 }
 
@@ -163,12 +163,12 @@ TEST_F(Map, PostScriptHoldsEveryLineAndZoomedLinesStayWhole)
 
 	const char *top = std::getenv("TARNWELL_SOURCE");
 	ASSERT_NE(top, nullptr);
-	std::snprintf(sh.drvo_s, sizeof sh.drvo_s, "%s/data/aux", top);
+	std::snprintf(st.drvo_s, sizeof st.drvo_s, "%s/data/aux", top);
 	box(128, 146, 25, 46);
 	std::string ps = path("map.ps");
 	sp.fq = std::fopen(ps.c_str(), "w");
 	gr.psflag = 1;
-	EXPECT_EQ(dmap("", 0, nullptr), 1) << sh.em_s;
+	EXPECT_EQ(dmap("", 0, nullptr), 1) << pn.em_s;
 	gr.psflag = 0;
 	std::fclose(sp.fq);
 	sp.fq = nullptr;

@@ -176,7 +176,7 @@ TEST_F(MapSub, SelectReplacesTheStoreOrNot)
 	enter();
 	EXPECT_EQ(map_select(), K_F6);
 	EXPECT_EQ(st.itot, 10);
-	EXPECT_STREQ(sh.em_s, "Memory contents were replaced.");
+	EXPECT_STREQ(pn.em_s, "Memory contents were replaced.");
 	EXPECT_EQ(coordkey(7, evslot(0, 9)), 135 * 256);
 	EXPECT_EQ(rec_marker(evslot(0, 10)), M_END);
 }

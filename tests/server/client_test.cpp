@@ -15,7 +15,7 @@
 #include "peer.h"
 #include "recording.h"
 #include "shell/setup.h"
-#include "shell/shell.h"
+#include "shell/panel.h"
 
 namespace tw {
 namespace {
@@ -145,7 +145,7 @@ TEST_F(ClientTest, MalformedRepliesKeepWhatArrived)
 			c.tail(fd);
 		});
 		EXPECT_EQ(0, res) << c.what;
-		EXPECT_EQ(msg(c.msg), sh.em_s) << c.what;
+		EXPECT_EQ(msg(c.msg), pn.em_s) << c.what;
 		EXPECT_EQ(10, st.itot) << c.what;
 		EXPECT_TRUE(end_at(10)) << c.what;
 		if (!std::strcmp(c.what, "too many")) {
@@ -158,10 +158,10 @@ TEST_F(ClientTest, MissingDataNamesTheFileAndTheHost)
 {
 	int res = ask([](int fd) { writes(fd, std::string("\0JMA-95.B\0xxxxxx", 16)); });
 	EXPECT_EQ(0, res);
-	EXPECT_EQ("File `JMA-95.B' does not exist on `" + peer.host() + "'!", sh.em_s);
+	EXPECT_EQ("File `JMA-95.B' does not exist on `" + peer.host() + "'!", pn.em_s);
 	// Text up to the end of the block; unprintable bytes are not shown raw.
 	ask([](int fd) { writes(fd, std::string("\0AB\x1b[2JCDEFGHIJKL", 16)); });
-	EXPECT_EQ("File `AB?[2JCDEFGHIJK' does not exist on `" + peer.host() + "'!", sh.em_s);
+	EXPECT_EQ("File `AB?[2JCDEFGHIJK' does not exist on `" + peer.host() + "'!", pn.em_s);
 }
 
 struct FileTest : ClientTest {
@@ -173,7 +173,7 @@ struct FileTest : ClientTest {
 			asked = readn(fd, 48);
 			script(fd);
 		});
-		std::snprintf(sh.drvo_s, sizeof sh.drvo_s, "@%s", peer.host().c_str());
+		std::snprintf(st.drvo_s, sizeof st.drvo_s, "@%s", peer.host().c_str());
 		long n = rbload(block, offset, name);
 		peer.join();
 		return n;
@@ -202,12 +202,12 @@ TEST_F(FileTest, BadRepliesLoadNothing)
 		{"no end", [](int fd) { writes(fd, status_ok() + "     5hello"), readn(fd, 1); }, "did not answer in time!"},
 	};
 	for (const Bad &c : cases) {
-		sh.em_s[0] = 0;
+		pn.em_s[0] = 0;
 		EXPECT_EQ(0, fetch(b, 0, c.tail)) << c.what;
-		EXPECT_EQ(msg(c.msg), sh.em_s) << c.what;
+		EXPECT_EQ(msg(c.msg), pn.em_s) << c.what;
 	}
 	EXPECT_EQ(0, fetch(b, 0, [](int fd) { writes(fd, std::string("\0regions", 9) + std::string(7, '\0')); }));
-	EXPECT_EQ("File `regions' does not exist on `" + peer.host() + "'!", sh.em_s);
+	EXPECT_EQ("File `regions' does not exist on `" + peer.host() + "'!", pn.em_s);
 }
 
 TEST_F(FileTest, PlainHostMeansTheStandardPort)
@@ -219,9 +219,9 @@ TEST_F(FileTest, PlainHostMeansTheStandardPort)
 		readn(fd, 48);
 		writes(fd, status_ok() + "     2ok     0");
 	});
-	std::snprintf(sh.drvo_s, sizeof sh.drvo_s, "@127.0.0.1");
+	std::snprintf(st.drvo_s, sizeof st.drvo_s, "@127.0.0.1");
 	static unsigned char b[SEGSIZE];
-	EXPECT_EQ(2, rbload(b, 0, "regions")) << sh.em_s;
+	EXPECT_EQ(2, rbload(b, 0, "regions")) << pn.em_s;
 	std_port.join();
 }
 
@@ -234,12 +234,12 @@ TEST_F(ClientTest, UnreachableServersAreNamed)
 	}
 	std::string h = "127.0.0.1:" + std::to_string(closed);
 	EXPECT_EQ(0, select_server(h.c_str()));
-	EXPECT_EQ("`" + h + "' cannot be accessed to!", std::string(sh.em_s));
+	EXPECT_EQ("`" + h + "' cannot be accessed to!", std::string(pn.em_s));
 	for (const char *bad : {"127.0.0.1:0", "127.0.0.1:65536", "127.0.0.1:x", ":5516"}) {
 		EXPECT_EQ(0, open_server(bad)) << bad;
-		std::snprintf(sh.drvo_s, sizeof sh.drvo_s, "@%s", bad);
+		std::snprintf(st.drvo_s, sizeof st.drvo_s, "@%s", bad);
 		EXPECT_EQ(0, rbload(st.iseg[workseg()], 0, "regions")) << bad;
-		EXPECT_EQ("`" + std::string(bad) + "' cannot be accessed to!", std::string(sh.em_s));
+		EXPECT_EQ("`" + std::string(bad) + "' cannot be accessed to!", std::string(pn.em_s));
 	}
 	EXPECT_EQ(-1, sv.sock);
 }

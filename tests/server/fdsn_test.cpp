@@ -21,7 +21,7 @@
 #include "listing/listing.h"
 #include "peer.h"
 #include "recording.h"
-#include "shell/shell.h"
+#include "shell/panel.h"
 
 namespace tw {
 namespace {
@@ -155,10 +155,10 @@ struct Fdsn : ::testing::Test {
 	{
 		use_recording(r);
 		fresh_store(data);
-		set(sh.drvo_s, dir.path.c_str());
+		set(st.drvo_s, dir.path.c_str());
 		server_client_reset();
 		apply(f);
-		EXPECT_EQ(0, select_round()) << f.src << " " << sh.em_s;
+		EXPECT_EQ(0, select_round()) << f.src << " " << pn.em_s;
 		std::vector<Bytes> out(st.itot);
 		for (int i = 0; i < st.itot; i++)
 			std::memcpy(out[i].data(), event(i), RECLEN);

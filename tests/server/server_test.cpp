@@ -17,7 +17,7 @@
 #include "events.h"
 #include "peer.h"
 #include "recording.h"
-#include "shell/shell.h"
+#include "shell/panel.h"
 
 namespace tw {
 namespace {
@@ -67,7 +67,7 @@ struct ServerTest : ::testing::Test {
 	void start(std::initializer_list<const char *> extra = {})
 	{
 		ASSERT_TRUE(server.start(data, aux, extra));
-		std::snprintf(sh.drvo_s, sizeof sh.drvo_s, "%s", server.at().c_str());
+		std::snprintf(st.drvo_s, sizeof st.drvo_s, "%s", server.at().c_str());
 	}
 	bool fetch_regions() { return rbload(st.iseg[workseg()], 0, "REGIONS") == 28; }
 };
@@ -120,7 +120,7 @@ TEST_F(ServerTest, GarbageIsAnsweredAndServingGoesOn)
 		readn(fd, 1 << 16); // whatever comes, until the server closes
 		close(fd);
 	}
-	EXPECT_TRUE(fetch_regions()) << sh.em_s;
+	EXPECT_TRUE(fetch_regions()) << pn.em_s;
 	EXPECT_TRUE(server.wait_log("event PDE 0: not found PDE.B"));
 	EXPECT_TRUE(server.wait_log("event PDE 1990: 0 records in 0 chunk(s), broken off"));
 	EXPECT_TRUE(server.wait_log("incomplete request, closed"));
@@ -144,7 +144,7 @@ TEST_F(ServerTest, SlowClientsLockNobodyOut)
 	usleep(100000);
 	for (int i = 0; i < 3; i++) {
 		auto t0 = std::chrono::steady_clock::now();
-		EXPECT_TRUE(fetch_regions()) << i << " " << sh.em_s;
+		EXPECT_TRUE(fetch_regions()) << i << " " << pn.em_s;
 		EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(1)) << i;
 	}
 	// The request deadline ends the dribblers, the time limit the others.

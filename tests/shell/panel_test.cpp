@@ -24,7 +24,7 @@ struct Forms : ::testing::Test {
 		r.bells = 0;
 		for (size_t i = 0; i < v.size(); i++)
 			std::snprintf(pn.mc_s[i], sizeof pn.mc_s[i], "%s", v[i].c_str());
-		sh.isr = isr;
+		pn.isr = isr;
 	}
 	Strs slots(int n) const { return Strs(pn.mc_s, pn.mc_s + n); }
 	int run(int number, const char *keys = "\r")
@@ -114,7 +114,7 @@ TEST_F(Forms, MessageShownOnceWithBeep)
 	EXPECT_EQ(run(PAN_MAGNIT), 0);
 	EXPECT_TRUE(drew(r, "Invalid magnitude!"));
 	EXPECT_EQ(r.bells, 1);
-	EXPECT_STREQ(sh.em_s, "");
+	EXPECT_STREQ(pn.em_s, "");
 	EXPECT_EQ(row_text(11).substr(0, 5), " --->"); // the line below the text
 	r.calls.clear();
 	EXPECT_EQ(run(PAN_MAGNIT), 0);
@@ -263,9 +263,9 @@ TEST_F(Forms, NumericFieldsRefuseWhatTheyCannotMean)
 	for (const auto &c : cases) {
 		SCOPED_TRACE(std::to_string(c.number) + " " + c.edits);
 		panel_reset();
-		sh.em_s[0] = 0;
+		pn.em_s[0] = 0;
 		fill_form(c.number, c.edits);
 		EXPECT_EQ(bad_field(c.number), c.field);
-		EXPECT_STREQ(sh.em_s, c.message ? c.message : "");
+		EXPECT_STREQ(pn.em_s, c.message ? c.message : "");
 	}
 }

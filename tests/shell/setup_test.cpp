@@ -27,7 +27,7 @@ std::vector<char *> text_settings()
 // Every setting the file carries, as text.
 Strs snapshot()
 {
-	Strs v = {sh.drv_s, sh.drvo_s, sp.prn_s, sp.port_s, st.f2_s, se.ync_s};
+	Strs v = {st.drv_s, st.drvo_s, sp.prn_s, sp.port_s, st.f2_s, se.ync_s};
 	for (char *s : text_settings())
 		v.push_back(s);
 	v.push_back(std::to_string(se.ndp) + " " + std::to_string(se.nmg) + " " +
@@ -42,8 +42,8 @@ Strs snapshot()
 // Every setting set to a value unlike its default.
 void odd_settings()
 {
-	sh.drv_s[0] = 0;
-	std::strcpy(sh.drvo_s, "/aux/files");
+	st.drv_s[0] = 0;
+	std::strcpy(st.drvo_s, "/aux/files");
 	std::strcpy(sp.prn_s, "LP  ");
 	std::strcpy(sp.port_s, "lp0");
 	std::strcpy(st.f2_s, "JMA  ");
@@ -125,7 +125,7 @@ TEST_F(Setup, RoundTripOfEverySetting)
 	EXPECT_EQ(std::filesystem::directory_iterator(d.path)->path().filename(), "_seis");
 
 	start(r); // everything empty
-	std::strcpy(sh.drvo_s, "/from/SEIS");
+	std::strcpy(st.drvo_s, "/from/SEIS");
 	r.calls.clear();
 	load_setup();
 	EXPECT_TRUE(r.calls.empty()); // nothing was shown
@@ -138,7 +138,7 @@ TEST_F(Setup, FileWithoutSymbolClasses)
 {
 	SetEnv h("HOME", (d.path + "/").c_str());
 	odd_settings();
-	std::strcpy(sh.drv_s, "/data");
+	std::strcpy(st.drv_s, "/data");
 	dump_setup();
 	auto lines = read_lines(file());
 	std::string text;
@@ -147,11 +147,11 @@ TEST_F(Setup, FileWithoutSymbolClasses)
 	write_file(file(), text);
 
 	start(r);
-	std::strcpy(sh.drvo_s, "/from/SEIS");
+	std::strcpy(st.drvo_s, "/from/SEIS");
 	load_setup();
-	EXPECT_STREQ(sh.drv_s, "/data");
+	EXPECT_STREQ(st.drv_s, "/data");
 	EXPECT_STREQ(se.mps_s, "KANTO");
-	EXPECT_STREQ(sh.drvo_s, "/from/SEIS");
+	EXPECT_STREQ(st.drvo_s, "/from/SEIS");
 	// No lines 37 to 42: the symbol classes' first-run defaults.
 	EXPECT_EQ(std::pair(se.ndp, se.nmg), std::pair(7, 8));
 	EXPECT_EQ(se.cdp[6], 600);
@@ -172,8 +172,8 @@ TEST_F(Setup, HandEditedFilesAreCutAndClamped)
 	text += "1 2 3 4 5 6 7 8 9\n0.5 abc\n12345\n/aux dir\n";
 	write_file(file(), text);
 	load_setup();
-	EXPECT_EQ(Strs({sh.drv_s, sp.prn_s, st.f2_s, se.y1_s, se.s1_s, se.dst_s, se.sew1_s, se.mps_s,
-			se.ync_s, sh.drvo_s}),
+	EXPECT_EQ(Strs({st.drv_s, sp.prn_s, st.f2_s, se.y1_s, se.s1_s, se.dst_s, se.sew1_s, se.mps_s,
+			se.ync_s, st.drvo_s}),
 		  (Strs{"/data", "PRIN", "ISCNE", "1234", "12345", "VERYLONGRE", "1", "12345678", "123",
 			"/aux"})); // the long line did not shift the lines after it
 	EXPECT_EQ(std::string(sp.port_s), std::string(64, 'x'));
@@ -206,7 +206,7 @@ TEST_F(Setup, OddFilesSettleAfterOneRewrite)
 	text += "1e300 -1e300 123456789 5 5 5 5 5\n000\n/aux\r\r/x\n";
 	write_file(file(), text);
 	load_setup();
-	EXPECT_EQ(Strs({sh.drv_s, sp.prn_s, se.y1_s, sh.drvo_s}), (Strs{"/data", "PS", "1", "/aux"}));
+	EXPECT_EQ(Strs({st.drv_s, sp.prn_s, se.y1_s, st.drvo_s}), (Strs{"/data", "PS", "1", "/aux"}));
 	EXPECT_EQ((std::vector<double>{se.ro, se.ru, se.cmg[0], se.cmg[1], se.cmg[2], se.cmg[3]}),
 		  (std::vector<double>{1e6, -1e6, 1e6, -1e6, 1e6, 5}));
 	dump_setup();
@@ -221,7 +221,7 @@ TEST_F(Setup, OddFilesSettleAfterOneRewrite)
 
 TEST_F(Setup, FirstRunShowsOptionWithTheMessage)
 {
-	std::strcpy(sh.drvo_s, "/seis/aux");
+	std::strcpy(st.drvo_s, "/seis/aux");
 	type(r, "/Data/Dir\r");
 	load_setup();
 	std::string msg = d.path + "/_seis is not found. Check the above options.";
@@ -229,7 +229,7 @@ TEST_F(Setup, FirstRunShowsOptionWithTheMessage)
 	EXPECT_EQ(row_text(4).substr(6, 9), "/Data/Dir");
 	EXPECT_EQ(row_text(6).substr(6, 10), "/seis/aux ");
 	EXPECT_EQ(row_text(13).substr(6, 3), "ps ");
-	EXPECT_EQ(Strs({sh.drv_s, sh.drvo_s, sp.port_s, sp.prn_s, st.f2_s, se.s2_s, se.dst_s, se.mps_s,
+	EXPECT_EQ(Strs({st.drv_s, st.drvo_s, sp.port_s, sp.prn_s, st.f2_s, se.s2_s, se.dst_s, se.mps_s,
 			se.ync_s}),
 		  (Strs{"/Data/Dir", "/seis/aux", "ps", "PS  ", "PDE  ", "59.99", "NWPAC", "", "000"}));
 	EXPECT_EQ(se.icd[3], 2);
@@ -263,7 +263,7 @@ TEST_F(Setup, UnwritableHomeEndsQuietlyAndOldFileSurvives)
 		testing::internal::CaptureStderr();
 		EXPECT_FALSE(dump_setup()); // no file, no crash, no message on the form
 		EXPECT_NE(testing::internal::GetCapturedStderr(), "");
-		EXPECT_STREQ(sh.em_s, "");
+		EXPECT_STREQ(pn.em_s, "");
 	}
 	// The file goes in whole by rename: a reader never sees half of it and
 	// no temporary file is left behind. Leftovers of killed writes go once
@@ -297,14 +297,14 @@ TEST_F(Setup, SetupFileThatIsNoPlainFile)
 	TempDir elsewhere;
 	std::string target = elsewhere.file("real_seis");
 	odd_settings();
-	std::strcpy(sh.drv_s, "/linked");
+	std::strcpy(st.drv_s, "/linked");
 	dump_setup();
 	std::filesystem::rename(file(), target);
 	std::filesystem::create_symlink(target, file());
 	start(r);
 	load_setup();
-	EXPECT_STREQ(sh.drv_s, "/linked");
-	std::strcpy(sh.drv_s, "/changed");
+	EXPECT_STREQ(st.drv_s, "/linked");
+	std::strcpy(st.drv_s, "/changed");
 	EXPECT_TRUE(dump_setup());
 	EXPECT_TRUE(std::filesystem::is_symlink(file()));
 	EXPECT_EQ(read_lines(target)[0], "/changed");
@@ -329,7 +329,7 @@ TEST_F(Setup, SetupFileThatIsNoPlainFile)
 		EXPECT_EQ(testing::internal::GetCapturedStderr(),
 			  file() + " is not a readable file: default settings are used!\n");
 		EXPECT_EQ(Strs({sp.prn_s, se.y1_s, se.ync_s}), (Strs{"PS  ", "1979", "000"}));
-		EXPECT_EQ(sh.seisok, 0); // nothing is written over it at exit
+		EXPECT_EQ(se.seisok, 0); // nothing is written over it at exit
 		testing::internal::CaptureStderr();
 		EXPECT_FALSE(dump_setup());
 		EXPECT_EQ(testing::internal::GetCapturedStderr(), file() + " cannot be written!\n");
@@ -374,7 +374,7 @@ TEST_F(Setup, KilledOrFullWritesLeaveAWholeFile)
 	odd_settings();
 	dump_setup();
 	std::string old = slurp(file());
-	std::strcpy(sh.drv_s, "/new/data/directory");
+	std::strcpy(st.drv_s, "/new/data/directory");
 	dump_setup();
 	std::string now = slurp(file());
 	write_file(file(), old);

@@ -66,7 +66,7 @@ TEST_F(ShellTest, LongSeisIsCut)
 	} catch (const Exited &) {
 	}
 	unsetenv("SEIS");
-	EXPECT_EQ(std::string(sh.drvo_s), longdir.substr(0, sizeof sh.drvo_s - 1));
+	EXPECT_EQ(std::string(st.drvo_s), longdir.substr(0, sizeof st.drvo_s - 1));
 }
 
 TEST(ShellNoDisplay, ReportsAndExitsOne)

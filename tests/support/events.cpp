@@ -90,12 +90,9 @@ void fresh_store(const std::string &dir, int segs)
 	store_reset();
 	settings_reset();
 	select_defaults();
-	st.seglimit = segs;
-	int s = alloc_mem();
-	st.nmax2 = (short)(s / 2 * SEGREC);
-	st.nmax = (short)((s - s / 2) * SEGREC);
-	std::snprintf(sh.drv_s, sizeof sh.drv_s, "%s", dir.c_str());
-	std::snprintf(sh.drvo_s, sizeof sh.drvo_s, "%s", dir.c_str());
+	store_init(segs);
+	std::snprintf(st.drv_s, sizeof st.drv_s, "%s", dir.c_str());
+	std::snprintf(st.drvo_s, sizeof st.drvo_s, "%s", dir.c_str());
 }
 
 std::vector<int> tags()

@@ -122,7 +122,7 @@ bool XWindow::open()
 	unsigned long grey = alloc_color(192, 192, 192, "gray", ok);
 	w = XCreateSimpleWindow(d, RootWindow(d, scr), 0, 0, WIN_W, WIN_H, 5, grey, grey);
 	XSelectInput(d, w, KeyPressMask | ButtonPressMask | ExposureMask);
-	XStoreName(d, w, "Tarnwell (Version 3.02a  April 25, 2000)");
+	XStoreName(d, w, VERSION);
 	XWMHints hints{};
 	hints.flags = InputHint;
 	hints.input = True;

@@ -1,5 +1,5 @@
 // Files replaced whole by a temporary file and a rename.
-#include "shell/safefile.h"
+#include "device/safefile.h"
 
 #include <cctype>
 #include <cstring>

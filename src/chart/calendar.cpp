@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "chart/chart.h"
 #include "device/graph.h"
-#include "diagrams/diagrams.h"
 
 namespace tw {
 
@@ -57,33 +57,33 @@ void fnlac(double n, int *year, int *month, int *day)
 // [SECTION] axis spans
 
 // Units of the range for a logarithmic axis.
-static double log_units(int unit, double t1, double t2)
+static double log_units(int unit, double t1, double t2, const TimeAxis &ax)
 {
 	switch (unit) {
-	case 0: return dg.kyy2 - dg.kyy1 + 1;
-	case 1: return (dg.kyy2 - dg.kyy1) * 12 + dg.km2 - dg.km1 + 1;
+	case 0: return ax.kyy2 - ax.kyy1 + 1;
+	case 1: return (ax.kyy2 - ax.kyy1) * 12 + ax.km2 - ax.km1 + 1;
 	case 2: return t2 - t1 + 1;
-	default: return (t2 - t1) * 24 + dg.kh2 + 1 - dg.kh1;
+	default: return (t2 - t1) * 24 + ax.kh2 + 1 - ax.kh1;
 	}
 }
 
-static double linear_start(int unit)
+static double linear_start(int unit, const TimeAxis &ax)
 {
 	switch (unit) {
-	case 0: return fncal(dg.kyy1, 1, 1);
-	case 1: return fncal(dg.kyy1, dg.km1, 1);
-	default: return fncal(dg.kyy1, dg.km1, dg.kd1);
+	case 0: return fncal(ax.kyy1, 1, 1);
+	case 1: return fncal(ax.kyy1, ax.km1, 1);
+	default: return fncal(ax.kyy1, ax.km1, ax.kd1);
 	}
 }
 
 // The denominator of ut for a linear axis: days, or hours for the hour unit.
-static double linear_span(int unit, double t2)
+static double linear_span(int unit, double t2, const TimeAxis &ax)
 {
-	double s = linear_start(unit);
+	double s = linear_start(unit, ax);
 	if (unit != 3)
 		return t2 + 1 - s;
-	double he = dg.kh2 + dg.kn2 / 60.0;
-	return (t2 - s) * 24 + he + 1 - dg.kh1;
+	double he = ax.kh2 + ax.kn2 / 60.0;
+	return (t2 - s) * 24 + he + 1 - ax.kh1;
 }
 
 static int log_top(double n)
@@ -95,13 +95,13 @@ static int log_top(double n)
 	return upper;
 }
 
-bool taxis_ok(int scaling, int unit, double t1, double t2)
+bool taxis_ok(int scaling, int unit, double t1, double t2, const TimeAxis &ax)
 {
 	if (unit < 0 || unit > 3)
 		unit = 0;
 	if (scaling == 1)
-		return linear_span(unit, t2) > 0;
-	return log_top(log_units(unit, t1, t2)) >= 2;
+		return linear_span(unit, t2, ax) > 0;
+	return log_top(log_units(unit, t1, t2, ax)) >= 2;
 }
 
 // [SECTION] ticks and labels
@@ -132,25 +132,25 @@ static int steps(double n)
 	return s < 1 ? 1 : s;
 }
 
-static int xday(double t) { return (int)(56 + (t - dg.st0) * dg.ut); }
+static int xday(double t, const TimeAxis &ax) { return (int)(56 + (t - ax.st0) * ax.ut); }
 
-static void year_ticks()
+static void year_ticks(const TimeAxis &ax)
 {
-	int n = dg.kyy2 - dg.kyy1 + 1, step = steps(n);
+	int n = ax.kyy2 - ax.kyy1 + 1, step = steps(n);
 	for (int k = 0; k <= n; k += step) {
-		int x = xday(fncal(dg.kyy1 + k, 1, 1));
+		int x = xday(fncal(ax.kyy1 + k, 1, 1), ax);
 		tick(x, 354);
-		label(x, 356, dg.kyy1 + k, 7);
+		label(x, 356, ax.kyy1 + k, 7);
 	}
 }
 
-static void month_ticks()
+static void month_ticks(const TimeAxis &ax)
 {
-	int n = (dg.kyy2 - dg.kyy1) * 12 + dg.km2 + 1 - dg.km1, step = steps(n);
-	int y = dg.kyy1, m = dg.km1, shown = -1;
+	int n = (ax.kyy2 - ax.kyy1) * 12 + ax.km2 + 1 - ax.km1, step = steps(n);
+	int y = ax.kyy1, m = ax.km1, shown = -1;
 	char mb[16], yb[16];
 	for (int o = 0; o <= n; o += step) {
-		int x = xday(fncal(y, m, 1));
+		int x = xday(fncal(y, m, 1), ax);
 		tick(x, 354);
 		label(x, 356, m, 7);
 		if (y != shown) {
@@ -164,14 +164,14 @@ static void month_ticks()
 	}
 }
 
-static void day_ticks()
+static void day_ticks(const TimeAxis &ax)
 {
-	double n = fncal(dg.kyy2, dg.km2, dg.kd2) - fncal(dg.kyy1, dg.km1, dg.kd1) + 1;
+	double n = fncal(ax.kyy2, ax.km2, ax.kd2) - fncal(ax.kyy1, ax.km1, ax.kd1) + 1;
 	int step = steps(n), ly = -1, lm = -1, y, m, d;
 	char buf[32];
 	for (int o = 0; o <= n; o += step) {
-		fnlac(dg.st0 + o, &y, &m, &d);
-		int x = xday(fncal(y, m, d));
+		fnlac(ax.st0 + o, &y, &m, &d);
+		int x = xday(fncal(y, m, d), ax);
 		if (m != lm) {
 			if (y != ly) {
 				std::snprintf(buf, sizeof buf, "%d/%d", y, m);
@@ -187,17 +187,17 @@ static void day_ticks()
 	}
 }
 
-static void hour_ticks()
+static void hour_ticks(const TimeAxis &ax)
 {
-	double n = (fncal(dg.kyy2, dg.km2, dg.kd2) - fncal(dg.kyy1, dg.km1, dg.kd1)) * 24 + dg.kh2 + 1 - dg.kh1;
+	double n = (fncal(ax.kyy2, ax.km2, ax.kd2) - fncal(ax.kyy1, ax.km1, ax.kd1)) * 24 + ax.kh2 + 1 - ax.kh1;
 	int step = steps(n), lm = -1, ld = -1, y, m, d;
 	char buf[32];
 	for (int o = 0; o <= n; o += step) {
-		int days = o / 24, h = dg.kh1 + (o - 24 * days);
+		int days = o / 24, h = ax.kh1 + (o - 24 * days);
 		if (h > 23)
 			days++, h -= 24;
-		fnlac(dg.st0 + days, &y, &m, &d);
-		int x = (int)(((fncal(y, m, d) - dg.st0) * 24 + h - dg.rt0) * dg.ut) + 57;
+		fnlac(ax.st0 + days, &y, &m, &d);
+		int x = (int)(((fncal(y, m, d) - ax.st0) * 24 + h - ax.rt0) * ax.ut) + 57;
 		if (d != ld) {
 			if (m != lm) {
 				std::snprintf(buf, sizeof buf, "%d/%d", m, d);
@@ -215,59 +215,59 @@ static void hour_ticks()
 
 // [SECTION] taxis
 
-static void linear_axis(int unit, double t1, double t2)
+static void linear_axis(int unit, double t1, double t2, TimeAxis &ax)
 {
-	dg.st0 = linear_start(unit);
-	dg.ut = 418 / linear_span(unit, t2);
-	double hs = dg.kh1 + dg.kn1 / 60.0, he = dg.kh2 + dg.kn2 / 60.0;
+	ax.st0 = linear_start(unit, ax);
+	ax.ut = 418 / linear_span(unit, t2, ax);
+	double hs = ax.kh1 + ax.kn1 / 60.0, he = ax.kh2 + ax.kn2 / 60.0;
 	if (unit == 3)
-		dg.rt0 = dg.kh1;
-	static void (*const ticks[4])() = {year_ticks, month_ticks, day_ticks, hour_ticks};
-	ticks[unit]();
+		ax.rt0 = ax.kh1;
+	static void (*const ticks[4])(const TimeAxis &) = {year_ticks, month_ticks, day_ticks, hour_ticks};
+	ticks[unit](ax);
 	_setcolor(3);
 	if (unit == 3) {
-		tick((int)(((t1 - dg.st0) * 24 + hs - dg.rt0) * dg.ut) + 57, 354);
-		tick((int)(((t2 - dg.st0) * 24 + he + 1 - dg.rt0) * dg.ut) + 57, 354);
+		tick((int)(((t1 - ax.st0) * 24 + hs - ax.rt0) * ax.ut) + 57, 354);
+		tick((int)(((t2 - ax.st0) * 24 + he + 1 - ax.rt0) * ax.ut) + 57, 354);
 	} else {
-		tick((int)((t1 - dg.st0) * dg.ut) + 57, 354);
-		tick((int)((t2 + 1 - dg.st0) * dg.ut) + 57, 354);
+		tick((int)((t1 - ax.st0) * ax.ut) + 57, 354);
+		tick((int)((t2 + 1 - ax.st0) * ax.ut) + 57, 354);
 	}
 }
 
-static void log_axis(int unit, double t1, double t2)
+static void log_axis(int unit, double t1, double t2, TimeAxis &ax)
 {
-	double n = log_units(unit, t1, t2);
-	dg.st0 = linear_start(unit);
+	double n = log_units(unit, t1, t2, ax);
+	ax.st0 = linear_start(unit, ax);
 	if (unit == 3)
-		dg.rt0 = dg.kh1;
+		ax.rt0 = ax.kh1;
 	int u = log_top(n);
-	dg.ut = 418 / std::log10((double)u);
+	ax.ut = 418 / std::log10((double)u);
 	int v = 1;
 	for (int k = 0; k <= 4 && v <= u; k++, v *= 10) {
-		int x = (int)(k * dg.ut) + 57;
+		int x = (int)(k * ax.ut) + 57;
 		tick(x, 354);
 		label(x, 354, v, 7);
 	}
 	_setcolor(3);
 	tick(57, 354);
-	int x = (int)(std::log10(n) * dg.ut) + 57;
+	int x = (int)(std::log10(n) * ax.ut) + 57;
 	tick(x, 354);
 	label(x, 354, (int)n, 3);
 }
 
-bool taxis(int scaling, int unit, double t1, double t2)
+bool taxis(int scaling, int unit, double t1, double t2, TimeAxis &ax)
 {
 	_setcolor(7);
 	gmoveto(41, 347);
 	glineto(490, 347);
 	if (unit < 0 || unit > 3)
 		unit = 0;
-	if (!taxis_ok(scaling, unit, t1, t2))
+	if (!taxis_ok(scaling, unit, t1, t2, ax))
 		return false;
 	if (scaling == 1)
-		linear_axis(unit, t1, t2);
+		linear_axis(unit, t1, t2, ax);
 	else
-		log_axis(unit, t1, t2);
+		log_axis(unit, t1, t2, ax);
 	return true;
 }
 

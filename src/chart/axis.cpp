@@ -2,14 +2,10 @@
 #include <cmath>
 #include <cstdio>
 
+#include "chart/chart.h"
 #include "device/graph.h"
-#include "diagrams/diagrams.h"
 
 namespace tw {
-
-Diagrams dg;
-
-void diagrams_reset() { dg = Diagrams{}; }
 
 void scale(int lo, int hi, int *lower, int *upper, int *step)
 {
