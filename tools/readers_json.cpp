@@ -51,7 +51,10 @@ std::optional<std::string> feature_event(const json& f, Row& row) {
   if (auto err = optional_number(c->size() > 2 ? &(*c)[2] : nullptr, "depth", row.ev.depth)) return err;
   const json* time = props ? member(*props, "time") : nullptr;
   if (!time || !time->is_number()) return "no time";
-  time_from_ms(time->get<double>(), row.ev);
+  // About 30,000 years either side of 1970: past that no calendar date.
+  const double ms = time->get<double>();
+  if (!(std::fabs(ms) < 1e15)) return "time out of range";
+  time_from_ms(ms, row.ev);
   return optional_number(member(*props, "mag"), "mag", row.ev.mag);
 }
 

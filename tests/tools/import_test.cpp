@@ -188,9 +188,10 @@ TEST(Import, UnreadableRowsAreNamed) {
        {{3, "cut short"}}},
       {"geojson", "f.geojson",
        "{\"features\":[" + feature + ",\"mag\":\"3.5\"}},\n" + feature + ",\"type\":5}}," + feature + ",\"mag\":1}},"
-       R"({"geometry":{"coordinates":[1,2,"deep"]},"properties":{"time":0}},7]})",
+       R"({"geometry":{"coordinates":[1,2,"deep"]},"properties":{"time":0}},7,)"
+       R"({"geometry":{"coordinates":[1,2]},"properties":{"time":1.5e20}}]})",
        {{1, "feature 1: mag is not a number"}, {2, "type is not a text"}, {4, "depth is not a number"},
-        {5, "no coordinates"}}},
+        {5, "no coordinates"}, {6, "time out of range"}}},
       {"quakeml", "q.xml",
        "<q><event publicID=\"a\"><origin><time><value>2011-03-11T05:46:24</value></time>\n"
        "<latitude><value>1</value></latitude><longitude><value>1</value></longitude></origin></event>\n"
