@@ -508,10 +508,12 @@ struct Place {
 // ocean's name, most missed first: the region of each place keeps its own
 // name (which holds the country) while own_share of the events still can.
 constexpr Place places[] = {
-    {"Kabul", 34.53, 69.17},          {"Islamabad", 33.7, 73.1},   {"Bogota", 4.7, -74.1},
-    {"Reykjavik", 64.15, -21.94},     {"Addis Ababa", 9.03, 38.74}, {"Kathmandu", 27.7, 85.3},
-    {"Beijing", 39.9, 116.4},         {"Port-au-Prince", 18.54, -72.34}, {"Bishkek", 42.87, 74.59},
-    {"Ashgabat", 37.95, 58.38},       {"Cape Town", -33.92, 18.42}};
+    {"Tehran", 35.69, 51.39},     {"Kabul", 34.53, 69.17},         {"Islamabad", 33.7, 73.1},
+    {"Bogota", 4.7, -74.1},       {"Tbilisi", 41.7, 44.8},         {"Yerevan", 40.2, 44.5},
+    {"Reykjavik", 64.15, -21.94}, {"Addis Ababa", 9.03, 38.74},    {"Kathmandu", 27.7, 85.3},
+    {"Beijing", 39.9, 116.4},     {"Port-au-Prince", 18.54, -72.34}, {"Bishkek", 42.87, 74.59},
+    {"Ashgabat", 37.95, 58.38},   {"Cape Town", -33.92, 18.42},    {"Chengdu", 30.6, 104.1},
+    {"Lhasa", 29.6, 91.1}};
 
 // The region of a place, by the program's rule for whole degrees.
 int region_at(const FeTables& fe, double lat, double lon) {
