@@ -467,11 +467,11 @@ std::vector<std::vector<int>> countries(const FeTables& fe, const Choice& c, con
   return out;
 }
 
-// The given regions keep their own names whatever they cost. Then own
-// names, leaving spare bytes (and a name for every
-// spare_per_name of them); then countries by the damaging earthquakes
-// (felt) per byte, every region worth one and a name worth as many bytes
-// as it was spared for; what is left to more own names.
+// The forced regions keep their own names whatever they cost. Then own
+// names, leaving spare bytes (and a name for every spare_per_name of
+// them); then countries by the damaging earthquakes (felt) per byte, every
+// region worth one and a name worth as many bytes as it was spared for;
+// what is left to more own names.
 Choice choose(const FeTables& fe, const std::vector<long>& events, const std::vector<long>& felt, size_t mesh_bytes,
               size_t spare, const std::vector<int>& forced) {
   Choice c = start_choice(fe);
@@ -504,16 +504,30 @@ struct Place {
   const char* name;
   double lat, lon;
 };
-// Quiet countries a seismologist would miss most under a continent's or an
-// ocean's name, most missed first: the region of each place keeps its own
-// name (which holds the country) while own_share of the events still can.
+// Places a seismologist looks for whose regions hold too few bundled
+// events to win their own names by events per byte, and would otherwise
+// fall to a continent's or an ocean's name: each place's region keeps its
+// own name (which holds the country) while own_share of the events still
+// can. Those dropped first when it cannot come last.
 constexpr Place places[] = {
-    {"Tehran", 35.69, 51.39},     {"Kabul", 34.53, 69.17},         {"Islamabad", 33.7, 73.1},
-    {"Bogota", 4.7, -74.1},       {"Tbilisi", 41.7, 44.8},         {"Yerevan", 40.2, 44.5},
-    {"Reykjavik", 64.15, -21.94}, {"Addis Ababa", 9.03, 38.74},    {"Kathmandu", 27.7, 85.3},
-    {"Beijing", 39.9, 116.4},     {"Port-au-Prince", 18.54, -72.34}, {"Bishkek", 42.87, 74.59},
-    {"Ashgabat", 37.95, 58.38},   {"Cape Town", -33.92, 18.42},    {"Chengdu", 30.6, 104.1},
-    {"Lhasa", 29.6, 91.1}};
+    // name             lat     lon
+    {"Tehran",          35.69,  51.39},
+    {"Kabul",           34.53,  69.17},
+    {"Islamabad",       33.7,   73.1},
+    {"Bogota",          4.7,    -74.1},
+    {"Tbilisi",         41.7,   44.8},
+    {"Yerevan",         40.2,   44.5},
+    {"Reykjavik",       64.15,  -21.94},
+    {"Addis Ababa",     9.03,   38.74},
+    {"Kathmandu",       27.7,   85.3},
+    {"Beijing",         39.9,   116.4},
+    {"Port-au-Prince",  18.54,  -72.34},
+    {"Bishkek",         42.87,  74.59},
+    {"Ashgabat",        37.95,  58.38},
+    {"Cape Town",       -33.92, 18.42},
+    {"Chengdu",         30.6,   104.1},
+    {"Lhasa",           29.6,   91.1},
+};
 
 // The region of a place, by the program's rule for whole degrees.
 int region_at(const FeTables& fe, double lat, double lon) {
