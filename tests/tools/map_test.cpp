@@ -19,8 +19,10 @@ std::vector<Polyline> map_back(const TmpDir& d, const std::string& first, bool f
   EXPECT_TRUE(read_map(d.path, first, lay, got, err)) << err;
   EXPECT_EQ(lay.fine, fine);
   for (const Polyline& l : got)
-    if (!out.empty() && out.back().pts.back() == l.pts.front()) out.back().pts.insert(out.back().pts.end(), l.pts.begin() + 1, l.pts.end());
-    else out.push_back(l);
+    if (!out.empty() && out.back().pts.back() == l.pts.front())
+      out.back().pts.insert(out.back().pts.end(), l.pts.begin() + 1, l.pts.end());
+    else
+      out.push_back(l);
   return out;
 }
 
