@@ -1,23 +1,39 @@
-// The paged event table, driven by scripted keys.
+// Listing lines and the paged event table of BROWSE and FIND, driven by
+// scripted keys.
 #include "fixture.h"
-#include "device/graph.h"
-#include "listing/table.h"
 
 namespace tw {
 
-constexpr unsigned long F4 = KS_F1 + 3, F5 = KS_F1 + 4, F6 = KS_F1 + 5, F7 = KS_F1 + 6, F8 = KS_F1 + 7;
+constexpr unsigned long F3 = KS_F1 + 2, F4 = KS_F1 + 3, F5 = KS_F1 + 4, F6 = KS_F1 + 5, F7 = KS_F1 + 6,
+			F8 = KS_F1 + 7;
+
+// Lines the end-to-end listing does not reach: missing time, month or
+// day, west and south, negative magnitude, the year code 255.
+TEST(ListingLine, FieldsAndBlanks)
+{
+	const std::pair<Ev, const char *> cases[] = {
+		{Ev(1850, 3, 15, 12, 30, 100).at(138.5, 35.25).dep(100).mag(65),
+		 "1850 0315             138.500E  35.250N         6.5"},
+		{Ev(1923, 0, 0, 11, 58).at(-120.5, -0.5).dep(0).mag(-5),
+		 "1923       1158  0.0  120.500W   0.500S    0.0 -0.5"},
+		{Ev(1923, 3, 0, 11, 58).at(-120.5, -0.5).dep(0).mag(-5),
+		 "1923 0300  1158  0.0  120.500W   0.500S    0.0 -0.5"},
+		{Ev(1703, 12, 31).at(135, 34).mag(80), "1703 1231             135.000E  34.000N         8.0"},
+	};
+	for (const auto &[e, want] : cases)
+		EXPECT_EQ(fields(e), want);
+}
 
 struct TableTest : ListingTest {
-	// n events whose minute field numbers them (event i has minute i % 60,
-	// hour i / 60), so a row shows which event it holds.
+	// n events numbered by their time (hour i / 60, minute i % 60).
 	void events(int n, int base = 0)
 	{
 		std::vector<Ev> evs;
 		for (int i = 0; i < n; i++)
-			evs.push_back(Ev(1995, 1, 17, i / 60, i % 60, 521).at(135.035, 34.598).dep(161).mag(72));
+			evs.push_back(Ev(1995, 1, 17, i / 60, i % 60).at(135, 34.6));
 		fill(evs, base);
 	}
-	// Event index shown on a row, or -1 for a row without an event line.
+	// Event number on a screen row, -1 for a row without an event line.
 	int shown(int row)
 	{
 		std::string s = screen_row(row);
@@ -30,7 +46,7 @@ struct TableTest : ListingTest {
 	{
 		for (unsigned long k : keys)
 			r.key(k);
-		r.key(KS_F1 + 2); // F3 leaves
+		r.key(F3);
 		return table(mode, n);
 	}
 };
@@ -42,96 +58,53 @@ TEST_F(TableTest, PagingLimits)
 		std::initializer_list<unsigned long> keys;
 		int first, last_row; // the page's first event, its last event row
 	} cases[] = {
-		{25, {F8}, 20, 6},
 		{25, {F8, F8}, 5, 21}, // past the end: the last full page
-		{25, {F8, F8, F7}, 0, 21},
-		{25, {F7}, 0, 21},
-		{25, {F5}, 5, 21},
-		{25, {F5, F4}, 0, 21},
-		{20, {F8}, 0, 21},
-		{20, {F5}, 0, 21},
-		{1, {F5, F8}, 0, 2},
+		{25, {F8, F8, F7}, 0, 21}, {25, {F7}, 0, 21}, {25, {F5}, 5, 21}, {25, {F5, F4}, 0, 21},
+		{20, {F8}, 0, 21},     {20, {F5}, 0, 21},     {1, {F5, F8}, 0, 2},
 	};
 	for (const auto &c : cases) {
 		SCOPED_TRACE(testing::Message() << c.n << " events, " << c.keys.size() << " keys");
 		events(c.n);
 		EXPECT_EQ(run(0, c.n, c.keys), 0);
-		EXPECT_EQ(ls.first, c.first);
-		EXPECT_EQ(screen_row(1).rfind(std::to_string(c.first + 1) + "  ", 0), 0u);
 		EXPECT_EQ(shown(2), c.first);
-		EXPECT_EQ(screen_row(c.last_row)[0], 'A' + c.last_row - 2);
 		EXPECT_EQ(shown(c.last_row), c.first + c.last_row - 2);
 		EXPECT_EQ(shown(c.last_row + 1), -1);
 	}
-}
-
-TEST_F(TableTest, BrowsePageLayoutAndKeys)
-{
-	events(3);
-	std::strcpy(st.f2_s, "JMA");
 	int bells = r.bells;
 	r.ch('x');
-	r.key(F6);
-	EXPECT_EQ(browse(), 0);
-	EXPECT_EQ(r.bells, bells + 1); // the unknown key beeped
-	EXPECT_EQ(screen_row(0).substr(4, 43), "Request : BROWSE  for 3 events from JMA.   ");
-	EXPECT_EQ(screen_row(22).substr(1, 4), "--->");
-	EXPECT_EQ(gr.widespace, 1);
-	// Ctrl+E leaves the program from the table.
-	r.ch(5);
-	EXPECT_THROW(table(0, 3), Exited);
+	r.ch(5); // Ctrl+E leaves the program from the table
+	EXPECT_THROW(table(0, 1), Exited);
+	EXPECT_EQ(r.bells, bells + 1);
 }
 
-TEST_F(TableTest, FindBrowseListsTheSecondaryHalf)
-{
-	write_tables();
-	events(2);
-	events(30, base2());
-	st.itot = 2;
-	std::strcpy(st.f2_s, "PDE");
-	EXPECT_EQ(run(1, 30, {F8}), K_F3);
-	EXPECT_EQ(screen_row(0).substr(4, 36), "Request : MAP  for 2 events from PDE");
-	EXPECT_EQ(screen_row(1).substr(4, 37), "          FIND BROWSE  for 30 events.");
-	EXPECT_EQ(screen_row(2).substr(0, 3), "20 ");
-	EXPECT_EQ(shown(3), 19);
-	EXPECT_EQ(shown(13), 29);
-	EXPECT_EQ(screen_row(13)[0], 'K');
-	EXPECT_EQ(shown(14), -1);
-	r.key(F6);
-	EXPECT_EQ(table(1, 30), K_F6);
-	EXPECT_EQ(shown(21), 18); // 19 lines a page
-	// With four segments the work segment is free: names are listed.
-	EXPECT_EQ(screen_row(3).substr(56), name24("EAST ASIA"));
-}
-
+// FIND lists the secondary half, 19 events a page under the MAP request,
+// with names only when the listed events leave the work segment free for
+// the tables (with two segments the secondary half is the work segment).
 TEST_F(TableTest, RegionTablesNeverOverwriteListedEvents)
 {
 	write_tables();
-	// 4095 + 1 found events reach into the work segment (segment 3).
-	events(SEGREC + 1, base2());
-	unsigned char before[RECLEN];
-	std::memcpy(before, evslot(base2(), SEGREC), RECLEN);
-	run(1, SEGREC + 1, {F5});
-	EXPECT_EQ(std::memcmp(before, evslot(base2(), SEGREC), RECLEN), 0);
-	EXPECT_EQ(shown(21), SEGREC);
-	EXPECT_EQ(screen_row(21).substr(54), std::string(26, ' '));
-
-	// With two segments the secondary half is the work segment alone.
-	fresh_store(dir, 2);
-	events(3, base2());
-	run(1, 3, {});
-	EXPECT_EQ(shown(3), 0);
-	EXPECT_EQ(screen_row(3).substr(54), std::string(26, ' '));
-}
-
-TEST_F(TableTest, HardCopyOfThePage)
-{
-	events(2);
-	r.key(KS_F1);
-	run(0, 2, {});
-	std::string prn = place.prn();
-	ASSERT_EQ(prn.size(), 25u * 82);
-	EXPECT_EQ(prn.substr(2 * 82, 82), screen_row(2) + "\r\n");
+	const struct {
+		int segs, n;
+		bool named;
+	} cases[] = {{4, 30, true}, {4, SEGREC + 1, false}, {2, 3, false}};
+	for (auto [segs, n, named] : cases) {
+		fresh_store(dir, segs);
+		events(2);
+		events(n, base2());
+		std::strcpy(st.f2_s, "PDE");
+		unsigned char *last = evslot(base2(), n - 1);
+		std::vector<unsigned char> before(last, last + RECLEN);
+		EXPECT_EQ(run(1, n, {F5}), K_F3);
+		EXPECT_TRUE(std::equal(before.begin(), before.end(), last));
+		std::string title = "          FIND BROWSE  for " + std::to_string(n) + " events.";
+		EXPECT_EQ(screen_row(0).substr(4, 36), "Request : MAP  for 2 events from PDE");
+		EXPECT_EQ(screen_row(1).substr(4, title.size()), title);
+		int first = std::max(0, n - 19), row = 3 + n - 1 - first;
+		EXPECT_EQ(screen_row(2).rfind(std::to_string(first + 1) + " ", 0), 0u);
+		EXPECT_EQ(shown(row), n - 1);
+		EXPECT_EQ(shown(row + 1), -1);
+		EXPECT_EQ(screen_row(row).substr(54), named ? "  " + name24("EAST ASIA") : std::string(26, ' '));
+	}
 }
 
 } // namespace tw
