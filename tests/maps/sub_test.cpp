@@ -46,13 +46,6 @@ struct MapSub : MapTest {
 			v.push_back({x + w / 2 - 4, y + h / 2 - 45, w / 2});
 		return v;
 	}
-	bool has_arc_at(int x, int y)
-	{
-		for (auto a : arcs())
-			if (a.cx == x && a.cy == y)
-				return true;
-		return false;
-	}
 	void set_p0(double lon, double la)
 	{
 		mp.lo[0] = (int)lon, mp.lom[0] = (short)std::round(std::fabs(lon - (int)lon) * 60);
@@ -64,15 +57,6 @@ struct MapSub : MapTest {
 		DegMin d;
 		ital(x, y, d);
 		set_p0(dm2deg(d.lo, d.lom, d.w), dm2deg(d.la, d.lam, d.s));
-	}
-	// The SELECT time window: year, month, day, hour, from and to.
-	void window(const char *y1, const char *m1, const char *d1, const char *h1, const char *y2,
-		    const char *m2, const char *d2, const char *h2)
-	{
-		std::snprintf(se.y1_s, sizeof se.y1_s, "%s", y1), std::snprintf(se.m1_s, sizeof se.m1_s, "%s", m1);
-		std::snprintf(se.d1_s, sizeof se.d1_s, "%s", d1), std::snprintf(se.h1_s, sizeof se.h1_s, "%s", h1);
-		std::snprintf(se.y2_s, sizeof se.y2_s, "%s", y2), std::snprintf(se.m2_s, sizeof se.m2_s, "%s", m2);
-		std::snprintf(se.d2_s, sizeof se.d2_s, "%s", d2), std::snprintf(se.h2_s, sizeof se.h2_s, "%s", h2);
 	}
 };
 
@@ -163,19 +147,15 @@ TEST_F(MapSub, SelectReplacesTheStoreOrNot)
 	for (int i = 0; i < 10; i++)
 		add_event(135, 35, 10, 3);
 	add_event(131, 35, 10, 3);
-	auto corners = [&] {
+	// Four corners, Enter to leave the pick loop, then the answer to "Are
+	// these all right?": N changes nothing.
+	for (auto [answer, kept] : {std::pair{"\tn\r", 11}, {"\r", 10}}) {
 		click(133, 33), click(138, 33), click(138, 38), click(133, 38);
-		enter(); // leave the pick loop
-	};
-	corners();
-	type("\tn\r"); // "Are these all right?" stays the only input field
-	EXPECT_EQ(map_select(), K_F6);
-	EXPECT_EQ(st.itot, 11) << "answered N: nothing changes";
-
-	corners();
-	enter();
-	EXPECT_EQ(map_select(), K_F6);
-	EXPECT_EQ(st.itot, 10);
+		enter();
+		type(answer);
+		EXPECT_EQ(map_select(), K_F6);
+		EXPECT_EQ(st.itot, kept);
+	}
 	EXPECT_STREQ(pn.em_s, "Memory contents were replaced.");
 	EXPECT_EQ(coordkey(7, evslot(0, 9)), 135 * 256);
 	EXPECT_EQ(rec_marker(evslot(0, 10)), M_END);
@@ -186,7 +166,7 @@ TEST_F(MapSub, CrossSectionWithoutADistanceSpan)
 	add_event(135, 34.8, 5, 5);
 	profile();
 	type("\t   0\r"); // X2 = X1 = 0
-	fkey(3);
+	r.key(KS_F1 + 2);
 	EXPECT_EQ(map_cross_section(), K_F3);
 	for (auto a : arcs())
 		EXPECT_FALSE(a.cy == 42 && a.cx >= 40 && a.cx <= 490) << "no event without a scale";
@@ -203,10 +183,14 @@ TEST_F(MapSub, SpaceTimeHourUnitBounds)
 	at(15, 12); // inside
 	at(15, 18); // 18:30 is still hour 18: inside
 	at(15, 19); // after 18:59
-	window("1990", "06", "15", "06", "1990", "06", "15", "18");
+	// The SELECT time window: 1990-06-15, 06 to 18 h.
+	for (auto *f : {se.y1_s, se.y2_s})
+		std::snprintf(f, 5, "1990");
+	for (auto [f, v] : {std::pair{se.m1_s, "06"}, {se.d1_s, "15"}, {se.h1_s, "06"}, {se.m2_s, "06"}, {se.d2_s, "15"}, {se.h2_s, "18"}})
+		std::snprintf(f, 3, "%s", v);
 	profile();
 	type(std::string(12, '\t') + "h\r"); // the tick unit
-	fkey(3);
+	r.key(KS_F1 + 2);
 	EXPECT_EQ(map_space_time(), K_F3);
 	// The map under the picks shows all four at one pixel; the plot only two.
 	int mapx = mf.kx0 + 1 + (int)((135 - mf.b1) * mf.rrx), events = 0;
@@ -232,7 +216,7 @@ TEST_F(MapSub, StationsWithCodes)
 		test::write_file(path("test.s"), b.substr(0, size));
 		r.calls.clear();
 		type("\ty\r");
-		fkey(3);
+		r.key(KS_F1 + 2);
 		EXPECT_EQ(map_stations(), K_F3);
 		EXPECT_TRUE(shows("WXYZ")) << size;
 		EXPECT_FALSE(shows("EDGE"));
