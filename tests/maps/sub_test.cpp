@@ -46,17 +46,15 @@ struct MapSub : MapTest {
 			v.push_back({x + w / 2 - 4, y + h / 2 - 45, w / 2});
 		return v;
 	}
-	void set_p0(double lon, double la)
-	{
-		mp.lo[0] = (int)lon, mp.lom[0] = (short)std::round(std::fabs(lon - (int)lon) * 60);
-		mp.la[0] = (short)la, mp.lam[0] = (short)std::round(std::fabs(la - (int)la) * 60);
-		mp.low[0] = lon < 0, mp.las[0] = la < 0;
-	}
+	// The profile's first point at a plotting pixel, as the pick loop keeps it.
 	void p0_at_pixel(int x, int y)
 	{
 		DegMin d;
 		ital(x, y, d);
-		set_p0(dm2deg(d.lo, d.lom, d.w), dm2deg(d.la, d.lam, d.s));
+		double lon = dm2deg(d.lo, d.lom, d.w), la = dm2deg(d.la, d.lam, d.s);
+		mp.lo[0] = (int)lon, mp.lom[0] = (short)std::round(std::fabs(lon - (int)lon) * 60);
+		mp.la[0] = (short)la, mp.lam[0] = (short)std::round(std::fabs(la - (int)la) * 60);
+		mp.low[0] = lon < 0, mp.las[0] = la < 0;
 	}
 };
 
