@@ -101,7 +101,7 @@ TEST_F(Axis, ValueAxesOfEveryKind)
 	EXPECT_TRUE(vaxis_ok(1, -3, 0));
 }
 
-TEST_F(Axis, LegendOfTheSelection)
+TEST_F(Axis, LegendOfSelectionAndMap)
 {
 	settings_reset();
 	select_defaults();
@@ -112,6 +112,9 @@ TEST_F(Axis, LegendOfTheSelection)
 			     "00 00N- 60 00N120 00E-180 00Edepth000.0-999.9km");
 	EXPECT_TRUE(r.has("itext 500 72 data ")); // column 63, row 2
 	EXPECT_TRUE(r.has("itext 524 192 000.0-999.9km")); // column 66, row 10
+	r.calls.clear(); // a map's count and box
+	pfromto(2, 7, {{"10", "30", "N", "40", "00", "N"}, {"130", "15", "E", "150", "45", "E"}});
+	EXPECT_EQ(r.texts(), "data 7(JMA)from1979/01/0100:00:00.00to1979/12/3123:59:59.9910 30N- 40 00N130 15E-150 45E");
 }
 
 // Day numbers from 700-01-01, both ways: dates before the count, past its

@@ -109,6 +109,8 @@ TEST_F(Diagram, MagnitudeBarsOfBothKinds)
 		EXPECT_EQ(bars("fill"), fills) << kind;
 		EXPECT_EQ(bars("rect"), unknown) << kind;
 		EXPECT_TRUE(shown("unknown23456"));
+		for (int x : {119, 193, 267, 341, 415}) // bin ticks
+			EXPECT_TRUE(r.has("line " + std::to_string(x) + " 392 " + std::to_string(x) + " 399")) << x;
 		EXPECT_TRUE(shown(std::string("(") + kind + ")"));
 	}
 }
