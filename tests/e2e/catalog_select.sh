@@ -92,6 +92,5 @@ cut -c47-51 "$WORK/sorted.txt" | awk '
 	{ last = $1 }' || fail "sorted magnitudes out of order"
 [ "$(sort "$WORK/sorted.txt" | md5sum)" = "$(sort "$WORK/selected.txt" | md5sum)" ] ||
 	fail "SORT lost or changed events"
-keys ctrl+e
-[ "$(e2e_wait_exit)" = 0 ] || fail "exit status"
+e2e_exit
 echo "catalog_select: $n events selected and sorted"

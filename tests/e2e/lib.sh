@@ -86,6 +86,31 @@ server_start() {
 	[ -n "$PORT" ] || fail "the server did not start: $(cat "$WORK/server.log")"
 }
 
+# SELECT with the form as written, from the opening screen.
+e2e_select() { keys space; keys ctrl+s; keys Return; sleep 1; }
+
+# Ctrl+E must end the program with status 0; $1 names the session.
+e2e_exit() {
+	keys ctrl+e
+	local rc
+	rc=$(e2e_wait_exit)
+	[ "$rc" = 0 ] || fail "${1:+$1: }exit status $rc"
+}
+
+# The files lpr was given, in order; job N is the Nth of them.
+print_jobs() { ls "$WORK"/lpr.*.file 2>/dev/null | sort -V; }
+job() { print_jobs | sed -n "$1p"; }
+
+# row FILE N: line N (from 0) of a text hard copy, without its CR.
+row() { tr -d '\r' < "$1" | sed -n "$(($2 + 1))p"; }
+
+# colour PNG RGB [CROP]: pixels of that colour, inside the map frame
+# unless another crop is given.
+colour() {
+	convert "$1" -crop "${3:-490x400+4+45}" +repage -fuzz 5% -fill white -opaque "$2" \
+		-fill black +opaque white -format "%[fx:mean*w*h]" info: | cut -d. -f1
+}
+
 # keep_ps FILE NAME: the PostScript file must pass ghostscript; it is kept
 # as $ART/NAME.ps with its rendering $ART/NAME.png.
 keep_ps() {
@@ -93,4 +118,13 @@ keep_ps() {
 	gs -q -dSAFER -dBATCH -dNOPAUSE -sPAPERSIZE=letter -sDEVICE=png16m -r60 \
 		-sOutputFile="$ART/$2.png" "$1" || fail "ghostscript cannot render $2"
 	cp "$1" "$ART/$2.ps"
+}
+
+# keep_jobs FILE...: each as keep_ps, named job0, job1, ...
+keep_jobs() {
+	local i=0 j
+	for j; do
+		keep_ps "$j" job$i
+		i=$((i + 1))
+	done
 }

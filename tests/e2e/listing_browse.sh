@@ -53,10 +53,7 @@ bytes 51 2 130 1 135 2 53 1 138 3 > "$AUX/japan.mes"
 write_seis "$DATA" "$AUX" TEST 1995 1995 "" 128 146 25 46
 
 e2e_start
-keys space
-keys ctrl+s
-keys Return
-sleep 0.5
+e2e_select
 keys ctrl+b
 shot browse-1
 keys F1
@@ -70,15 +67,12 @@ sleep 0.5
 keys ctrl+v
 type_text "$WORK/saved.txt"
 keys Return
-keys ctrl+e
-rc=$(e2e_wait_exit)
-[ "$rc" = 0 ] || fail "exit status $rc"
+e2e_exit
 
-jobs=($(ls "$WORK"/lpr.*.file 2>/dev/null | sort -V))
+jobs=($(print_jobs))
 [ ${#jobs[@]} = 3 ] || fail "expected 3 print jobs, got ${#jobs[@]}"
 
 # Text hard copies: 25 rows of 80 characters and CR LF.
-row() { tr -d '\r' < "$1" | sed -n "$(($2 + 1))p"; }
 [ "$(wc -c < "${jobs[0]}")" = $((25 * 82)) ] || fail "hard copy size"
 row "${jobs[0]}" 0 | grep -q "^    Request : BROWSE  for $N events from TEST" || fail "title: $(row "${jobs[0]}" 0)"
 row "${jobs[0]}" 1 | grep -q "^1    Date       Time       Lon" || fail "header: $(row "${jobs[0]}" 1)"

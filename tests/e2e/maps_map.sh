@@ -12,25 +12,16 @@ DATA=$TOP/data/dataset
 
 write_seis "$DATA" "$TOP/data/aux" JMA 1995 1995 "" 128 146 25 46
 
-# Pixels of one colour inside the map frame of a screenshot.
-count_colour() {
-	convert "$1" -crop 490x400+4+45 +repage -fuzz 5% -fill white -opaque "$2" \
-		-fill black +opaque white -format "%[fx:mean*w*h]" info: | cut -d. -f1
-}
-
 e2e_start
-keys space
-keys ctrl+s
-keys Return
-sleep 1
+e2e_select
 keys ctrl+Return
 shot map-form
 keys Return
 sleep 1
 shot map-nwpac
-[ "$(count_colour "$ART/map-nwpac.png" 'rgb(0,255,255)')" -gt 300 ] || fail "no coastline"
-[ "$(count_colour "$ART/map-nwpac.png" 'rgb(255,0,0)')" -gt 50 ] || fail "no shallow events"
-[ "$(count_colour "$ART/map-nwpac.png" 'rgb(255,0,255)')" -gt 50 ] || fail "no 20-40 km events"
+[ "$(colour "$ART/map-nwpac.png" 'rgb(0,255,255)')" -gt 300 ] || fail "no coastline"
+[ "$(colour "$ART/map-nwpac.png" 'rgb(255,0,0)')" -gt 50 ] || fail "no shallow events"
+[ "$(colour "$ART/map-nwpac.png" 'rgb(255,0,255)')" -gt 50 ] || fail "no 20-40 km events"
 
 keys F1       # the same map into seis.prn
 sleep 1
@@ -45,7 +36,7 @@ type_text 100
 keys Return
 sleep 1
 shot map-japan-charts
-[ "$(count_colour "$ART/map-japan-charts.png" 'rgb(0,255,255)')" -gt 300 ] || fail "no fine coastline"
+[ "$(colour "$ART/map-japan-charts.png" 'rgb(0,255,255)')" -gt 300 ] || fail "no fine coastline"
 keys Return
 # Across the 180th meridian: 170 E to 170 W, default base map, no charts.
 type_text "        "
@@ -54,15 +45,14 @@ type_text 17000E17000W3000N6000NN000
 keys Return
 sleep 2
 shot map-wrap
-[ "$(count_colour "$ART/map-wrap.png" 'rgb(0,255,255)')" -gt 300 ] || fail "no coastline across 180"
+[ "$(colour "$ART/map-wrap.png" 'rgb(0,255,255)')" -gt 300 ] || fail "no coastline across 180"
 keys F3
-keys ctrl+e
-rc=$(e2e_wait_exit)
-[ "$rc" = 0 ] || fail "exit status $rc"
+e2e_exit
 
 job=$WORK/lpr.0.file
 [ -e "$job" ] || fail "the map copy did not reach lpr"
 grep -q "(MAP) show" "$job" || fail "legend title missing from the copy"
+grep -q "\[6 2 2 2\] 0 setdash" "$job" || fail "the copy has no dashed border lines"
 [ "$(grep -c ' pL$' "$job")" -gt 1000 ] || fail "the copy has hardly any coastline"
 keep_ps "$job" map-copy
 echo PASS

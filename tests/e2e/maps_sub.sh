@@ -11,14 +11,8 @@ DATA=$TOP/data/dataset
 
 write_seis "$DATA" "$TOP/data/aux" JMA 1995 1995 "" 128 146 25 46
 
-# A click in window pixels, then a pause for the drawing.
-pick() { xdotool mousemove --window "$WIN" "$1" "$2" click 1; sleep 0.3; }
-
 e2e_start
-keys space
-keys ctrl+s
-keys Return
-sleep 1
+e2e_select
 shot selected
 keys ctrl+Return
 keys Return
@@ -27,8 +21,8 @@ keys F8              # the subfunction menu
 shot menu
 keys Return          # 1: FIND
 sleep 0.5
-pick 355 160         # centre on the Sanriku cluster
-pick 385 160         # on the circumference
+click_at 355 160         # centre on the Sanriku cluster
+click_at 385 160         # on the circumference
 shot find-circle
 keys F1              # the map with its circle into a copy
 sleep 0.5
@@ -39,7 +33,7 @@ keys F6              # back to the menu
 type_text 2          # SELECT
 keys Return
 sleep 0.5
-pick 250 100; pick 390 100; pick 390 300; pick 250 300
+click_at 250 100; click_at 390 100; click_at 390 300; click_at 250 300
 shot select-figure
 keys Return          # the confirmation panel
 shot select-confirm
@@ -49,7 +43,7 @@ shot select-done
 type_text 3          # CROSS-SECTION
 keys Return
 sleep 0.5
-pick 200 250; pick 380 250; pick 290 290
+click_at 200 250; click_at 380 250; click_at 290 290
 keys Return
 keys Return          # the drawing range as preset
 sleep 0.5
@@ -60,7 +54,7 @@ keys Return          # back to the menu; the copy is spooled
 type_text 4          # SPACE-TIME along the same kind of profile
 keys Return
 sleep 0.5
-pick 200 250; pick 380 250; pick 290 290
+click_at 200 250; click_at 380 250; click_at 290 290
 keys Return
 keys Return          # the time range of the selection, yearly ticks
 sleep 0.5
@@ -87,26 +81,15 @@ sleep 0.3
 shot main-menu
 # The screens: faults in magenta, green or cyan over the map; red station
 # crosses.
-colour() {
-	convert "$ART/$1.png" -crop 490x400+4+45 +repage -fuzz 5% -fill white -opaque "$2" \
-		-fill black +opaque white -format "%[fx:mean*w*h]" info: | cut -d. -f1
-}
-[ "$(colour active-faults 'rgb(255,0,255)')" -gt 100 ] || fail "no class A faults"
-[ "$(colour stations 'rgb(255,0,0)')" -gt 20 ] || fail "no stations"
-keys ctrl+e
-rc=$(e2e_wait_exit)
-[ "$rc" = 0 ] || fail "exit status $rc"
+[ "$(colour "$ART/active-faults.png" 'rgb(255,0,255)')" -gt 100 ] || fail "no class A faults"
+[ "$(colour "$ART/stations.png" 'rgb(255,0,0)')" -gt 20 ] || fail "no stations"
+e2e_exit
 
-jobs=($(ls "$WORK"/lpr.*.file 2>/dev/null | sort -V))
+jobs=($(print_jobs))
 [ ${#jobs[@]} = 3 ] || fail "expected 3 print jobs (FIND, cross-section, faults), got ${#jobs[@]}"
-[ "$(sed -n 14p "${jobs[2]}")" = "0.5 0.5 scale" ] || fail "the faults copy is not half size"
 [ "$(grep -c ' pL$' "${jobs[2]}")" -gt 1000 ] || fail "the faults copy has hardly any lines"
 grep -q " arc$" "${jobs[0]}" || fail "the FIND copy has no circle"
 grep -q "(Press Enter or     ) show" "${jobs[0]}" || fail "the FIND copy lacks its prompt"
 grep -q "(CROSS-) show" "${jobs[1]}" || fail "cross-section title missing from the copy"
-i=0
-for j in "${jobs[@]}"; do
-	keep_ps "$j" job$i
-	i=$((i + 1))
-done
+keep_jobs "${jobs[@]}"
 echo PASS

@@ -39,10 +39,7 @@ grep -q ', 0 unreadable$' "$WORK/import.txt" || fail "unreadable rows: $(cat "$W
 session() { # label data-directory
 	write_seis "$2" "$AUX" "JMA  " 1995 1995 "" 120 150 20 50
 	e2e_start
-	keys space
-	keys ctrl+s
-	keys Return
-	sleep 1
+	e2e_select
 	keys ctrl+v
 	type_text "$WORK/$1.txt"
 	keys Return
@@ -51,8 +48,7 @@ session() { # label data-directory
 	sleep 0.5
 	shot "$1-browse"
 	keys F3
-	keys ctrl+e
-	[ "$(e2e_wait_exit)" = 0 ] || fail "$1: exit status"
+	e2e_exit "$1"
 }
 
 session original "$DATA"

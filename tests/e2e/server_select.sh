@@ -17,10 +17,7 @@ setup() { # data directory, auxiliary directory
 
 session() { # label
 	e2e_start
-	keys space
-	keys ctrl+s
-	keys Return
-	sleep 1
+	e2e_select
 	shot "$1-menu"
 	keys ctrl+b
 	sleep 0.5
@@ -50,8 +47,7 @@ session() { # label
 	shot "$1-stations"
 	keys Return
 	keys F3
-	keys ctrl+e
-	[ "$(e2e_wait_exit)" = 0 ] || fail "$1: exit status"
+	e2e_exit "$1"
 }
 
 setup "$DATA" "$AUX"

@@ -10,8 +10,6 @@ e2e_setup system
 DATA=$TOP/data/dataset AUX=$TOP/data/aux
 write_seis "$DATA" "$AUX" "JMA  " 1995 1996 JAPAN 120 180 00 60
 
-pick() { xdotool mousemove --window "$WIN" "$1" "$2" click 1; sleep 0.3; }
-job() { ls "$WORK"/lpr.*.file 2>/dev/null | sort -V | sed -n "$1p"; }
 njobs() { ls "$WORK"/lpr.*.file 2>/dev/null | wc -l; }
 # The count in the BROWSE title of a text hard copy: "for N events from".
 count_in() { grep -m1 -oE 'for +[0-9]+ events' "$1" | grep -oE '[0-9]+'; }
@@ -87,7 +85,7 @@ keys F8
 shot 12-map-functions
 keys Return                   # FIND
 sleep 0.5
-pick 355 160; pick 385 160
+click_at 355 160; click_at 385 160
 keys Return
 sleep 0.5
 shot 13-find-list
@@ -95,7 +93,7 @@ keys F6
 type_text 3                   # CROSS-SECTION
 keys Return
 sleep 0.5
-pick 200 250; pick 380 250; pick 290 290
+click_at 200 250; click_at 380 250; click_at 290 290
 keys Return Return
 sleep 0.5
 shot 14-cross-section
@@ -105,7 +103,7 @@ keys Return
 type_text 4                   # SPACE-TIME
 keys Return
 sleep 0.5
-pick 200 250; pick 380 250; pick 290 290
+click_at 200 250; click_at 380 250; click_at 290 290
 keys Return Return
 sleep 0.5
 shot 15-space-time
@@ -123,7 +121,7 @@ keys Return
 type_text 2                   # SELECT a quadrilateral: the new selection
 keys Return
 sleep 0.5
-pick 250 100; pick 390 100; pick 390 300; pick 250 300
+click_at 250 100; click_at 390 100; click_at 390 300; click_at 250 300
 keys Return
 shot 18-map-select
 keys Return
@@ -166,15 +164,13 @@ sleep 0.3
 last=$(ls "$WORK"/lpr.*.args | sort -V | tail -1)
 grep -qx -- "-Plp7" "$last" || fail "printer option not used: $(tr '\n' ' ' < "$last")"
 
-keys ctrl+e
-rc=$(e2e_wait_exit)
-[ "$rc" = 0 ] || fail "exit status $rc"
+e2e_exit
 [ "$(wc -l < "$HOME/_seis")" = 42 ] || fail "setup file has $(wc -l < "$HOME/_seis") lines"
 sed -n 3p "$HOME/_seis" | grep -q '^lp7' || fail "printer not kept: $(sed -n 3p "$HOME/_seis")"
 
 # Every PostScript job renders.
 i=0
-for j in $(ls "$WORK"/lpr.*.file | sort -V); do
+for j in $(print_jobs); do
 	head -c 2 "$j" | grep -q '%!' || continue
 	keep_ps "$j" job$i
 	i=$((i + 1))
