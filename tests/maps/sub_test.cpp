@@ -46,6 +46,14 @@ struct MapSub : MapTest {
 			v.push_back({x + w / 2 - 4, y + h / 2 - 45, w / 2});
 		return v;
 	}
+	// Events the area test keeps of a figure from (lon0, la0) to (lon1, la1).
+	int area_test(double lon0, double lon1, double la0, double la1)
+	{
+		int xs[2] = {px(lon0), px(lon1)}, ys[2] = {py(la0), py(la1)}, n = -1;
+		map_sub_prep(xs, ys, 2);
+		map_retrv(n);
+		return n;
+	}
 	// The profile's first point at a plotting pixel, as the pick loop keeps it.
 	void p0_at_pixel(int x, int y)
 	{
@@ -93,11 +101,7 @@ TEST_F(MapSub, AreaTestKeepsPaintedEventsAcrossSegments)
 		add_event(131, 35, 10, 3); // west of the box
 	add_event(136, 36, 10, 3);     // inside the box, its pixel not painted
 	r.image[py(36) + 1 + 45][px(136) + 1 + 4] = 0;
-	int xs[2] = {px(133), px(139)}, ys[2] = {py(32), py(38)};
-	map_sub_prep(xs, ys, 2);
-	int n = -1;
-	map_retrv(n);
-	EXPECT_EQ(n, 4500);
+	EXPECT_EQ(area_test(133, 139, 32, 38), 4500);
 	unsigned char *s0 = st.iseg[base2()];
 	EXPECT_EQ(s0[65524], 0xfe) << "the first segment is marked as continued";
 	EXPECT_EQ(s0[65525], 0xff);
@@ -109,34 +113,20 @@ TEST_F(MapSub, AreaTestOnMapsThatWrap)
 {
 	// Across the 180th meridian: the box runs on past 180.
 	box(170, -170, 30, 60);
-	add_event(-178, 45, 10, 3);
-	add_event(178, 45, 10, 3);
-	add_event(-172, 45, 10, 3); // east of the figure
-	int xs[2] = {px(175), px(185)}, ys[2] = {py(40), py(50)};
-	map_sub_prep(xs, ys, 2);
-	int n = 0;
-	map_retrv(n);
-	EXPECT_EQ(n, 2);
+	for (double lon : {-178, 178, -172}) // the last east of the figure
+		add_event(lon, 45, 10, 3);
+	EXPECT_EQ(area_test(175, 185, 40, 50), 2);
 
-	// A box from 10 W round to 20 W holds Greenwich; a figure across it
-	// must not turn into an empty key range.
+	// A box from 10 W round to 20 W holds Greenwich: a figure across it
+	// must not turn into an empty key range, nor one at the box's far end.
 	st.itot = 0;
 	put_marker(0, 0, M_END);
 	box(-10, -20, -30, 30);
-	add_event(-3, 0, 10, 3);
-	add_event(2, 0, 10, 3);
-	add_event(8, 0, 10, 3);
-	add_event(-27, 0, 10, 3);
-	int xw[2] = {px(-5), px(5)}, yw[2] = {py(-5), py(5)};
-	map_sub_prep(xw, yw, 2);
+	for (double lon : {-3, 2, 8, -27})
+		add_event(lon, 0, 10, 3);
+	EXPECT_EQ(area_test(-5, 5, -5, 5), 2);
 	EXPECT_LT(st.lo1, st.lo2);
-	map_retrv(n);
-	EXPECT_EQ(n, 2);
-	// And a figure west of it, at the far end of the box (330..335).
-	int xe[2] = {px(330), px(335)};
-	map_sub_prep(xe, yw, 2);
-	map_retrv(n);
-	EXPECT_EQ(n, 1);
+	EXPECT_EQ(area_test(330, 335, -5, 5), 1);
 	EXPECT_EQ(coordkey(7, evslot(base2(), 0)), -27 * 256);
 }
 
