@@ -29,20 +29,20 @@ shot magnitude
 keys F2
 sleep 0.5
 keys F3
-e2e_exit
+e2e_quit
 
-jobs=($(print_jobs))
-[ ${#jobs[@]} = 2 ] || fail "expected 2 print jobs, got ${#jobs[@]}"
+print_jobs
+[ ${#JOBS[@]} = 2 ] || fail "expected 2 print jobs, got ${#JOBS[@]}"
 grep -qx -- "-Pps" "$WORK/lpr.0.args" || fail "printer: $(cat "$WORK/lpr.0.args")"
-[ "$(sed -n 14p "${jobs[0]}")" = "1.0 1.0 scale" ] || fail "full-size scale: $(sed -n 14p "${jobs[0]}")"
-[ "$(sed -n 14p "${jobs[1]}")" = "0.5 0.5 scale" ] || fail "half-size scale: $(sed -n 14p "${jobs[1]}")"
-grep -q "(Time) show" "${jobs[0]}" || fail "TIME title missing"
-grep -q "(unknown) show" "${jobs[1]}" || fail "MAGNITUDE label missing"
-[ "$(grep -c ' pM$' "${jobs[0]}")" -gt 50 ] || fail "TIME copy has hardly anything drawn"
+[ "$(sed -n 14p "${JOBS[0]}")" = "1.0 1.0 scale" ] || fail "full-size scale: $(sed -n 14p "${JOBS[0]}")"
+[ "$(sed -n 14p "${JOBS[1]}")" = "0.5 0.5 scale" ] || fail "half-size scale: $(sed -n 14p "${JOBS[1]}")"
+grep -q "(Time) show" "${JOBS[0]}" || fail "TIME title missing"
+grep -q "(unknown) show" "${JOBS[1]}" || fail "MAGNITUDE label missing"
+[ "$(grep -c ' pM$' "${JOBS[0]}")" -gt 50 ] || fail "TIME copy has hardly anything drawn"
 
-keep_jobs "${jobs[@]}"
+keep_jobs
 
 # The screen: cyan bars on black in the TIME diagram.
-cyan=$(colour "$ART/time.png" "rgb(0,255,255)" 450x300+60+90)
+cyan=$(colour time "rgb(0,255,255)" 450x300+60+90)
 [ "$cyan" -gt 100 ] || fail "no cyan bars on the TIME screen ($cyan)"
 echo PASS

@@ -14,15 +14,14 @@ setup() {
 # Browse, hard copy of pages 1 and 2, quit, PRINT, exit.
 run() {
 	e2e_start
-	keys space ctrl+s Return
-	sleep 0.5
+	e2e_select 0.5
 	keys ctrl+b
 	shot "$1-1"
 	keys F1 F8
 	shot "$1-2"
 	keys F1 F3 ctrl+p Return
 	sleep 0.5
-	e2e_exit "$1"
+	e2e_quit "$1"
 }
 
 setup JMA 130 140 30 40

@@ -19,9 +19,9 @@ shot map-form
 keys Return
 sleep 1
 shot map-nwpac
-[ "$(colour "$ART/map-nwpac.png" 'rgb(0,255,255)')" -gt 300 ] || fail "no coastline"
-[ "$(colour "$ART/map-nwpac.png" 'rgb(255,0,0)')" -gt 50 ] || fail "no shallow events"
-[ "$(colour "$ART/map-nwpac.png" 'rgb(255,0,255)')" -gt 50 ] || fail "no 20-40 km events"
+[ "$(colour map-nwpac 'rgb(0,255,255)')" -gt 300 ] || fail "no coastline"
+[ "$(colour map-nwpac 'rgb(255,0,0)')" -gt 50 ] || fail "no shallow events"
+[ "$(colour map-nwpac 'rgb(255,0,255)')" -gt 50 ] || fail "no 20-40 km events"
 
 keys F1       # the same map into seis.prn
 sleep 1
@@ -36,7 +36,7 @@ type_text 100
 keys Return
 sleep 1
 shot map-japan-charts
-[ "$(colour "$ART/map-japan-charts.png" 'rgb(0,255,255)')" -gt 300 ] || fail "no fine coastline"
+[ "$(colour map-japan-charts 'rgb(0,255,255)')" -gt 300 ] || fail "no fine coastline"
 keys Return
 # Across the 180th meridian: 170 E to 170 W, default base map, no charts.
 type_text "        "
@@ -45,9 +45,9 @@ type_text 17000E17000W3000N6000NN000
 keys Return
 sleep 2
 shot map-wrap
-[ "$(colour "$ART/map-wrap.png" 'rgb(0,255,255)')" -gt 300 ] || fail "no coastline across 180"
+[ "$(colour map-wrap 'rgb(0,255,255)')" -gt 300 ] || fail "no coastline across 180"
 keys F3
-e2e_exit
+e2e_quit
 
 job=$WORK/lpr.0.file
 [ -e "$job" ] || fail "the map copy did not reach lpr"

@@ -48,7 +48,7 @@ session() { # label data-directory
 	sleep 0.5
 	shot "$1-browse"
 	keys F3
-	e2e_exit "$1"
+	e2e_quit "$1"
 }
 
 session original "$DATA"
@@ -62,8 +62,5 @@ d=$(compare -metric AE "$ART/original-browse.png" "$ART/fetched-browse.png" null
 [ "$d" = 0 ] || fail "browse screen differs by $d pixels"
 
 grep -q "http /fdsnws/event/1/query?catalog=JMA&minmag=x 400" "$WORK/server.log" || fail "no log line"
-cp "$WORK/server.log" "$ART/server.log"
-kill -TERM $SRV_PID
-wait $SRV_PID || fail "server exit status $?"
-tail -1 "$WORK/server.log" | grep -q stopped || fail "no clean stop"
+server_stop
 echo "server_fdsn: $m6 events of magnitude 6, $n of 1995 selected alike from the fetched files"

@@ -47,7 +47,7 @@ session() { # label
 	shot "$1-stations"
 	keys Return
 	keys F3
-	e2e_exit "$1"
+	e2e_quit "$1"
 }
 
 setup "$DATA" "$AUX"
@@ -73,9 +73,5 @@ grep -qi 'file japan.mes: ' "$WORK/server.log" || fail "region names not fetched
 grep -qi 'file japan.f: ' "$WORK/server.log" || fail "faults not fetched"
 grep -qi 'file jpn.s: ' "$WORK/server.log" || fail "stations not fetched"
 grep -q 'not found\|broken off\|refused' "$WORK/server.log" && fail "failed requests: $(grep 'not found\|broken off\|refused' "$WORK/server.log")"
-cp "$WORK/server.log" "$ART/server.log"
-
-kill -TERM $SRV_PID
-wait $SRV_PID || fail "server exit status $?"
-tail -1 "$WORK/server.log" | grep -q stopped || fail "no clean stop"
+server_stop
 echo "server_select: $n events, $(grep -c ' event \| file ' "$WORK/server.log") requests served"

@@ -25,7 +25,7 @@ type_text "lp0 "
 shot option-typed
 keys Return
 shot menu
-e2e_exit
+e2e_quit
 
 f=$HOME/_seis
 [ -f "$f" ] || fail "no setup file"
@@ -57,6 +57,6 @@ grep -q "( /data/seis " "$copy" || fail "data directory not read back"
 grep -q "( /seis/aux " "$copy" || fail "auxiliary directory not read back"
 grep -q "( lp0 " "$copy" || fail "printer not read back"
 keys F3
-e2e_exit second
+e2e_quit second
 cmp -s "$f" "$ART/_seis" || fail "setup file changed by a run that changed nothing"
 echo PASS

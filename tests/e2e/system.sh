@@ -10,7 +10,6 @@ e2e_setup system
 DATA=$TOP/data/dataset AUX=$TOP/data/aux
 write_seis "$DATA" "$AUX" "JMA  " 1995 1996 JAPAN 120 180 00 60
 
-njobs() { ls "$WORK"/lpr.*.file 2>/dev/null | wc -l; }
 # The count in the BROWSE title of a text hard copy: "for N events from".
 count_in() { grep -m1 -oE 'for +[0-9]+ events' "$1" | grep -oE '[0-9]+'; }
 
@@ -86,6 +85,8 @@ shot 12-map-functions
 keys Return                   # FIND
 sleep 0.5
 click_at 355 160; click_at 385 160
+keys F1                       # the map with its circle into a copy
+sleep 0.5
 keys Return
 sleep 0.5
 shot 13-find-list
@@ -112,9 +113,13 @@ type_text 5                   # ACTIVE-FAULTS
 keys Return Return
 sleep 1
 shot 16-active-faults
+keys F2                       # half-size copy
+sleep 1
 keys Return
-type_text 6                   # STATIONS
-keys Return Return
+type_text 6                   # STATIONS, with codes
+keys Return Tab
+type_text y
+keys Return
 sleep 1
 shot 17-stations
 keys Return
@@ -131,8 +136,17 @@ sleep 0.3
 shot 19-menu-after-map-select
 keys ctrl+b F1 F3
 sleep 0.3
-m=$(count_in "$(job $(njobs))")
+m=$(count_in "$(job '$')")
 [ -n "$m" ] && [ "$m" -gt 0 ] && [ "$m" -lt "$n" ] || fail "map SELECT kept '$m' of $n events"
+# The copies of FIND (job 4), the cross-section and the faults (half size);
+# on the screen faults in magenta, red station crosses.
+grep -q " arc$" "$(job 4)" || fail "the FIND copy has no circle"
+grep -q "(Press Enter or     ) show" "$(job 4)" || fail "the FIND copy lacks its prompt"
+grep -q "(CROSS-) show" "$(job 5)" || fail "cross-section title missing from the copy"
+[ "$(sed -n 14p "$(job 6)")" = "0.5 0.5 scale" ] || fail "the faults copy is not half size"
+[ "$(grep -c ' pL$' "$(job 6)")" -gt 1000 ] || fail "the faults copy has hardly any lines"
+[ "$(colour 16-active-faults 'rgb(255,0,255)')" -gt 100 ] || fail "no class A faults"
+[ "$(colour 17-stations 'rgb(255,0,0)')" -gt 20 ] || fail "no stations"
 
 # TIME with a full-size copy, MAGNITUDE with a half-size one.
 keys ctrl+t
@@ -164,16 +178,11 @@ sleep 0.3
 last=$(ls "$WORK"/lpr.*.args | sort -V | tail -1)
 grep -qx -- "-Plp7" "$last" || fail "printer option not used: $(tr '\n' ' ' < "$last")"
 
-e2e_exit
+e2e_quit
 [ "$(wc -l < "$HOME/_seis")" = 42 ] || fail "setup file has $(wc -l < "$HOME/_seis") lines"
 sed -n 3p "$HOME/_seis" | grep -q '^lp7' || fail "printer not kept: $(sed -n 3p "$HOME/_seis")"
 
 # Every PostScript job renders.
-i=0
-for j in $(print_jobs); do
-	head -c 2 "$j" | grep -q '%!' || continue
-	keep_ps "$j" job$i
-	i=$((i + 1))
-done
-[ $i -ge 4 ] || fail "only $i PostScript jobs"
-echo "PASS: $n events, $m after map SELECT, $(njobs) print jobs, $i PostScript"
+keep_jobs ps
+[ $KEPT -ge 4 ] || fail "only $KEPT PostScript jobs"
+echo "PASS: $n events, $m after map SELECT, $(ls "$WORK"/lpr.*.file | wc -l) print jobs, $KEPT PostScript"
