@@ -131,7 +131,7 @@ TEST_F(Map, LinesAndEventsAcrossTheSeam)
 // The bundled nwpac.m over Japan: its 43 polylines that meet the box hold
 // 4,335 points, so 4,292 lines, those onto the pixel the pen is on
 // included; the frame and its clip path add five.
-TEST_F(Map, PostScriptHoldsEveryLineAndZoomedLinesStayWhole)
+TEST_F(Map, PostScriptHoldsEveryLine)
 {
 	const char *top = std::getenv("TARNWELL_SOURCE");
 	ASSERT_NE(top, nullptr);
