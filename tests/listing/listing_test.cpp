@@ -8,8 +8,7 @@
 
 namespace tw {
 
-constexpr unsigned long F3 = KS_F1 + 2, F4 = KS_F1 + 3, F5 = KS_F1 + 4, F6 = KS_F1 + 5, F7 = KS_F1 + 6,
-			F8 = KS_F1 + 7;
+constexpr unsigned long F3 = KS_F1 + 2, F4 = KS_F1 + 3, F5 = KS_F1 + 4, F7 = KS_F1 + 6, F8 = KS_F1 + 7;
 
 // Lines the end-to-end listing does not reach: missing time, month or
 // day, west and south, negative magnitude, the year code 255.
