@@ -1,4 +1,4 @@
-// SELECT: file plans and names, the filter, parts and markers, the form's
+// SELECT: file names and loads, the filter, parts and markers, the form's
 // checks, region lookup.
 #include <gtest/gtest.h>
 
@@ -83,35 +83,6 @@ struct SelectTest : ::testing::Test {
 	}
 	bool shown(const std::string &text) const { return r.texts().find(text) != std::string::npos; }
 };
-
-std::string plan(const char *src, int y1, int y2, bool server)
-{
-	Leg l[MAXLEG];
-	int n = select_plan(src, y1, y2, server, l);
-	std::string s;
-	for (int i = 0; i < n; i++)
-		s += std::string(l[i].name) + (l[i].yearly ? " years " : " whole ") +
-		     std::to_string(l[i].y1) + "-" + std::to_string(l[i].y2) +
-		     (l[i].yearly ? "" : " parts " + std::to_string(l[i].parts)) + ";";
-	return s;
-}
-
-TEST(SelectPlan, ReadsEachSourceFromItsFiles)
-{
-	EXPECT_EQ("RIKA whole 1600-1990 parts 1;", plan("RIKA", 1600, 1990, false));
-	EXPECT_EQ("VELA whole 1900-1910 parts 2;", plan("VELA", 1900, 1910, false));
-	EXPECT_EQ("RIKA whole 1800-1990 parts 1;VELA whole 1800-1925 parts 2;"
-		  "JMA years 1926-1990;", plan("JPN", 1800, 1990, false));
-	EXPECT_EQ("VELA whole 1900-1920 parts 2;", plan("JPN", 1900, 1920, false));
-	EXPECT_EQ("JMA years 1930-1931;", plan("JPN", 1930, 1931, false));
-	EXPECT_EQ("PDE years 1926-1927;", plan("PDE", 1900, 1927, false));
-	EXPECT_EQ("", plan("PDE", 1900, 1920, false));
-	EXPECT_EQ("ISCNE years 1964-1964;", plan("ISCNE", 1964, 1964, false));
-	// The server is asked from the From year itself for plain sources.
-	EXPECT_EQ("PDE years 1900-1927;", plan("PDE", 1900, 1927, true));
-	EXPECT_EQ("RIKA whole 1880-1990 parts 1;VELA whole 1880-1925 parts 2;"
-		  "JMA years 1926-1990;", plan("JPN", 1880, 1990, true));
-}
 
 // Parts in file order; the scan ends at the loaded length when a file has
 // no marker or a cut record. Whatever marker ended the file, the selection
@@ -253,6 +224,9 @@ TEST_F(SelectTest, SourcesReadTheirCatalogues)
 	source("VELA"), years("1800", "1990");
 	EXPECT_EQ((Ints{2, 3, 98}), selected());
 
+	source("PDE"), years("1900", "1920"); // no file before 1926: nothing, and no error
+	EXPECT_EQ(Ints{}, selected());
+
 	source("JMA"), years("1900", "1928"); // JMA-28.B is missing
 	refused("File '" + dir.path + "/jma-28.b' does not exist!");
 	EXPECT_EQ(2, st.itot); // what came before stays
@@ -297,6 +271,25 @@ TEST_F(SelectTest, FormChecksAndRegionNames)
 
 	set(se.dst_s, ""), std::strcpy(st.drv_s, "@nohost");
 	refused("`nohost' cannot be accessed to!");
+}
+
+// Names are lower-cased; auxiliary files come from the other directory;
+// a load never runs past the segment.
+TEST_F(SelectTest, ReadsFilesUnderLowerCaseNamesNeverPastTheSegment)
+{
+	std::strcpy(st.drvo_s, "/aux/");
+	char path[160];
+	for (auto [name, want] : {std::pair{"VELA.B", dir.path + "/vela.b"}, {"JAPAN.MES", "/aux/japan.mes"}}) {
+		data_path(path, sizeof path, name);
+		EXPECT_EQ(want, path);
+	}
+	unsigned char *w = st.iseg[workseg()];
+	dir.text("big.b", std::string(70000, 'x'));
+	w[65535] = 0;
+	EXPECT_EQ(65535 - 100, bload(w, 100, "BIG.B"));
+	EXPECT_EQ(0, w[65535]);
+	poke(0x1ff, 1, w); // a byte, whatever the value
+	EXPECT_EQ(0xff, peek(1, w));
 }
 
 } // namespace
