@@ -22,24 +22,23 @@
 namespace tw {
 namespace {
 
-// A raw file request; byte 0 of the status block, or -1 without one.
-int file_status(int port, const std::string &name)
+// Byte 0 of the status block a raw request gets, or -1 without one.
+int status(int port, const std::string &request)
 {
 	int fd = dial(port);
-	writes(fd, field("tester") + field(":") + field(name));
+	writes(fd, request);
 	std::string s = readn(fd, 16);
 	close(fd);
 	return s.size() == 16 ? (unsigned char)s[0] : -1;
 }
 
+std::string file_request(const std::string &name) { return field("tester") + field(":") + field(name); }
+
 std::string event_request(const std::string &src, const std::string &year)
 {
-	std::vector<std::string> f = {"tester", src, year, "1990", "01", "01", "00", "00", "00.00",
-				      "1990", "12", "31", "23", "59", "59.99", "000", "00", "000",
-				      "00", "90", "00S", "90", "00", "000.0", "999.9", "-9.9", "+9.9",
-				      "Y", "Y"};
-	std::string s;
-	for (const auto &x : f)
+	std::string s = field("tester") + field(src) + field(year);
+	for (const char *x : {"1990", "01", "01", "00", "00", "00.00", "1990", "12", "31", "23", "59", "59.99", "000",
+			      "00", "000", "00", "90", "00S", "90", "00", "000.0", "999.9", "-9.9", "+9.9", "Y", "Y"})
 		s += field(x);
 	return s;
 }
@@ -79,23 +78,16 @@ TEST_F(ServerTest, NamesCannotLeaveTheDirectories)
 	ASSERT_EQ(0, symlink("sub/inner", (aux + "/inlink").c_str()));
 	start();
 	for (const char *good : {"REGIONS", "inlink"})
-		EXPECT_EQ(1, file_status(server.port, good)) << good << ", under its lower-case name";
+		EXPECT_EQ(1, status(server.port, file_request(good))) << good << ", under its lower-case name";
 	for (const char *bad : {"../secret", "/etc/passwd", ".hidden", "sub/inner", "..", ".", "",
 				"sub\\inner", "fifo", "sub", "nothing", "pw"})
-		EXPECT_EQ(0, file_status(server.port, bad)) << bad;
+		EXPECT_EQ(0, status(server.port, file_request(bad))) << bad;
 	// A source name becomes part of a file name: it cannot climb either.
-	for (const char *src : {"../aux/regions", "..", "A B", "/tmp/x"}) {
-		int fd = dial(server.port);
-		writes(fd, event_request(src, "1990"));
-		std::string s = readn(fd, 16);
-		close(fd);
-		ASSERT_EQ(16u, s.size()) << src;
-		EXPECT_EQ(0, s[0]) << src;
-	}
-	EXPECT_TRUE(server.wait_log("file ../secret: refused"));
-	EXPECT_TRUE(server.wait_log("file nothing: not found"));
-	EXPECT_TRUE(server.wait_log("file pw: link out of the directory, refused"));
-	EXPECT_TRUE(server.wait_log("file sub: not a regular file"));
+	for (const char *src : {"../aux/regions", "..", "A B", "/tmp/x"})
+		EXPECT_EQ(0, status(server.port, event_request(src, "1990"))) << src;
+	for (const char *line : {"file ../secret: refused", "file nothing: not found",
+				 "file pw: link out of the directory, refused", "file sub: not a regular file"})
+		EXPECT_TRUE(server.wait_log(line)) << line;
 }
 
 // Garbage is answered and serving goes on; SIGTERM then stops the server
