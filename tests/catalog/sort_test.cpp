@@ -137,6 +137,8 @@ TEST_F(SortTest, SecondPassKeepsStableOrderOnRealAndWorstCaseData)
 		keyed([](int i) { return 1 + (i < N / 2 ? i : N - i) * 120 / N; }),
 		keyed([&](int) { return 1 + (int)(rng() % 3); }),
 	};
+	// Cases 0-2 NCEDC with three pairs of items, 3-4 the one group, then
+	// the key patterns; every third case descending.
 	const Item firsts[] = {IT_MAG, IT_MAG, IT_DEP}, seconds[] = {IT_DEP, IT_TIME, IT_LAT, IT_TIME, IT_DEP};
 	for (int c = 0; c < 10; c++) {
 		Item i1 = firsts[c < 3 ? c : 0], i2 = seconds[c < 5 ? c : c % 2];

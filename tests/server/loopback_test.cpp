@@ -183,7 +183,7 @@ struct Loopback : ::testing::Test {
 		for (const Bytes &b : records()) {
 			const unsigned char *r = b.data();
 			double la = bin2deg(10, r), d = rec_depth(r), m = rec_mag(r);
-			std::string place = region(RK_WORLD, r[10], la < 0 ? 'S' : 'N', r[7], r[8] & 128 ? 'W' : 'E',
+			std::string place = region(RK_WORLD, r[10], r[11] & 128 ? 'S' : 'N', r[7], r[8] & 128 ? 'W' : 'E',
 						   std::fabs(la), tables);
 			place.erase(place.find_last_not_of(' ') + 1);
 			k.emplace_back(fnyear(0, r), r[1], r[2], r[3], r[4], qeek(5, r), std::lround(la * 3600),
