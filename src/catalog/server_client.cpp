@@ -125,6 +125,7 @@ void close_server()
 	if (sv.sock >= 0)
 		::close(sv.sock);
 	sv.sock = -1;
+	sv.keep = false; // an offer holds for its own connection only
 }
 
 // ---------------------------------------------------------------------------
