@@ -5,7 +5,6 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -19,7 +18,6 @@
 #include "peer.h"
 #include "recording.h"
 #include "shell/panel.h"
-#include "shell/setup.h"
 
 namespace tw {
 namespace {
