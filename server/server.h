@@ -11,7 +11,8 @@
 // An event reply may offer the connection for another request (KEEPALIVE
 // in its status blocks). The worker then reads the next request itself,
 // under the same deadlines as on a new connection, and offers it only
-// while nobody waits for a worker: a kept connection never starves others.
+// while nobody waits for a worker: others wait at most for one more
+// request or the idle deadline.
 #pragma once
 #include <csignal>
 #include <memory>
