@@ -411,16 +411,14 @@ static bool gather(Conn *c)
 
 // The next request on a kept connection, in its worker: it must be whole
 // by the request deadline, idle time included, so a kept connection holds
-// its worker no longer than a new one's request may take to come in.
+// its worker no longer than a new one's request may take to come in. It
+// waits before reading: the client sends only once it has taken the reply.
 static bool next_request(Conn &c)
 {
 	c.got = 0;
 	c.expired = false;
 	bound(c);
 	for (;;) {
-		Got g = read_request(c);
-		if (g != MORE)
-			return g == WHOLE;
 		long long left = c.req_by - now_ms();
 		pollfd p = {c.fd, POLLIN, 0};
 		int r = left > 0 ? ::poll(&p, 1, (int)left) : 0;
@@ -430,6 +428,9 @@ static bool next_request(Conn &c)
 		}
 		if (r < 0 && errno != EINTR)
 			return false;
+		Got g = r > 0 ? read_request(c) : MORE;
+		if (g != MORE)
+			return g == WHOLE;
 	}
 }
 
