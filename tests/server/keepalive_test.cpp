@@ -9,6 +9,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include "catalog/select.h"
@@ -94,7 +95,7 @@ TEST(KeepAlive, ClientKeepsOnlyWhatThePeerOffers)
 	for (bool token : {false, true}) {
 		int reused = 0;
 		auto peer = std::make_unique<FakePeer>();
-		peer->serve([&](int fd) {
+		auto answer = [&](int fd) {
 			std::string q = readn(fd, REQFIELDS * FIELD);
 			int year = std::atoi(q.substr(2 * FIELD, FIELD).c_str());
 			std::string status(FIELD, '\0');
@@ -108,7 +109,13 @@ TEST(KeepAlive, ClientKeepsOnlyWhatThePeerOffers)
 				reply.append((const char *)Ev(year, 6, 1 + k).at(140, 35).mag(50).b.data(), RECLEN);
 			writes(fd, reply + "\xff\xff");
 			reused += readn(fd, 1).size(); // the next request, or the client's close
-		}, 4);
+			shutdown(fd, SHUT_RDWR);
+		};
+		peer->serve([&](int fd) { // the first connection, then three more
+			answer(fd);
+			for (int i = 1, next; i < 4 && (next = accept(peer->lfd, nullptr, nullptr)) >= 0; i++)
+				answer(next), close(next);
+		});
 		EXPECT_EQ(12u, select_events({"PDE", "1990", "1993"}, "@" + peer->host(), dir.path).size() / RECLEN)
 			<< token;
 		peer.reset(); // its thread ends, also when fewer connections came
