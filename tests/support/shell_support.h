@@ -21,8 +21,8 @@ inline void start(Recording &r)
 	panel_reset();
 	settings_reset();
 	spool_reset();
+	store_reset();
 	st.nmax = st.nmax2 = 4095;
-	st.itot = 0;
 	std::strcpy(st.f2_s, "PDE  ");
 }
 
