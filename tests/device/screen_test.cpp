@@ -23,21 +23,6 @@ struct GraphTest : ScreenTest {};
 
 } // namespace
 
-TEST_F(ScreenTest, ClearLeavesBlankProtectedCells)
-{
-	mvaddstr(3, 4, "hello");
-	set_writable(3, 4);
-	EXPECT_EQ(mvinch(3, 4), 'h');
-	EXPECT_TRUE(_iswritable(3, 4));
-	EXPECT_FALSE(_iswritable(3, 5));
-	clear(9);
-	for (int i = 0; i < NROW * NCOL; i++) {
-		ASSERT_EQ(scr.mz[i], ' ');
-		ASSERT_LT(scr.mv[i], 0);
-	}
-	EXPECT_TRUE(rec.has("fill 0 45 653 426")) << "everything below the toolbar";
-}
-
 TEST_F(ScreenTest, TextIsPlacedByCellAndClippedAtTheEdge)
 {
 	_normal_font(), _wide_spacing();
@@ -56,8 +41,9 @@ TEST_F(ScreenTest, TextIsPlacedByCellAndClippedAtTheEdge)
 	EXPECT_STREQ(itoa(-4095, buf, 16), "-4095");
 }
 
-// BackSpace in the field of columns 10 to 13, from the cursor at col.
-TEST_F(ScreenTest, BackspaceShiftsOnlyTheField)
+// BackSpace in the field of columns 10 to 13, from the cursor at col; a
+// clear then leaves every cell blank and protected.
+TEST_F(ScreenTest, BackspaceShiftsOnlyTheFieldAndClearEndsIt)
 {
 	const struct { int col; const char *row; int after, bells; } cases[] = {
 		{12, "xACD y", 11, 0}, // on C: the rest of the field moves left
@@ -75,6 +61,9 @@ TEST_F(ScreenTest, BackspaceShiftsOnlyTheField)
 		EXPECT_EQ(scr.col, c.after);
 		EXPECT_EQ(rec.bells, c.bells);
 	}
+	clear(9);
+	for (int i = 0; i < NROW * NCOL; i++)
+		ASSERT_TRUE(scr.mz[i] == ' ' && scr.mv[i] < 0) << i;
 }
 
 TEST_F(ScreenTest, KeyTranslation)

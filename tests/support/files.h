@@ -14,7 +14,6 @@
 #include <optional>
 #include <iterator>
 #include <string>
-#include <vector>
 
 namespace tw::test {
 
@@ -37,15 +36,6 @@ inline bool gs_ok(const std::string &path)
 inline void write_file(const std::string &path, const std::string &text)
 {
 	std::ofstream(path, std::ios::binary) << text;
-}
-
-inline std::vector<std::string> read_lines(const std::string &path)
-{
-	std::ifstream in(path);
-	std::vector<std::string> out;
-	for (std::string l; std::getline(in, l);)
-		out.push_back(l);
-	return out;
 }
 
 struct TempDir {
