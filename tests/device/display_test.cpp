@@ -20,7 +20,7 @@ constexpr unsigned long GREY = xrgb(130, 130, 130), LIGHT = xrgb(192, 192, 192),
 struct Display : ::testing::Test {
 	static void SetUpTestSuite() { open_display(); }
 	static void TearDownTestSuite() { win_finish(); }
-	static unsigned long at(int x, int y) { return pixmap_at(be, x, y); }
+	static unsigned long at(int x, int y) { return be->flush(), x11_pixmap_rgb(be, x, y); } // 0xRRGGBB
 	// Each pixel (x, y) has its colour.
 	static void pixels(std::initializer_list<std::tuple<int, int, unsigned long>> want)
 	{
@@ -116,16 +116,11 @@ TEST(DisplayWindow, FlushShowsEveryPrimitive)
 	ASSERT_NE(b, nullptr);
 	const short tri[3][2] = {{600, 400}, {652, 470}, {560, 470}};
 	const std::function<void()> draws[] = {
-		[=] { b->line(10, 300, 200, 310); },
-		[=] { b->line(640, 5, 652, 0); },
-		[=] { b->rect(false, 20, 200, 100, 50); },
-		[=] { b->rect(true, 0, 460, 30, 11); },
-		[=] { b->arc(false, 300, 300, 40, 40); },
-		[=] { b->arc(true, 630, 200, 30, 30); },
-		[&] { b->polygon(tri, 3); },
-		[=] { b->point(652, 470); },
-		[=] { b->text(400, 120, "Wj(|", 4, false); },
-		[=] { b->text(0, 13, "gq", 2, true); },
+		[=] { b->line(10, 300, 200, 310); }, [=] { b->line(640, 5, 652, 0); },
+		[=] { b->rect(false, 20, 200, 100, 50); }, [=] { b->rect(true, 0, 460, 30, 11); },
+		[=] { b->arc(false, 300, 300, 40, 40); }, [=] { b->arc(true, 630, 200, 30, 30); },
+		[&] { b->polygon(tri, 3); }, [=] { b->point(652, 470); },
+		[=] { b->text(400, 120, "Wj(|", 4, false); }, [=] { b->text(0, 13, "gq", 2, true); },
 	};
 	bool ok;
 	b->set_clip(0, 0, WIN_W, WIN_H);

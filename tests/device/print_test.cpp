@@ -205,12 +205,8 @@ TEST(PostScriptFormat, FixedMatchesPrintf)
 	std::vector<double> vs = {0.0, -0.0, -0.04, -0.05, 0.05, 0.15, 0.25, 2.45, 99999.95,
 				  1234567.0, -1234567.89, 1e20, -1e20, 0.949999999, 60.0, 110.0,
 				  -999.94, -999.96, 9999.94, 9999.96, 99999.94, -9999.9, 99999.9};
-	for (int k = -2000; k <= 2000; k++) {
-		vs.push_back(k * 1.1 + 60.0);
-		vs.push_back((400 - k) * 0.55 + 110.0);
-		vs.push_back(k * 0.05);
-		vs.push_back(k + 0.05);
-	}
+	for (int k = -2000; k <= 2000; k++)
+		vs.insert(vs.end(), {k * 1.1 + 60.0, (400 - k) * 0.55 + 110.0, k * 0.05, k + 0.05});
 	for (int i = 0; i < 200000; i++)
 		vs.push_back(any(rng));
 	char want[64], got[64];

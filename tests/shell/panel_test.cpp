@@ -30,7 +30,7 @@ struct Forms : ::testing::Test {
 		pn.isr = isr;
 	}
 	Strs slots(int n) const { return Strs(pn.mc_s, pn.mc_s + n); }
-	int run(int number, const char *keys = "\r") { return type(r, keys), panel(number); }
+	int run(int number, const char *keys = "\r") { return r.type(keys), panel(number); }
 };
 
 } // namespace
@@ -119,8 +119,8 @@ TEST_F(Forms, MessageShownOnceWithBeep)
 TEST_F(Forms, HelpRedrawShowsTheValuesFromBeforeTheEdits)
 {
 	slots({"MAG"}, 0);
-	type(r, "ti");
-	fkey_press(r, 9);
+	r.type("ti");
+	r.key(KS_F1 + 8); // F9: help
 	EXPECT_EQ(run(PAN_SORT, " \r"), 0); // any key leaves the help screen
 	EXPECT_NE(r.texts().find("Press any key or button to return."), std::string::npos);
 	EXPECT_STREQ(pn.mc_s[0], "MAG ");
@@ -131,14 +131,14 @@ TEST_F(Forms, QuitReturnAndExitLeaveTheSlots)
 {
 	for (int key : {3, 6}) {
 		slots({"ab", "TOOLONG"}, 0);
-		type(r, "zz");
-		fkey_press(r, key);
+		r.type("zz");
+		r.key(KS_F1 + key - 1);
 		EXPECT_EQ(run(PAN_SORT, ""), key);
 		EXPECT_EQ(slots(2), (Strs{"ab  ", "T"})); // padded when drawn, edits dropped
 	}
 	// Ctrl+E on a form ends the program and writes nothing back.
 	slots({"ab"}, 0);
-	type(r, "zz\x05");
+	r.type("zz\x05");
 	EXPECT_THROW(panel(PAN_SORT), Exited);
 	EXPECT_STREQ(pn.mc_s[0], "ab  ");
 }
@@ -202,9 +202,7 @@ TEST_F(Forms, NumericFieldsRefuseWhatTheyCannotMean)
 			std::stringstream in(edits);
 			for (std::string e; std::getline(in, e, ';');)
 				v[std::stoi(e)] = e.substr(e.find('=') + 1);
-			panel_reset();
-			for (size_t i = 0; i < v.size(); i++)
-				std::snprintf(pn.mc_s[i], sizeof pn.mc_s[i], "%s", v[i].c_str());
+			slots(v, 0);
 			EXPECT_EQ(bad_field(number), field);
 			EXPECT_STREQ(pn.em_s, message);
 		}

@@ -40,7 +40,7 @@ struct Setup : ::testing::Test {
 	bool run_and_exit(const char *keys)
 	{
 		ino_t before = ino();
-		type(r, keys);
+		r.type(keys);
 		EXPECT_THROW(for (init();;) command_step(), Exited);
 		return ino() != before;
 	}
@@ -145,7 +145,7 @@ TEST_F(Setup, FirstRunShowsOptionWithTheMessage)
 				   {deep, "...ectory-name-for-a-home/_seis is not found. Check the above options."}}) {
 		SetEnv h("HOME", home.c_str());
 		start(r);
-		type(r, "/Data/Dir\r");
+		r.type("/Data/Dir\r");
 		load_setup();
 		EXPECT_TRUE(drew(r, shown)) << shown;
 		EXPECT_STREQ(st.drv_s, "/Data/Dir");

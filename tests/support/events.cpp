@@ -5,7 +5,6 @@
 
 #include "catalog/store.h"
 #include "shell/setup.h"
-#include "shell/shell.h"
 
 namespace tw {
 

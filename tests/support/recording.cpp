@@ -33,31 +33,15 @@ bool Recording::poll_event(InputEvent &ev)
 
 void Recording::key(unsigned long keysym, const char *text)
 {
-	InputEvent ev;
-	ev.kind = EvKind::key;
-	ev.keysym = keysym;
-	ev.ntext = (int)std::strlen(text);
-	std::memcpy(ev.text, text, std::min(ev.ntext, 2));
-	input.push_back(ev);
+	input.push_back({EvKind::key, 0, 0, keysym});
+	input.back().ntext = (int)std::strlen(text);
+	std::memcpy(input.back().text, text, std::min(input.back().ntext, 2));
 }
 
 void Recording::ch(char c)
 {
 	char t[2] = {c, 0};
 	key(c == '\r' ? KS_RETURN : (unsigned char)c, t);
-}
-
-void Recording::click(int x, int y)
-{
-	InputEvent ev;
-	ev.kind = EvKind::button, ev.x = x, ev.y = y;
-	input.push_back(ev);
-}
-
-void Recording::expose()
-{
-	input.push_back(InputEvent{});
-	input.back().kind = EvKind::expose;
 }
 
 bool Recording::has(const std::string &call) const

@@ -67,8 +67,9 @@ struct Recording final : Backend {
 	// Script helpers.
 	void key(unsigned long keysym, const char *text = "");
 	void ch(char c); // a printable key, or a control character
-	void click(int x, int y);
-	void expose();
+	void type(const char *s) { while (*s) ch(*s++); }
+	void click(int x, int y) { input.push_back({EvKind::button, x, y}); }
+	void expose() { input.push_back({EvKind::expose}); }
 	bool has(const std::string &call) const; // some call line equals this
 	std::string texts() const; // every drawn text, in order, joined
 };

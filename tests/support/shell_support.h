@@ -26,14 +26,6 @@ inline void start(Recording &r)
 	std::strcpy(st.f2_s, "PDE  ");
 }
 
-inline void fkey_press(Recording &r, int n) { r.key(KS_F1 + n - 1); }
-
-inline void type(Recording &r, const char *s)
-{
-	while (*s)
-		r.ch(*s++);
-}
-
 // The click that lands on text cell (row, col) of a form.
 inline void click_cell(Recording &r, int row, int col) { r.click(4 + 8 * col + 3, 45 + 17 * row + 5); }
 
