@@ -114,6 +114,12 @@ TEST_F(Forms, MessageShownOnceWithBeep)
 	EXPECT_EQ(run(PAN_MAGNIT), 0);
 	EXPECT_FALSE(drew(r, "Invalid magnitude!"));
 	EXPECT_EQ(r.bells, 1);
+	PrintPlace p; // F1: a copy whose file cannot be made says so on the form
+	std::filesystem::create_directory("seis.prn");
+	r.key(KS_F1);
+	EXPECT_EQ(run(PAN_MAGNIT), 0);
+	EXPECT_TRUE(drew(r, "Printer file cannot be opened!"));
+	EXPECT_EQ(r.bells, 2);
 }
 
 TEST_F(Forms, HelpRedrawShowsTheValuesFromBeforeTheEdits)
