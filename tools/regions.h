@@ -66,9 +66,10 @@ struct Broader {
 std::vector<Broader> broader_names(const FeTables& fe);
 // The most active regions keep their own names, the rest their broader
 // name, as many as the names and the mesh budget allow: at least own_share
-// of the events their own region's, and as many quiet countries as the
-// bytes left allow, the ones with most damaging earthquakes (felt, by
-// region) first.
+// of the events their own region's, the regions of a fixed list of
+// well-known places in quiet countries (Reykjavik, Kathmandu, Beijing, ...)
+// their own names, and as many other quiet countries as the bytes left
+// allow, the ones with most damaging earthquakes (felt, by region) first.
 constexpr double own_share = 0.85;
 NameTable choose_names(const FeTables& fe, const std::vector<long>& events, const std::vector<long>& felt,
                        size_t mesh_bytes = mesh_limit);

@@ -259,7 +259,8 @@ constexpr const char* islands[] = {"ISLAND", " IS.", "ARCHIPELAGO", "JAPAN", "HO
                                    "P.N.G.", "PNG", "N.Z.", "NEW ZEALAND", "ICELAND", "GREENLAND",
                                    "MADAGASCAR", "SRI LANKA", "CUBA", "JAMAICA", "HAITI", "DOMINICAN REPUBLIC",
                                    "PUERTO RICO", "NEW CALEDONIA", "HAWAII", "TASMANIA", "SAKHALIN", "HAINAN",
-                                   "FIJI", "TONGA", "SAMOA", "VANUATU", "TRISTAN DA CUNHA", "MAURITIUS"};
+                                   "FIJI", "TONGA", "SAMOA", "VANUATU", "TRISTAN DA CUNHA", "MAURITIUS",
+                                   "TUVALU", "KIRIBATI", "SVALBARD", "ZEMLYA", "FRANZ JOSEF LAND"};
 
 bool island_group(const std::string& n) {
   return std::any_of(std::begin(islands), std::end(islands),
@@ -466,18 +467,21 @@ std::vector<std::vector<int>> countries(const FeTables& fe, const Choice& c, con
   return out;
 }
 
-// Own names first, leaving spare bytes (and a name for every
-// spare_per_name of them); then countries by the damaging earthquakes
-// (felt) per byte, every region worth one and a name worth as many bytes
-// as it was spared for; what is left to more own names.
+// The forced regions keep their own names whatever they cost. Then own
+// names, leaving spare bytes (and a name for every spare_per_name of
+// them); then countries by the damaging earthquakes (felt) per byte, every
+// region worth one and a name worth as many bytes as it was spared for;
+// what is left to more own names.
 Choice choose(const FeTables& fe, const std::vector<long>& events, const std::vector<long>& felt, size_t mesh_bytes,
-              size_t spare) {
+              size_t spare, const std::vector<int>& forced) {
   Choice c = start_choice(fe);
+  std::vector<bool> fixed(c.level.size());
+  for (int r : forced) set_level(fe, c, r, 0), fixed[r] = true;
   if (!fits(c, {mesh_bytes, max_names})) throw std::runtime_error("the wide names alone do not fit the world tables");
   std::vector<int> active, near;
   std::vector<long> plus_one(events.size());
   for (size_t r = 1; r < c.level.size(); ++r) {
-    if (c.rows[r].empty()) continue;
+    if (c.rows[r].empty() || fixed[r]) continue;
     // A country name that is the region's own ("NEPAL") names its events too.
     plus_one[r] = felt[r] + 1 + (c.ids[r][1] == c.ids[r][0] ? events[r] : 0);
     if (events[r] > 0 && c.ids[r][0] != c.ids[r][2]) active.push_back(static_cast<int>(r));
@@ -496,21 +500,63 @@ Choice choose(const FeTables& fe, const std::vector<long>& events, const std::ve
   return c;
 }
 
+struct Place {
+  const char* name;
+  double lat, lon;
+};
+// Places a seismologist looks for whose regions hold too few bundled
+// events to win their own names by events per byte, and would otherwise
+// fall to a continent's or an ocean's name: each place's region keeps its
+// own name (which holds the country) while own_share of the events still
+// can. Those dropped first when it cannot come last.
+constexpr Place places[] = {
+    // name             lat     lon
+    {"Tehran",          35.69,  51.39},
+    {"Kabul",           34.53,  69.17},
+    {"Islamabad",       33.7,   73.1},
+    {"Bogota",          4.7,    -74.1},
+    {"Tbilisi",         41.7,   44.8},
+    {"Yerevan",         40.2,   44.5},
+    {"Reykjavik",       64.15,  -21.94},
+    {"Addis Ababa",     9.03,   38.74},
+    {"Kathmandu",       27.7,   85.3},
+    {"Beijing",         39.9,   116.4},
+    {"Port-au-Prince",  18.54,  -72.34},
+    {"Bishkek",         42.87,  74.59},
+    {"Ashgabat",        37.95,  58.38},
+    {"Cape Town",       -33.92, 18.42},
+    {"Chengdu",         30.6,   104.1},
+    {"Lhasa",           29.6,   91.1},
+};
+
+// The region of a place, by the program's rule for whole degrees.
+int region_at(const FeTables& fe, double lat, double lon) {
+  const int row = lat < 0 ? -static_cast<int>(-lat) - 1 : static_cast<int>(lat), lon_deg = static_cast<int>(lon);
+  if (lon < 0 && lon_deg == 0) return fe.west_zero[row + 90];
+  return fe.cells[row + 90][lon_deg + 180];
+}
+
 }  // namespace
 
-// The most own names cost the rest their country: give the countries as
-// many bytes as can be spared while own_share of the events keep their
-// own region's name, found in steps that halve past the limit.
+// The places first, as many of them (in their order) as leave own_share of
+// the events their own region's name. Then the most own names cost the
+// rest their country: give the countries as many bytes as can be spared
+// while own_share still holds, found in steps that halve past the limit.
 NameTable choose_names(const FeTables& fe, const std::vector<long>& events, const std::vector<long>& felt,
                        size_t mesh_bytes) {
   long total = 0;
   for (long e : events) total += e;
-  Choice best = choose(fe, events, felt, mesh_bytes, 0);
+  const double need = own_share * static_cast<double>(total);
+  std::vector<int> forced;
+  for (const Place& p : places) forced.push_back(region_at(fe, p.lat, p.lon));
+  Choice best = choose(fe, events, felt, mesh_bytes, 0, forced);
+  while (!forced.empty() && own_events(best, events) < need)
+    forced.pop_back(), best = choose(fe, events, felt, mesh_bytes, 0, forced);
   size_t spare = 0, limit = mesh_bytes;
   for (size_t step = spare_step; step >= spare_step / 4; step /= 2)
     while (spare + step < limit) {
-      Choice c = choose(fe, events, felt, mesh_bytes, spare + step);
-      if (own_events(c, events) < own_share * static_cast<double>(total)) {
+      Choice c = choose(fe, events, felt, mesh_bytes, spare + step, forced);
+      if (own_events(c, events) < need) {
         limit = spare + step;
         break;
       }

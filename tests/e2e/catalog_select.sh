@@ -58,8 +58,7 @@ EOF
 saved_dates() { awk '{ printf "%d %d %d\n", substr($0,1,4), substr($0,6,2), substr($0,8,2) }' "$1"; }
 
 e2e_start
-keys space
-keys ctrl+s
+keys space ctrl+s
 shot form-select
 keys Return
 sleep 1
@@ -92,6 +91,5 @@ cut -c47-51 "$WORK/sorted.txt" | awk '
 	{ last = $1 }' || fail "sorted magnitudes out of order"
 [ "$(sort "$WORK/sorted.txt" | md5sum)" = "$(sort "$WORK/selected.txt" | md5sum)" ] ||
 	fail "SORT lost or changed events"
-keys ctrl+e
-[ "$(e2e_wait_exit)" = 0 ] || fail "exit status"
+e2e_quit
 echo "catalog_select: $n events selected and sorted"

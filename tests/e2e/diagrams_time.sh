@@ -11,10 +11,7 @@ DATA=$TOP/data/dataset
 write_seis "$DATA" "$TOP/data/aux" JMA 1990 2005 "" 128 146 25 46
 
 e2e_start
-keys space
-keys ctrl+s
-keys Return
-sleep 1
+e2e_select
 shot menu
 keys ctrl+t
 shot time-form
@@ -32,27 +29,20 @@ shot magnitude
 keys F2
 sleep 0.5
 keys F3
-keys ctrl+e
-rc=$(e2e_wait_exit)
-[ "$rc" = 0 ] || fail "exit status $rc"
+e2e_quit
 
-jobs=($(ls "$WORK"/lpr.*.file 2>/dev/null | sort -V))
-[ ${#jobs[@]} = 2 ] || fail "expected 2 print jobs, got ${#jobs[@]}"
+print_jobs
+[ ${#JOBS[@]} = 2 ] || fail "expected 2 print jobs, got ${#JOBS[@]}"
 grep -qx -- "-Pps" "$WORK/lpr.0.args" || fail "printer: $(cat "$WORK/lpr.0.args")"
-[ "$(sed -n 14p "${jobs[0]}")" = "1.0 1.0 scale" ] || fail "full-size scale: $(sed -n 14p "${jobs[0]}")"
-[ "$(sed -n 14p "${jobs[1]}")" = "0.5 0.5 scale" ] || fail "half-size scale: $(sed -n 14p "${jobs[1]}")"
-grep -q "(Time) show" "${jobs[0]}" || fail "TIME title missing"
-grep -q "(unknown) show" "${jobs[1]}" || fail "MAGNITUDE label missing"
-[ "$(grep -c ' pM$' "${jobs[0]}")" -gt 50 ] || fail "TIME copy has hardly anything drawn"
+[ "$(sed -n 14p "${JOBS[0]}")" = "1.0 1.0 scale" ] || fail "full-size scale: $(sed -n 14p "${JOBS[0]}")"
+[ "$(sed -n 14p "${JOBS[1]}")" = "0.5 0.5 scale" ] || fail "half-size scale: $(sed -n 14p "${JOBS[1]}")"
+grep -q "(Time) show" "${JOBS[0]}" || fail "TIME title missing"
+grep -q "(unknown) show" "${JOBS[1]}" || fail "MAGNITUDE label missing"
+[ "$(grep -c ' pM$' "${JOBS[0]}")" -gt 50 ] || fail "TIME copy has hardly anything drawn"
 
-i=0
-for j in "${jobs[@]}"; do
-	keep_ps "$j" job$i
-	i=$((i + 1))
-done
+keep_jobs
 
 # The screen: cyan bars on black in the TIME diagram.
-cyan=$(convert "$ART/time.png" -crop 450x300+60+90 +repage -fuzz 5% -fill white -opaque "rgb(0,255,255)" \
-	-fill black +opaque white -format "%[fx:mean*w*h]" info:)
-[ "${cyan%.*}" -gt 100 ] || fail "no cyan bars on the TIME screen ($cyan)"
+cyan=$(colour time "rgb(0,255,255)" 450x300+60+90)
+[ "$cyan" -gt 100 ] || fail "no cyan bars on the TIME screen ($cyan)"
 echo PASS

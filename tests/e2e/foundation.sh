@@ -34,9 +34,7 @@ shot after
 diff=$(compare -metric AE "$ART/before.png" "$ART/after.png" null: 2>&1 || true)
 [ "$diff" = 0 ] || fail "repaint differs by $diff pixels"
 
-keys ctrl+e
-rc=$(e2e_wait_exit)
-[ "$rc" = 0 ] || fail "exit status $rc"
+e2e_quit
 
 # Without the Palatino alias the menu falls back to 6x13 and still starts.
 kill "$XVFB_PID"
@@ -44,7 +42,5 @@ xvfb_start noalias
 e2e_start
 keys space
 shot menu-fallback
-keys ctrl+e
-rc=$(e2e_wait_exit)
-[ "$rc" = 0 ] || fail "exit status without alias $rc"
+e2e_quit "without alias"
 echo PASS

@@ -67,6 +67,33 @@ e2e_wait_exit() {
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
+# Ctrl+E, and the program must end with status 0.
+e2e_quit() {
+	keys ctrl+e
+	local rc
+	rc=$(e2e_wait_exit)
+	[ "$rc" = 0 ] || fail "${1:+$1: }exit status $rc"
+}
+
+# Past the opening screen, SELECT with the form as the setup file fills it.
+e2e_select() {
+	keys space ctrl+s Return
+	sleep "${1:-1}"
+}
+
+# JOBS: the files handed to lpr, in order; job N: the Nth of them.
+print_jobs() { JOBS=($(ls "$WORK"/lpr.*.file 2>/dev/null | sort -V)); }
+job() { ls "$WORK"/lpr.*.file 2>/dev/null | sort -V | sed -n "$1p"; }
+# Row N (from 0) of a text hard copy, without its CR.
+row() { tr -d '\r' < "$1" | sed -n "$(($2 + 1))p"; }
+
+# colour SHOT COLOUR [CROP]: pixels of that colour in a screenshot (inside
+# the map frame unless a crop is given).
+colour() {
+	convert "$ART/$1.png" -crop "${3:-490x400+4+45}" +repage -fuzz 5% -fill white -opaque "$2" \
+		-fill black +opaque white -format "%[fx:mean*w*h]" info: | cut -d. -f1
+}
+
 # server_start SED-EXPR OPTIONS...: tarnwell-server (next to $BIN) with the
 # options, SRV_PID, its log in $WORK/server.log, and in PORT what the sed
 # expression prints from the log once the port is listed there.
@@ -93,4 +120,24 @@ keep_ps() {
 	gs -q -dSAFER -dBATCH -dNOPAUSE -sPAPERSIZE=letter -sDEVICE=png16m -r60 \
 		-sOutputFile="$ART/$2.png" "$1" || fail "ghostscript cannot render $2"
 	cp "$1" "$ART/$2.ps"
+}
+
+# Every print job (or only the PostScript ones with "ps") through keep_ps,
+# as job0, job1, ...; KEPT is how many.
+keep_jobs() {
+	KEPT=0
+	local j
+	for j in $(ls "$WORK"/lpr.*.file | sort -V); do
+		[ "${1:-}" = ps ] && ! head -c 2 "$j" | grep -q '%!' && continue
+		keep_ps "$j" job$KEPT
+		KEPT=$((KEPT + 1))
+	done
+}
+
+# SIGTERM, and the server must stop cleanly.
+server_stop() {
+	cp "$WORK/server.log" "$ART/server.log"
+	kill -TERM $SRV_PID
+	wait $SRV_PID || fail "server exit status $?"
+	tail -1 "$WORK/server.log" | grep -q stopped || fail "no clean stop"
 }

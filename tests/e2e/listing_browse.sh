@@ -53,10 +53,7 @@ bytes 51 2 130 1 135 2 53 1 138 3 > "$AUX/japan.mes"
 write_seis "$DATA" "$AUX" TEST 1995 1995 "" 128 146 25 46
 
 e2e_start
-keys space
-keys ctrl+s
-keys Return
-sleep 0.5
+e2e_select 0.5
 keys ctrl+b
 shot browse-1
 keys F1
@@ -70,41 +67,38 @@ sleep 0.5
 keys ctrl+v
 type_text "$WORK/saved.txt"
 keys Return
-keys ctrl+e
-rc=$(e2e_wait_exit)
-[ "$rc" = 0 ] || fail "exit status $rc"
+e2e_quit
 
-jobs=($(ls "$WORK"/lpr.*.file 2>/dev/null | sort -V))
-[ ${#jobs[@]} = 3 ] || fail "expected 3 print jobs, got ${#jobs[@]}"
+print_jobs
+[ ${#JOBS[@]} = 3 ] || fail "expected 3 print jobs, got ${#JOBS[@]}"
 
 # Text hard copies: 25 rows of 80 characters and CR LF.
-row() { tr -d '\r' < "$1" | sed -n "$(($2 + 1))p"; }
-[ "$(wc -c < "${jobs[0]}")" = $((25 * 82)) ] || fail "hard copy size"
-row "${jobs[0]}" 0 | grep -q "^    Request : BROWSE  for $N events from TEST" || fail "title: $(row "${jobs[0]}" 0)"
-row "${jobs[0]}" 1 | grep -q "^1    Date       Time       Lon" || fail "header: $(row "${jobs[0]}" 1)"
+[ "$(wc -c < "${JOBS[0]}")" = $((25 * 82)) ] || fail "hard copy size"
+row "${JOBS[0]}" 0 | grep -q "^    Request : BROWSE  for $N events from TEST" || fail "title: $(row "${JOBS[0]}" 0)"
+row "${JOBS[0]}" 1 | grep -q "^1    Date       Time       Lon" || fail "header: $(row "${JOBS[0]}" 1)"
 L=ABCDEFGHIJKLMNOPQRST
 for i in 0 3 10 15 19; do
 	want="${L:i:1}  $(expected_line $i)  $(expected_name $i)"
-	got=$(row "${jobs[0]}" $((i + 2)))
+	got=$(row "${JOBS[0]}" $((i + 2)))
 	[ "$got" = "$(printf '%-80s' "$want")" ] || fail "page 1 row $i: [$got]"
 done
-row "${jobs[1]}" 1 | grep -q "^21   Date" || fail "page 2 header: $(row "${jobs[1]}" 1)"
+row "${JOBS[1]}" 1 | grep -q "^21   Date" || fail "page 2 header: $(row "${JOBS[1]}" 1)"
 for i in 20 24; do
-	got=$(row "${jobs[1]}" $((i - 18)))
+	got=$(row "${JOBS[1]}" $((i - 18)))
 	[ "${got:0:3}" = "${L:i-20:1}  " ] || fail "page 2 letter: $got"
 	[ "${got:3:51}" = "$(expected_line $i)" ] || fail "page 2 row $i: $got"
 done
-[ -z "$(row "${jobs[1]}" 7 | tr -d ' ')" ] || fail "page 2 has more than 5 events"
+[ -z "$(row "${JOBS[1]}" 7 | tr -d ' ')" ] || fail "page 2 has more than 5 events"
 
 # PRINT: header, empty line, then 77 characters with a name, 53 without.
-printed=$(tr -d '\r' < "${jobs[2]}")
+printed=$(tr -d '\r' < "${JOBS[2]}")
 [ "$(sed -n 1p <<< "$printed")" = "  Date       Time       Lon       Lat    Depth   M         Region" ] || fail "print header"
 [ -z "$(sed -n 2p <<< "$printed")" ] || fail "print empty line"
 for i in $(seq 0 $((N - 1))); do
 	want="$(expected_line $i)  $(expected_name $i)"
 	[ "$(sed -n "$((i + 3))p" <<< "$printed")" = "$want" ] || fail "printed line $i"
 done
-[ "$(grep -c $'\r$' "${jobs[2]}")" = $((N + 2)) ] || fail "print line ends"
+[ "$(grep -c $'\r$' "${JOBS[2]}")" = $((N + 2)) ] || fail "print line ends"
 
 # SAVE: the 51-character lines alone.
 for i in $(seq 0 $((N - 1))); do expected_line $i; echo; done > "$WORK/expected.txt"

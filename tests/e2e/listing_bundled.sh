@@ -14,21 +14,15 @@ setup() {
 # Browse, hard copy of pages 1 and 2, quit, PRINT, exit.
 run() {
 	e2e_start
-	keys space ctrl+s Return
-	sleep 0.5
+	e2e_select 0.5
 	keys ctrl+b
 	shot "$1-1"
 	keys F1 F8
 	shot "$1-2"
 	keys F1 F3 ctrl+p Return
 	sleep 0.5
-	keys ctrl+e
-	rc=$(e2e_wait_exit)
-	[ "$rc" = 0 ] || fail "$1: exit status $rc"
+	e2e_quit "$1"
 }
-
-row() { tr -d '\r' < "$1" | sed -n "$(($2 + 1))p"; }
-job() { ls "$WORK"/lpr.*.file | sort -V | sed -n "$1p"; }
 
 setup JMA 130 140 30 40
 run japan

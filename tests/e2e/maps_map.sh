@@ -12,25 +12,16 @@ DATA=$TOP/data/dataset
 
 write_seis "$DATA" "$TOP/data/aux" JMA 1995 1995 "" 128 146 25 46
 
-# Pixels of one colour inside the map frame of a screenshot.
-count_colour() {
-	convert "$1" -crop 490x400+4+45 +repage -fuzz 5% -fill white -opaque "$2" \
-		-fill black +opaque white -format "%[fx:mean*w*h]" info: | cut -d. -f1
-}
-
 e2e_start
-keys space
-keys ctrl+s
-keys Return
-sleep 1
+e2e_select
 keys ctrl+Return
 shot map-form
 keys Return
 sleep 1
 shot map-nwpac
-[ "$(count_colour "$ART/map-nwpac.png" 'rgb(0,255,255)')" -gt 300 ] || fail "no coastline"
-[ "$(count_colour "$ART/map-nwpac.png" 'rgb(255,0,0)')" -gt 50 ] || fail "no shallow events"
-[ "$(count_colour "$ART/map-nwpac.png" 'rgb(255,0,255)')" -gt 50 ] || fail "no 20-40 km events"
+[ "$(colour map-nwpac 'rgb(0,255,255)')" -gt 300 ] || fail "no coastline"
+[ "$(colour map-nwpac 'rgb(255,0,0)')" -gt 50 ] || fail "no shallow events"
+[ "$(colour map-nwpac 'rgb(255,0,255)')" -gt 50 ] || fail "no 20-40 km events"
 
 keys F1       # the same map into seis.prn
 sleep 1
@@ -45,7 +36,7 @@ type_text 100
 keys Return
 sleep 1
 shot map-japan-charts
-[ "$(count_colour "$ART/map-japan-charts.png" 'rgb(0,255,255)')" -gt 300 ] || fail "no fine coastline"
+[ "$(colour map-japan-charts 'rgb(0,255,255)')" -gt 300 ] || fail "no fine coastline"
 keys Return
 # Across the 180th meridian: 170 E to 170 W, default base map, no charts.
 type_text "        "
@@ -54,11 +45,9 @@ type_text 17000E17000W3000N6000NN000
 keys Return
 sleep 2
 shot map-wrap
-[ "$(count_colour "$ART/map-wrap.png" 'rgb(0,255,255)')" -gt 300 ] || fail "no coastline across 180"
+[ "$(colour map-wrap 'rgb(0,255,255)')" -gt 300 ] || fail "no coastline across 180"
 keys F3
-keys ctrl+e
-rc=$(e2e_wait_exit)
-[ "$rc" = 0 ] || fail "exit status $rc"
+e2e_quit
 
 job=$WORK/lpr.0.file
 [ -e "$job" ] || fail "the map copy did not reach lpr"

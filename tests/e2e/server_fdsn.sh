@@ -39,10 +39,7 @@ grep -q ', 0 unreadable$' "$WORK/import.txt" || fail "unreadable rows: $(cat "$W
 session() { # label data-directory
 	write_seis "$2" "$AUX" "JMA  " 1995 1995 "" 120 150 20 50
 	e2e_start
-	keys space
-	keys ctrl+s
-	keys Return
-	sleep 1
+	e2e_select
 	keys ctrl+v
 	type_text "$WORK/$1.txt"
 	keys Return
@@ -51,8 +48,7 @@ session() { # label data-directory
 	sleep 0.5
 	shot "$1-browse"
 	keys F3
-	keys ctrl+e
-	[ "$(e2e_wait_exit)" = 0 ] || fail "$1: exit status"
+	e2e_quit "$1"
 }
 
 session original "$DATA"
@@ -66,8 +62,5 @@ d=$(compare -metric AE "$ART/original-browse.png" "$ART/fetched-browse.png" null
 [ "$d" = 0 ] || fail "browse screen differs by $d pixels"
 
 grep -q "http /fdsnws/event/1/query?catalog=JMA&minmag=x 400" "$WORK/server.log" || fail "no log line"
-cp "$WORK/server.log" "$ART/server.log"
-kill -TERM $SRV_PID
-wait $SRV_PID || fail "server exit status $?"
-tail -1 "$WORK/server.log" | grep -q stopped || fail "no clean stop"
+server_stop
 echo "server_fdsn: $m6 events of magnitude 6, $n of 1995 selected alike from the fetched files"

@@ -17,10 +17,7 @@ setup() { # data directory, auxiliary directory
 
 session() { # label
 	e2e_start
-	keys space
-	keys ctrl+s
-	keys Return
-	sleep 1
+	e2e_select
 	shot "$1-menu"
 	keys ctrl+b
 	sleep 0.5
@@ -50,8 +47,7 @@ session() { # label
 	shot "$1-stations"
 	keys Return
 	keys F3
-	keys ctrl+e
-	[ "$(e2e_wait_exit)" = 0 ] || fail "$1: exit status"
+	e2e_quit "$1"
 }
 
 setup "$DATA" "$AUX"
@@ -77,9 +73,5 @@ grep -qi 'file japan.mes: ' "$WORK/server.log" || fail "region names not fetched
 grep -qi 'file japan.f: ' "$WORK/server.log" || fail "faults not fetched"
 grep -qi 'file jpn.s: ' "$WORK/server.log" || fail "stations not fetched"
 grep -q 'not found\|broken off\|refused' "$WORK/server.log" && fail "failed requests: $(grep 'not found\|broken off\|refused' "$WORK/server.log")"
-cp "$WORK/server.log" "$ART/server.log"
-
-kill -TERM $SRV_PID
-wait $SRV_PID || fail "server exit status $?"
-tail -1 "$WORK/server.log" | grep -q stopped || fail "no clean stop"
+server_stop
 echo "server_select: $n events, $(grep -c ' event \| file ' "$WORK/server.log") requests served"

@@ -25,9 +25,7 @@ type_text "lp0 "
 shot option-typed
 keys Return
 shot menu
-keys ctrl+e
-rc=$(e2e_wait_exit)
-[ "$rc" = 0 ] || fail "exit status $rc"
+e2e_quit
 
 f=$HOME/_seis
 [ -f "$f" ] || fail "no setup file"
@@ -58,8 +56,7 @@ grep -q "Request : OPTION" "$copy" || fail "hard copy lacks the form"
 grep -q "( /data/seis " "$copy" || fail "data directory not read back"
 grep -q "( /seis/aux " "$copy" || fail "auxiliary directory not read back"
 grep -q "( lp0 " "$copy" || fail "printer not read back"
-keys F3 ctrl+e
-rc=$(e2e_wait_exit)
-[ "$rc" = 0 ] || fail "second exit status $rc"
+keys F3
+e2e_quit second
 cmp -s "$f" "$ART/_seis" || fail "setup file changed by a run that changed nothing"
 echo PASS

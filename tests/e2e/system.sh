@@ -10,9 +10,6 @@ e2e_setup system
 DATA=$TOP/data/dataset AUX=$TOP/data/aux
 write_seis "$DATA" "$AUX" "JMA  " 1995 1996 JAPAN 120 180 00 60
 
-pick() { xdotool mousemove --window "$WIN" "$1" "$2" click 1; sleep 0.3; }
-job() { ls "$WORK"/lpr.*.file 2>/dev/null | sort -V | sed -n "$1p"; }
-njobs() { ls "$WORK"/lpr.*.file 2>/dev/null | wc -l; }
 # The count in the BROWSE title of a text hard copy: "for N events from".
 count_in() { grep -m1 -oE 'for +[0-9]+ events' "$1" | grep -oE '[0-9]+'; }
 
@@ -87,7 +84,9 @@ keys F8
 shot 12-map-functions
 keys Return                   # FIND
 sleep 0.5
-pick 355 160; pick 385 160
+click_at 355 160; click_at 385 160
+keys F1                       # the map with its circle into a copy
+sleep 0.5
 keys Return
 sleep 0.5
 shot 13-find-list
@@ -95,7 +94,7 @@ keys F6
 type_text 3                   # CROSS-SECTION
 keys Return
 sleep 0.5
-pick 200 250; pick 380 250; pick 290 290
+click_at 200 250; click_at 380 250; click_at 290 290
 keys Return Return
 sleep 0.5
 shot 14-cross-section
@@ -105,7 +104,7 @@ keys Return
 type_text 4                   # SPACE-TIME
 keys Return
 sleep 0.5
-pick 200 250; pick 380 250; pick 290 290
+click_at 200 250; click_at 380 250; click_at 290 290
 keys Return Return
 sleep 0.5
 shot 15-space-time
@@ -114,16 +113,20 @@ type_text 5                   # ACTIVE-FAULTS
 keys Return Return
 sleep 1
 shot 16-active-faults
+keys F2                       # half-size copy
+sleep 1
 keys Return
-type_text 6                   # STATIONS
-keys Return Return
+type_text 6                   # STATIONS, with codes
+keys Return Tab
+type_text y
+keys Return
 sleep 1
 shot 17-stations
 keys Return
 type_text 2                   # SELECT a quadrilateral: the new selection
 keys Return
 sleep 0.5
-pick 250 100; pick 390 100; pick 390 300; pick 250 300
+click_at 250 100; click_at 390 100; click_at 390 300; click_at 250 300
 keys Return
 shot 18-map-select
 keys Return
@@ -133,8 +136,17 @@ sleep 0.3
 shot 19-menu-after-map-select
 keys ctrl+b F1 F3
 sleep 0.3
-m=$(count_in "$(job $(njobs))")
+m=$(count_in "$(job '$')")
 [ -n "$m" ] && [ "$m" -gt 0 ] && [ "$m" -lt "$n" ] || fail "map SELECT kept '$m' of $n events"
+# The copies of FIND (job 4), the cross-section and the faults (half size);
+# on the screen faults in magenta, red station crosses.
+grep -q " arc$" "$(job 4)" || fail "the FIND copy has no circle"
+grep -q "(Press Enter or     ) show" "$(job 4)" || fail "the FIND copy lacks its prompt"
+grep -q "(CROSS-) show" "$(job 5)" || fail "cross-section title missing from the copy"
+[ "$(sed -n 14p "$(job 6)")" = "0.5 0.5 scale" ] || fail "the faults copy is not half size"
+[ "$(grep -c ' pL$' "$(job 6)")" -gt 1000 ] || fail "the faults copy has hardly any lines"
+[ "$(colour 16-active-faults 'rgb(255,0,255)')" -gt 100 ] || fail "no class A faults"
+[ "$(colour 17-stations 'rgb(255,0,0)')" -gt 20 ] || fail "no stations"
 
 # TIME with a full-size copy, MAGNITUDE with a half-size one.
 keys ctrl+t
@@ -166,18 +178,11 @@ sleep 0.3
 last=$(ls "$WORK"/lpr.*.args | sort -V | tail -1)
 grep -qx -- "-Plp7" "$last" || fail "printer option not used: $(tr '\n' ' ' < "$last")"
 
-keys ctrl+e
-rc=$(e2e_wait_exit)
-[ "$rc" = 0 ] || fail "exit status $rc"
+e2e_quit
 [ "$(wc -l < "$HOME/_seis")" = 42 ] || fail "setup file has $(wc -l < "$HOME/_seis") lines"
 sed -n 3p "$HOME/_seis" | grep -q '^lp7' || fail "printer not kept: $(sed -n 3p "$HOME/_seis")"
 
 # Every PostScript job renders.
-i=0
-for j in $(ls "$WORK"/lpr.*.file | sort -V); do
-	head -c 2 "$j" | grep -q '%!' || continue
-	keep_ps "$j" job$i
-	i=$((i + 1))
-done
-[ $i -ge 4 ] || fail "only $i PostScript jobs"
-echo "PASS: $n events, $m after map SELECT, $(njobs) print jobs, $i PostScript"
+keep_jobs ps
+[ $KEPT -ge 4 ] || fail "only $KEPT PostScript jobs"
+echo "PASS: $n events, $m after map SELECT, $(ls "$WORK"/lpr.*.file | wc -l) print jobs, $KEPT PostScript"
