@@ -1,5 +1,5 @@
-// The panel engine: editing a form, its messages and help, the check of
-// every numeric field, and the template rows as users read them.
+// The panel engine: editing a form, its messages and help, and the check
+// of every numeric field.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -212,32 +212,4 @@ TEST_F(Forms, NumericFieldsRefuseWhatTheyCannotMean)
 			EXPECT_EQ(bad_field(number), field);
 			EXPECT_STREQ(pn.em_s, message);
 		}
-}
-
-TEST(Templates, TextsAsTheUserReadsThem)
-{
-	auto row = [](int number, int r) {
-		std::string t(find_panel(number)->pan + r * PANEL_COLS, PANEL_COLS);
-		return t.substr(0, t.find_last_not_of(' ') + 1);
-	};
-	const std::tuple<int, int, const char *> texts[] = {
-		{PAN_SELECT, 11, " 5. You like to include events whose following item is undetermined? < Y/N >"},
-		{PAN_OPTION, 7, "         Examples: /home/qx/seis, c:\\data\\seis (Windows), @hostname (server)"},
-		{PAN_MAPS5, 2, "    to the activeness of fauls, and press Enter."},
-		{PAN_MAP1, 22, "       Size      base size <MAG0> : (      )pixels   factor : (      )"},
-		{PAN_INIT, 7, "                                  Tarnwell"},
-		{PAN_INIT, 8, ""},
-		{PAN_INIT, 9, ""},
-		{PAN_INIT, 11, "                                     by"},
-	};
-	for (auto [number, r, text] : texts)
-		EXPECT_EQ(row(number, r), text) << number << " row " << r;
-	EXPECT_EQ(row(PAN_SAVE, 4).size(), 72u); // the 64-cell box closes at column 71
-	for (int r : {1, 4, 5}) // these help rows run on into the next without a separator
-		EXPECT_EQ(row(PAN_HELP, r).size(), (size_t)PANEL_COLS) << r;
-	for (int r : {13, 14}) { // the credit lines are centred on the 77-column row, give or take one
-		std::string t = row(PAN_INIT, r);
-		size_t lead = t.find_first_not_of(' '), len = t.size() - lead;
-		EXPECT_LE(std::abs((int)(2 * lead + len) - PANEL_COLS), 2) << t;
-	}
 }

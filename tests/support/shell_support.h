@@ -18,10 +18,8 @@ namespace tw::test {
 inline void start(Recording &r)
 {
 	use_recording(r);
-	panel_reset();
-	settings_reset();
-	spool_reset();
-	store_reset();
+	reset_all(); // every subsystem as at start-up, then the recording's window again
+	win_init();
 	st.nmax = st.nmax2 = 4095;
 	std::strcpy(st.f2_s, "PDE  ");
 }
