@@ -2,20 +2,13 @@
 // the corrections written back into the form and refused settings.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cmath>
-#include <string>
 #include <tuple>
 
 #include "catalog/store.h"
-#include "device/graph.h"
-#include "device/spool.h"
 #include "diag_support.h"
 #include "diagrams/diagrams.h"
-#include "recording.h"
 #include "shell/panel.h"
 #include "shell/setup.h"
-#include "shell/shell.h"
 
 using namespace tw;
 
@@ -23,6 +16,12 @@ namespace {
 
 using Bars = std::vector<std::vector<int>>;
 using Strs = std::vector<std::string>;
+
+// The TIME form: scaling, From, To, unit, item, count scaling, Y1, Y2.
+struct TimeForm {
+	std::string scal = "LNR", from = "1995 01 01 00 00", to = "1995 12 31 23 59", unit = "Y", item = "FRQ",
+		    yscal = "LNR", y1 = "0", y2 = "5";
+};
 
 struct Diagram : ::testing::Test {
 	Recording r;
@@ -32,50 +31,31 @@ struct Diagram : ::testing::Test {
 		settings_reset();
 		select_defaults();
 	}
-	// Bars standing on the axis, as {left, right, height} from plotting x 57.
-	Bars bars() const
+	void fill_store(const std::vector<Ev> &evs)
 	{
-		Bars out;
-		for (auto &v : calls_of(r, "rect"))
-			if (v[1] + v[3] == 392 && v[0] >= 61)
-				out.push_back({v[0] - 61, v[0] - 61 + v[2], v[3]});
-		return out;
+		fresh_store("", 2);
+		fill(evs);
+		std::snprintf(st.f2_s, sizeof st.f2_s, "TEST");
 	}
-	bool shown(const std::string &text) const { return r.texts().find(text) != std::string::npos; }
-};
-
-// MAGNITUDE over nine events, one without magnitude.
-struct Magnit : Diagram {
-	void SetUp() override
+	// A whole form, each value padded to its field's width, Enter, then
+	// the keys on the diagram (F3 quits it).
+	void type_form(const Strs &values, const std::vector<int> &widths, const std::vector<int> &keys)
 	{
-		Diagram::SetUp();
-		fill_store({Ev(1990).mag(25), Ev(1990).mag(31), Ev(1990).mag(43), Ev(1990).mag(43),
-			    Ev(1990).mag(69), Ev(1990).mag(0), Ev(1990).mag(15), Ev(1990).mag(-5),
-			    Ev(1990).mag(70)});
-	}
-	// Then the keys on the diagram; F3 quits it, or the form shown again.
-	int run(const Strs &form, const std::vector<int> &keys = {KS_F1 + 2})
-	{
-		type_form(r, form, {4, 4, 4, 3, 3, 6});
+		r.calls.clear();
+		for (size_t i = 0; i < values.size(); i++)
+			for (char c : values[i] + std::string(widths[i] - values[i].size(), ' '))
+				r.ch(c);
+		r.ch('\r');
 		for (int k : keys)
 			r.key(k);
-		return magnitude();
 	}
-	std::string box(const char *kind, int k, int h)
+	int magnitude(const Strs &form)
 	{
-		return std::string(kind) + " " + std::to_string(41 + (k + 1) * 74 + 4) + " " +
-		       std::to_string(392 - h) + " 74 " + std::to_string(h);
+		type_form(form, {4, 4, 4, 3, 3, 6}, {KS_F1 + 2});
+		return tw::magnitude();
 	}
-};
-
-// The TIME form: scaling, From, To, unit, item, count scaling, Y1, Y2.
-struct TimeForm {
-	std::string scal = "LNR", from = "", to = "", unit = "Y", item = "FRQ", yscal = "LNR", y1 = "0", y2 = "5";
-};
-
-struct Time : Diagram {
 	// Dates as "yyyy mm dd hh nn".
-	int run(const TimeForm &f, const std::vector<int> &keys = {KS_F1 + 2})
+	int time(const TimeForm &f, const std::vector<int> &keys = {KS_F1 + 2})
 	{
 		Strs v = {f.scal};
 		for (auto *d : {&f.from, &f.to}) {
@@ -84,17 +64,19 @@ struct Time : Diagram {
 			v.insert(v.end(), {b[0], b[1], b[2], b[3], b[4], d == &f.from ? "00.00" : "59.99"});
 		}
 		v.insert(v.end(), {f.unit, f.item, f.yscal, f.y1, f.y2});
-		type_form(r, v, {3, 4, 2, 2, 2, 2, 5, 4, 2, 2, 2, 2, 5, 1, 3, 3, 5, 5});
-		for (int k : keys)
-			r.key(k);
+		type_form(v, {3, 4, 2, 2, 2, 2, 5, 4, 2, 2, 2, 2, 5, 1, 3, 3, 5, 5}, keys);
 		return time_tarnw();
 	}
-	int px(double day) { return (int)((day - dg.ax.st0) * dg.ax.ut); }
-	std::string line(int x1, int y1, int x2, int y2)
+	// Boxes of one kind standing on the axis, as {left, right, height}.
+	Bars bars(const char *kind = "rect") const
 	{
-		return "line " + std::to_string(x1) + " " + std::to_string(y1) + " " + std::to_string(x2) + " " +
-		       std::to_string(y2);
+		Bars out;
+		for (auto &v : calls_of(r, kind))
+			if (v[1] + v[3] == 392 && v[0] >= 45)
+				out.push_back({v[0] - 61, v[0] - 61 + v[2], v[3]});
+		return out;
 	}
+	bool shown(const std::string &text) const { return r.texts().find(text) != std::string::npos; }
 };
 
 } // namespace
@@ -110,38 +92,32 @@ TEST(MagnitudeBins, CountAndLimits)
 		EXPECT_EQ(nbins(from, to, step), n) << from << " " << to << " " << step;
 }
 
-TEST_F(Magnit, FrequencyBarsOnALinearAxis)
+// Nine events, one without magnitude: 2.5, 3.1, 4.3 twice, 6.9 in 2..7
+// (7.0 is past To, nothing in [5, 6)); running counts stack the unknown
+// bar onto the first bin. Bar heights: log10(count) + 1 over 166 pixels.
+TEST_F(Diagram, MagnitudeBarsOfBothKinds)
 {
-	ASSERT_EQ(run({"2.0", "7.0", "1.00", "FRQ", "LNR", "10"}), 0);
-	// 2.5, 3.1, 4.3 twice, 6.9 (7.0 is past To); nothing in [5, 6).
-	for (auto [k, h] : {std::pair{0, 33}, {1, 33}, {2, 66}, {4, 33}})
-		EXPECT_TRUE(r.has(box("fill", k, h))) << box("fill", k, h);
-	EXPECT_FALSE(r.has(box("fill", 3, 33)));
-	EXPECT_TRUE(r.has("rect 45 359 74 33")); // the one event without magnitude
-	for (int x : {115, 189, 263, 337, 411})
-		EXPECT_TRUE(r.has("line " + std::to_string(x + 4) + " 392 " + std::to_string(x + 4) + " 399")) << x;
-	EXPECT_TRUE(shown("unknown23456"));
-	EXPECT_TRUE(shown("(FRQ)"));
-	EXPECT_EQ(dg.nn[2], 2);
-	EXPECT_EQ(dg.nn[4], 1);
-}
-
-TEST_F(Magnit, AccumulatedBarsOnALogarithmicAxis)
-{
-	ASSERT_EQ(run({"2.0", "7.0", "1.00", "ACM", "LOG", "10"}), 0);
-	auto h = [](int c) { return (int)((std::log10((double)c) + 1) * 166); };
-	const int counts[5] = {6, 5, 4, 2, 2};
-	for (int k = 0; k < 5; k++) {
-		EXPECT_EQ(dg.nn[k], counts[k]) << k;
-		EXPECT_TRUE(r.has(box("fill", k, h(counts[k])))) << k;
+	fill_store({Ev(1990).mag(25), Ev(1990).mag(31), Ev(1990).mag(43), Ev(1990).mag(43), Ev(1990).mag(69),
+		    Ev(1990).mag(0), Ev(1990).mag(15), Ev(1990).mag(-5), Ev(1990).mag(70)});
+	const std::tuple<const char *, const char *, Bars, Bars> cases[] = {
+		{"FRQ", "LNR", {{58, 132, 33}, {132, 206, 33}, {206, 280, 66}, {354, 428, 33}}, {{-16, 58, 33}}},
+		{"ACM", "LOG", {{58, 132, 295}, {132, 206, 282}, {206, 280, 265}, {280, 354, 215}, {354, 428, 215}},
+		 {{-16, 58, 306}}},
+	};
+	for (auto &[kind, scale, fills, unknown] : cases) {
+		ASSERT_EQ(magnitude({"2.0", "7.0", "1.00", kind, scale, "10"}), 0);
+		EXPECT_EQ(bars("fill"), fills) << kind;
+		EXPECT_EQ(bars("rect"), unknown) << kind;
+		EXPECT_TRUE(shown("unknown23456"));
+		for (int x : {119, 193, 267, 341, 415}) // bin ticks
+			EXPECT_TRUE(r.has("line " + std::to_string(x) + " 392 " + std::to_string(x) + " 399")) << x;
+		EXPECT_TRUE(shown(std::string("(") + kind + ")"));
 	}
-	// The unknown bar stacks onto the first bin: 1 + 6 events.
-	EXPECT_TRUE(r.has("rect 45 " + std::to_string(392 - h(7)) + " 74 " + std::to_string(h(7))));
-	EXPECT_TRUE(shown("(ACM)"));
 }
 
-TEST_F(Magnit, SettingsThatCannotBeDrawnAreRefused)
+TEST_F(Diagram, MagnitudeSettingsThatCannotBeDrawnAreRefused)
 {
+	fill_store({Ev(1990).mag(25)});
 	const std::pair<Strs, const char *> bad[] = {
 		{{"2.0", "7.0", "0", "FRQ", "LNR", "10"}, "Tick Unit must be above 0!"},
 		{{"2.0", "7.0", "-1", "FRQ", "LNR", "10"}, "Tick Unit must be above 0!"},
@@ -151,12 +127,9 @@ TEST_F(Magnit, SettingsThatCannotBeDrawnAreRefused)
 		{{"2.0", "7.0", "1.00", "ACM", "LOG", "-5"}, "Maximum must be above 0!"},
 	};
 	for (auto &[form, msg] : bad) {
-		SCOPED_TRACE(msg);
-		r.calls.clear();
-		EXPECT_EQ(run(form), 0);
-		EXPECT_TRUE(shown(msg));
-		for (auto &c : r.calls) // no bar in the first bin's place
-			EXPECT_NE(c.rfind("fill 119 ", 0), 0u);
+		EXPECT_EQ(magnitude(form), 0);
+		EXPECT_TRUE(shown(msg)) << msg;
+		EXPECT_TRUE(bars("fill").empty()) << msg;
 		EXPECT_FALSE(shown("unknown"));
 	}
 }
@@ -177,112 +150,95 @@ TEST(TimeHelpers, BarHeightsAndNumbers)
 TEST_F(Diagram, EmptyStoreShowsNothing)
 {
 	fill_store({});
-	for (int (*command)() : {magnitude, time_tarnw}) {
+	for (int (*command)() : {tw::magnitude, time_tarnw}) {
 		r.calls.clear();
 		EXPECT_EQ(command(), 3);
 		EXPECT_TRUE(r.calls.empty());
 	}
 }
 
-TEST_F(Time, YearBarsStartWithAnEmptyFromYear)
+// Bars of every unit: an empty From year, a leap February ending on March
+// first, and an hour event past To that ends the bar before it.
+TEST_F(Diagram, TimeBarsOfEveryUnit)
 {
-	fill_store({Ev(1991, 5, 1), Ev(1991, 5, 1), Ev(1993, 2, 2)});
-	ASSERT_EQ(run({.from = "1990 01 01 00 00", .to = "1994 12 31 23 59"}), 0);
-	EXPECT_EQ(dg.ax.st0, fncal(1990, 1, 1));
-	int y1 = px(fncal(1991, 1, 1)), y2 = px(fncal(1992, 1, 1));
-	EXPECT_EQ(bars(), (Bars{{0, y1, 0}, {y1, y2, 132}, {px(fncal(1993, 1, 1)), px(fncal(1994, 1, 1)), 66}}));
-	EXPECT_TRUE(shown("(FRQ)"));
+	const std::tuple<std::vector<Ev>, TimeForm, Bars> cases[] = {
+		{{Ev(1991, 5, 1), Ev(1991, 5, 1), Ev(1993, 2, 2)},
+		 {.from = "1990 01 01 00 00", .to = "1994 12 31 23 59"},
+		 {{0, 83, 0}, {83, 167, 132}, {250, 334, 66}}},
+		{{Ev(1996, 1, 20), Ev(1996, 2, 10), Ev(1996, 2, 29)},
+		 {.from = "1996 01 01 00 00", .to = "1996 03 31 23 59", .unit = "M"},
+		 {{0, 142, 66}, {142, 275, 132}}},
+		{{Ev(1995, 3, 14, 22, 30), Ev(1995, 3, 15, 1, 10), Ev(1995, 3, 15, 1, 50), Ev(1995, 3, 15, 5, 0)},
+		 {.from = "1995 03 14 22 00", .to = "1995 03 15 03 59", .unit = "H"},
+		 {{0, 59, 66}, {179, 239, 132}}},
+	};
+	for (auto &[evs, form, want] : cases) {
+		fill_store(evs);
+		ASSERT_EQ(time(form), 0);
+		EXPECT_EQ(bars(), want) << form.unit;
+		EXPECT_TRUE(shown("(FRQ)"));
+	}
 }
 
-TEST_F(Time, MonthBarOfLeapFebruaryEndsOnMarchFirst)
-{
-	fill_store({Ev(1996, 1, 20), Ev(1996, 2, 10), Ev(1996, 2, 29)});
-	ASSERT_EQ(run({.from = "1996 01 01 00 00", .to = "1996 03 31 23 59", .unit = "M"}), 0);
-	EXPECT_DOUBLE_EQ(dg.ax.ut, 418.0 / 91);
-	int feb = px(fncal(1996, 2, 1)), mar = px(fncal(1996, 3, 1));
-	EXPECT_EQ(bars(), (Bars{{0, feb, 66}, {feb, mar, 132}}));
-	EXPECT_EQ(mar, (int)(60 * 418.0 / 91));
-}
-
-TEST_F(Time, HourBarsAndEventsAfterTo)
-{
-	fill_store({Ev(1995, 3, 14, 22, 30), Ev(1995, 3, 15, 1, 10), Ev(1995, 3, 15, 1, 50),
-		    Ev(1995, 3, 15, 5, 0)});
-	ASSERT_EQ(run({.from = "1995 03 14 22 00", .to = "1995 03 15 03 59", .unit = "H"}), 0);
-	EXPECT_EQ(dg.ax.rt0, 22);
-	auto hx = [&](double h) { return (int)(h * dg.ax.ut); };
-	// The 05h event is past To: it ends the 01h bar and gets none itself.
-	EXPECT_EQ(bars(), (Bars{{0, hx(1), 66}, {hx(3), hx(4), 132}}));
-}
-
-TEST_F(Time, LogarithmicTimeAxisPlotsCrosses)
+// Counts 2 on day 1 and 1 on day 10 of a logarithmic day axis.
+TEST_F(Diagram, LogarithmicTimeAxisPlotsCrosses)
 {
 	fill_store({Ev(1995, 1, 1), Ev(1995, 1, 1), Ev(1995, 1, 10)});
-	ASSERT_EQ(run({.scal = "LOG", .from = "1995 01 01 00 00", .to = "1995 02 06 23 59", .unit = "D"}), 0);
-	int y2 = 392 - 132, y1 = 392 - 66, x10 = (int)(dg.ax.ut) + 4;
-	EXPECT_TRUE(r.has(line(55, y2, 67, y2)));
-	EXPECT_TRUE(r.has(line(61, y2 - 6, 61, y2 + 6)));
-	EXPECT_TRUE(r.has(line(x10 + 51, y1, x10 + 63, y1)));
+	ASSERT_EQ(time({.scal = "LOG", .to = "1995 02 06 23 59", .unit = "D"}), 0);
+	for (auto *l : {"line 55 260 67 260", "line 61 254 61 266", "line 315 326 327 326"})
+		EXPECT_TRUE(r.has(l)) << l;
 	EXPECT_TRUE(bars().empty());
 }
 
-TEST_F(Time, MagnitudePlot)
+// Magnitudes as lines from the axis, the unknown one as a tick below it;
+// events before From and after To are left out. Sorted data may be
+// plotted by magnitude: only frequencies need time order.
+TEST_F(Diagram, MagnitudePlot)
 {
 	fill_store({Ev(1994, 12, 31).mag(60), Ev(1995, 1, 10).mag(40), Ev(1995, 1, 20, 12).mag(0),
 		    Ev(1995, 3, 1).mag(50)});
-	ASSERT_EQ(run({.from = "1995 01 01 00 00", .to = "1995 01 31 23 59", .unit = "D", .item = "MAG",
-		       .y2 = "10"}),
-		  0);
-	EXPECT_DOUBLE_EQ(dg.ax.ut, 418.0 / 31);
-	int x4 = (int)(9 * dg.ax.ut) + 61, xu = (int)(19.5 * dg.ax.ut) + 61;
-	EXPECT_TRUE(r.has(line(x4, 392, x4, 260)));
-	EXPECT_TRUE(r.has(line(xu, 392, xu, 399)));
-	int lines = 0; // the 1994 event is before From, the March one after To
-	for (auto &v : calls_of(r, "line"))
-		lines += v[0] == v[2] && v[1] == 392 && (v[3] == 226 || v[3] == 193);
-	EXPECT_EQ(lines, 0);
-	EXPECT_TRUE(shown("unknown"));
-
-	// Sorted data may be plotted by magnitude (only frequencies need time order).
-	fill_store({Ev(1995, 1, 20).mag(40), Ev(1995, 1, 10).mag(30)});
 	st.isort = 1;
-	ASSERT_EQ(run({.from = "1995 01 01 00 00", .to = "1995 01 31 23 59", .unit = "D", .item = "MAG"}), 0);
+	ASSERT_EQ(time({.to = "1995 01 31 23 59", .unit = "D", .item = "MAG", .y2 = "10"}), 0);
+	Bars lines;
+	for (auto &v : calls_of(r, "line"))
+		if (v[0] == v[2] && v[1] == 392 && v[3] < 392)
+			lines.push_back(v);
+	EXPECT_EQ(lines, (Bars{{182, 392, 182, 260}}));
+	EXPECT_TRUE(r.has("line 323 392 323 399"));
+	EXPECT_TRUE(shown("unknown"));
 	EXPECT_TRUE(shown("(MAG)"));
 }
 
-TEST_F(Time, CorrectionsAreWrittenBackIntoTheForm)
+TEST_F(Diagram, CorrectionsAreWrittenBackIntoTheForm)
 {
 	fill_store({Ev(1995, 1, 10).mag(40), Ev(1995, 1, 20).mag(0)});
 	// F6 goes back to the form, F3 quits it.
-	EXPECT_EQ(run({.scal = "LOG", .from = "1995 01 01 00 00", .to = "1995 03 31 23 59", .unit = "M",
-		       .item = "MAG", .yscal = "LOG", .y1 = "-3", .y2 = "10"},
-		      {KS_F1 + 5, KS_F1 + 2}),
+	EXPECT_EQ(time({.scal = "LOG", .to = "1995 03 31 23 59", .unit = "M", .item = "MAG", .yscal = "LOG",
+			.y1 = "-3", .y2 = "10"},
+		       {KS_F1 + 5, KS_F1 + 2}),
 		  0);
 	EXPECT_STREQ(pn.mc_s[13], "D");
 	EXPECT_STREQ(pn.mc_s[16], "    0");
 }
 
-TEST_F(Time, SettingsThatCannotBeDrawnAreRefused)
+TEST_F(Diagram, TimeSettingsThatCannotBeDrawnAreRefused)
 {
 	const std::tuple<TimeForm, int, const char *> cases[] = {
-		{{.from = "1995 01 01 00 00", .to = "1995 12 31 23 59"}, 1,
-		 "Frequency diagram cannot be made for data in special order."},
+		{{}, 1, "Frequency diagram cannot be made for data in special order."},
 		{{.from = "1995 06 01 00 00", .to = "1995 01 31 23 59", .unit = "D"}, 0, "To must not be before From!"},
 		{{.from = "1995 06 01 10 00", .to = "1995 06 01 09 59", .unit = "H", .item = "MAG"}, 0,
 		 "To must not be before From!"},
 		{{.scal = "LOG", .from = "1995 01 10 00 00", .to = "1995 01 10 23 59", .unit = "D"}, 0,
 		 "A logarithmic time axis needs more than one Tick Unit!"},
-		{{.from = "1995 01 01 00 00", .to = "1995 12 31 23 59", .y1 = "5", .y2 = "5"}, 0, "Y2 must be above Y1!"},
-		{{.from = "1995 01 01 00 00", .to = "1995 12 31 23 59", .y1 = "9", .y2 = "3"}, 0, "Y2 must be above Y1!"},
+		{{.y1 = "5", .y2 = "5"}, 0, "Y2 must be above Y1!"},
+		{{.y1 = "9", .y2 = "3"}, 0, "Y2 must be above Y1!"},
 	};
+	fill_store({Ev(1995, 1, 10), Ev(1995, 1, 20)});
 	for (auto &[form, isort, msg] : cases) {
-		SCOPED_TRACE(msg);
-		fill_store({Ev(1995, 1, 10), Ev(1995, 1, 20)});
 		st.isort = (short)isort;
-		r.calls.clear();
-		EXPECT_EQ(run(form), 0);
-		EXPECT_TRUE(shown(msg));
-		EXPECT_TRUE(bars().empty());
+		EXPECT_EQ(time(form), 0);
+		EXPECT_TRUE(shown(msg)) << msg;
+		EXPECT_TRUE(bars().empty()) << msg;
 		EXPECT_FALSE(shown("(FRQ)"));
 	}
 }

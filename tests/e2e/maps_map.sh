@@ -52,6 +52,7 @@ e2e_quit
 job=$WORK/lpr.0.file
 [ -e "$job" ] || fail "the map copy did not reach lpr"
 grep -q "(MAP) show" "$job" || fail "legend title missing from the copy"
+grep -q "\[6 2 2 2\] 0 setdash" "$job" || fail "the copy has no dashed border lines"
 [ "$(grep -c ' pL$' "$job")" -gt 1000 ] || fail "the copy has hardly any coastline"
 keep_ps "$job" map-copy
 echo PASS

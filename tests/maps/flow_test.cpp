@@ -2,13 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <sstream>
 #include <string>
+#include <tuple>
 
 #include "device/graph.h"
-#include "device/ps.h"
-#include "device/spool.h"
 #include "mapdata.h"
 #include "shell/panel.h"
 
@@ -17,19 +15,16 @@ using namespace tw;
 namespace {
 
 struct MapFlow : MapTest {
-	test::PrintPlace place; // hard copies: seis.prn here, lpr keeps a copy
 	void SetUp() override
 	{
 		MapTest::SetUp();
-		ps_reset();
 		area("120 00 E 150 00 E 20 00 N 50 00 N");
 		se.dst_s[0] = 0;
 		std::snprintf(se.mps_s, sizeof se.mps_s, "T");
 		MapFile f;
-		f.header('F', 100).line('C', {{35, 135}, {36, 136}}).line('B', {{30, 125}, {31, 126}}).x();
+		f.header('F', 100).line('C', {{35, 135}, {36, 136}}).x();
 		f.write(path("t.m"));
 		add_event(135, 35, 10, 5);
-		std::snprintf(sp.port_s, sizeof sp.port_s, "ps");
 	}
 	// The SELECT box as twelve words: degrees, minutes, letter, twice for
 	// longitude, then twice for latitude.
@@ -49,7 +44,7 @@ struct MapFlow : MapTest {
 	int enter_then_quit()
 	{
 		enter();
-		fkey(3);
+		r.key(KS_F1 + 2);
 		return map();
 	}
 };
@@ -73,16 +68,13 @@ TEST_F(MapFlow, RefusedPanels)
 		{"120 00 E 150 00 E 20 00 N 50 00 N", "", "NONE", "none.m' does not exist!", false},
 	};
 	for (const auto &c : cases) {
-		SCOPED_TRACE(c.message);
 		r.calls.clear();
 		area(c.box);
 		std::snprintf(se.dst_s, sizeof se.dst_s, "%s", c.region);
 		std::snprintf(se.mps_s, sizeof se.mps_s, "%s", c.dataset);
 		EXPECT_EQ(enter_then_quit(), 0);
 		EXPECT_TRUE(shows(c.message)) << r.texts();
-		if (c.no_frame) {
-			EXPECT_FALSE(framed());
-		}
+		EXPECT_NE(framed(), c.no_frame) << c.message;
 	}
 }
 
@@ -93,20 +85,16 @@ TEST_F(MapFlow, DateLineBoxesWrap)
 {
 	test::write_file(path("regions"), "KANTO 138 E 141 E 34 N 37 N\nWRAP 170 E 170 W 30 N 60 N\n");
 	area("180 00 E 180 00 W 20 00 N 50 00 N");
-	EXPECT_EQ(enter_then_quit(), 0);
-	EXPECT_DOUBLE_EQ(mf.b1, 180);
-	EXPECT_DOUBLE_EQ(mf.b2, 540);
-	EXPECT_EQ(mf.wrap, 1);
-	EXPECT_DOUBLE_EQ(mf.rrx, (mf.kx1 - mf.kx0) / 360.0);
-	EXPECT_TRUE(framed());
-
-	r.calls.clear();
-	std::snprintf(se.dst_s, sizeof se.dst_s, "WRAP");
-	EXPECT_EQ(enter_then_quit(), 0);
-	EXPECT_DOUBLE_EQ(mf.b1, 170);
-	EXPECT_DOUBLE_EQ(mf.b2, 190);
-	EXPECT_EQ(mf.wrap, 1);
-	EXPECT_TRUE(framed());
+	for (auto [region, b1, b2] : {std::tuple{"", 180, 540}, {"WRAP", 170, 190}}) {
+		r.calls.clear();
+		std::snprintf(se.dst_s, sizeof se.dst_s, "%s", region);
+		EXPECT_EQ(enter_then_quit(), 0);
+		EXPECT_EQ(mf.b1, b1);
+		EXPECT_EQ(mf.b2, b2);
+		EXPECT_EQ(mf.wrap, 1);
+		EXPECT_DOUBLE_EQ(mf.rrx, (mf.kx1 - mf.kx0) / double(b2 - b1));
+		EXPECT_TRUE(framed());
+	}
 }
 
 TEST_F(MapFlow, SymbolPanelStopsAtABlankRangeOrQuits)
@@ -126,26 +114,9 @@ TEST_F(MapFlow, SymbolPanelStopsAtABlankRangeOrQuits)
 	dpmg_init();
 	r.calls.clear();
 	type(std::string(14, '\t') + "y\r999");
-	fkey(3);
+	r.key(KS_F1 + 2);
 	EXPECT_EQ(map(), 0);
 	EXPECT_EQ(se.ndp, 7);
 	EXPECT_EQ(se.cdp[0], 0);
 	EXPECT_FALSE(framed());
-}
-
-TEST_F(MapFlow, HardCopyIsPostScript)
-{
-	enter();
-	fkey(1); // full-size copy: the map is drawn again into it
-	fkey(3); // the copy is finished and handed to lpr
-	EXPECT_EQ(map(), 0);
-	EXPECT_EQ(gr.psflag, 0);
-	std::string ps = test::slurp(place.job(1));
-	ASSERT_FALSE(ps.empty());
-	EXPECT_NE(ps.find("[6 2 2 2] 0 setdash"), std::string::npos) << "the border line";
-	EXPECT_NE(ps.find("(MAP)"), std::string::npos);
-	EXPECT_TRUE(test::gs_ok(place.job(1)));
-	if (const char *art = std::getenv("TARNWELL_SOURCE"))
-		std::system(("mkdir -p " + std::string(art) + "/artifacts && cp " + place.job(1) + " " + art +
-			     "/artifacts/map_hardcopy.ps").c_str());
 }

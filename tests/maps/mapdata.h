@@ -39,25 +39,19 @@ struct MapFile {
 	}
 	void w16(long v) { b.push_back((uint8_t)(v & 255)), b.push_back((uint8_t)(v >> 8 & 255)); }
 	// pts: (latitude, longitude) pairs.
+	// pts: (latitude, longitude) pairs; the bounds lead the points.
 	MapFile &line(char code, const std::vector<std::pair<double, double>> &pts, char flag = '1')
 	{
-		long la0 = 1L << 30, la1 = -la0, lo0 = la0, lo1 = -la0;
-		std::vector<long> v;
-		for (auto [la, lo] : pts) {
-			long y = (long)(la * s), x = (long)((lo - l0) * s);
-			v.push_back(y), v.push_back(x);
-			la0 = std::min(la0, y), la1 = std::max(la1, y);
-			lo0 = std::min(lo0, x), lo1 = std::max(lo1, x);
-		}
+		std::vector<long> ys, xs;
+		for (auto [la, lo] : pts)
+			ys.push_back((long)(la * s)), xs.push_back((long)((lo - l0) * s));
 		b.push_back((uint8_t)code), b.push_back((uint8_t)flag);
-		if (flag == '2')
-			w16((long)pts.size());
-		else
-			b.push_back((uint8_t)pts.size());
-		for (long e : {la0, la1, lo0, lo1})
+		flag == '2' ? w16((long)pts.size()) : b.push_back((uint8_t)pts.size());
+		for (long e : {*std::min_element(ys.begin(), ys.end()), *std::max_element(ys.begin(), ys.end()),
+			       *std::min_element(xs.begin(), xs.end()), *std::max_element(xs.begin(), xs.end())})
 			w16(e);
-		for (long e : v)
-			w16(e);
+		for (size_t i = 0; i < pts.size(); i++)
+			w16(ys[i]), w16(xs[i]);
 		return *this;
 	}
 	MapFile &z(char flag) { return b.push_back('Z'), b.push_back((uint8_t)flag), *this; }
@@ -130,19 +124,11 @@ struct MapTest : ::testing::Test {
 	}
 	size_t count(const char *kind) { return calls(kind).size(); }
 	bool shows(const std::string &text) { return r.texts().find(text) != std::string::npos; }
-	bool has_arc(int x, int y, int d) // a circle of diameter d centred on window (x, y)
-	{
-		return r.has("arc " + std::to_string(x - d / 2) + " " + std::to_string(y - d / 2) + " " +
-			     std::to_string(d) + " " + std::to_string(d));
-	}
 	bool framed() // the map frame was drawn
 	{
-		char b[64];
-		std::snprintf(b, sizeof b, "rect %d %d %d %d", mf.kx0 + 4, mf.ky0 + 45, mf.kx1 - mf.kx0,
-			      mf.ky1 - mf.ky0);
-		return r.has(b);
+		return r.has("rect " + std::to_string(mf.kx0 + 4) + " " + std::to_string(mf.ky0 + 45) + " " +
+			     std::to_string(mf.kx1 - mf.kx0) + " " + std::to_string(mf.ky1 - mf.ky0));
 	}
-	void fkey(int n) { r.key(KS_F1 + n - 1); }
 	void enter() { r.ch('\r'); }
 	void type(const std::string &s)
 	{

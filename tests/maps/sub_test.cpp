@@ -46,33 +46,23 @@ struct MapSub : MapTest {
 			v.push_back({x + w / 2 - 4, y + h / 2 - 45, w / 2});
 		return v;
 	}
-	bool has_arc_at(int x, int y)
+	// Events the area test keeps of a figure from (lon0, la0) to (lon1, la1).
+	int area_test(double lon0, double lon1, double la0, double la1)
 	{
-		for (auto a : arcs())
-			if (a.cx == x && a.cy == y)
-				return true;
-		return false;
+		int xs[2] = {px(lon0), px(lon1)}, ys[2] = {py(la0), py(la1)}, n = -1;
+		map_sub_prep(xs, ys, 2);
+		map_retrv(n);
+		return n;
 	}
-	void set_p0(double lon, double la)
-	{
-		mp.lo[0] = (int)lon, mp.lom[0] = (short)std::round(std::fabs(lon - (int)lon) * 60);
-		mp.la[0] = (short)la, mp.lam[0] = (short)std::round(std::fabs(la - (int)la) * 60);
-		mp.low[0] = lon < 0, mp.las[0] = la < 0;
-	}
+	// The profile's first point at a plotting pixel, as the pick loop keeps it.
 	void p0_at_pixel(int x, int y)
 	{
 		DegMin d;
 		ital(x, y, d);
-		set_p0(dm2deg(d.lo, d.lom, d.w), dm2deg(d.la, d.lam, d.s));
-	}
-	// The SELECT time window: year, month, day, hour, from and to.
-	void window(const char *y1, const char *m1, const char *d1, const char *h1, const char *y2,
-		    const char *m2, const char *d2, const char *h2)
-	{
-		std::snprintf(se.y1_s, sizeof se.y1_s, "%s", y1), std::snprintf(se.m1_s, sizeof se.m1_s, "%s", m1);
-		std::snprintf(se.d1_s, sizeof se.d1_s, "%s", d1), std::snprintf(se.h1_s, sizeof se.h1_s, "%s", h1);
-		std::snprintf(se.y2_s, sizeof se.y2_s, "%s", y2), std::snprintf(se.m2_s, sizeof se.m2_s, "%s", m2);
-		std::snprintf(se.d2_s, sizeof se.d2_s, "%s", d2), std::snprintf(se.h2_s, sizeof se.h2_s, "%s", h2);
+		double lon = dm2deg(d.lo, d.lom, d.w), la = dm2deg(d.la, d.lam, d.s);
+		mp.lo[0] = (int)lon, mp.lom[0] = (short)std::round(std::fabs(lon - (int)lon) * 60);
+		mp.la[0] = (short)la, mp.lam[0] = (short)std::round(std::fabs(la - (int)la) * 60);
+		mp.low[0] = lon < 0, mp.las[0] = la < 0;
 	}
 };
 
@@ -111,11 +101,7 @@ TEST_F(MapSub, AreaTestKeepsPaintedEventsAcrossSegments)
 		add_event(131, 35, 10, 3); // west of the box
 	add_event(136, 36, 10, 3);     // inside the box, its pixel not painted
 	r.image[py(36) + 1 + 45][px(136) + 1 + 4] = 0;
-	int xs[2] = {px(133), px(139)}, ys[2] = {py(32), py(38)};
-	map_sub_prep(xs, ys, 2);
-	int n = -1;
-	map_retrv(n);
-	EXPECT_EQ(n, 4500);
+	EXPECT_EQ(area_test(133, 139, 32, 38), 4500);
 	unsigned char *s0 = st.iseg[base2()];
 	EXPECT_EQ(s0[65524], 0xfe) << "the first segment is marked as continued";
 	EXPECT_EQ(s0[65525], 0xff);
@@ -127,34 +113,20 @@ TEST_F(MapSub, AreaTestOnMapsThatWrap)
 {
 	// Across the 180th meridian: the box runs on past 180.
 	box(170, -170, 30, 60);
-	add_event(-178, 45, 10, 3);
-	add_event(178, 45, 10, 3);
-	add_event(-172, 45, 10, 3); // east of the figure
-	int xs[2] = {px(175), px(185)}, ys[2] = {py(40), py(50)};
-	map_sub_prep(xs, ys, 2);
-	int n = 0;
-	map_retrv(n);
-	EXPECT_EQ(n, 2);
+	for (double lon : {-178, 178, -172}) // the last east of the figure
+		add_event(lon, 45, 10, 3);
+	EXPECT_EQ(area_test(175, 185, 40, 50), 2);
 
-	// A box from 10 W round to 20 W holds Greenwich; a figure across it
-	// must not turn into an empty key range.
+	// A box from 10 W round to 20 W holds Greenwich: a figure across it
+	// must not turn into an empty key range, nor one at the box's far end.
 	st.itot = 0;
 	put_marker(0, 0, M_END);
 	box(-10, -20, -30, 30);
-	add_event(-3, 0, 10, 3);
-	add_event(2, 0, 10, 3);
-	add_event(8, 0, 10, 3);
-	add_event(-27, 0, 10, 3);
-	int xw[2] = {px(-5), px(5)}, yw[2] = {py(-5), py(5)};
-	map_sub_prep(xw, yw, 2);
+	for (double lon : {-3, 2, 8, -27})
+		add_event(lon, 0, 10, 3);
+	EXPECT_EQ(area_test(-5, 5, -5, 5), 2);
 	EXPECT_LT(st.lo1, st.lo2);
-	map_retrv(n);
-	EXPECT_EQ(n, 2);
-	// And a figure west of it, at the far end of the box (330..335).
-	int xe[2] = {px(330), px(335)};
-	map_sub_prep(xe, yw, 2);
-	map_retrv(n);
-	EXPECT_EQ(n, 1);
+	EXPECT_EQ(area_test(330, 335, -5, 5), 1);
 	EXPECT_EQ(coordkey(7, evslot(base2(), 0)), -27 * 256);
 }
 
@@ -163,19 +135,15 @@ TEST_F(MapSub, SelectReplacesTheStoreOrNot)
 	for (int i = 0; i < 10; i++)
 		add_event(135, 35, 10, 3);
 	add_event(131, 35, 10, 3);
-	auto corners = [&] {
+	// Four corners, Enter to leave the pick loop, then the answer to "Are
+	// these all right?": N changes nothing.
+	for (auto [answer, kept] : {std::pair{"\tn\r", 11}, {"\r", 10}}) {
 		click(133, 33), click(138, 33), click(138, 38), click(133, 38);
-		enter(); // leave the pick loop
-	};
-	corners();
-	type("\tn\r"); // "Are these all right?" stays the only input field
-	EXPECT_EQ(map_select(), K_F6);
-	EXPECT_EQ(st.itot, 11) << "answered N: nothing changes";
-
-	corners();
-	enter();
-	EXPECT_EQ(map_select(), K_F6);
-	EXPECT_EQ(st.itot, 10);
+		enter();
+		type(answer);
+		EXPECT_EQ(map_select(), K_F6);
+		EXPECT_EQ(st.itot, kept);
+	}
 	EXPECT_STREQ(pn.em_s, "Memory contents were replaced.");
 	EXPECT_EQ(coordkey(7, evslot(0, 9)), 135 * 256);
 	EXPECT_EQ(rec_marker(evslot(0, 10)), M_END);
@@ -186,7 +154,7 @@ TEST_F(MapSub, CrossSectionWithoutADistanceSpan)
 	add_event(135, 34.8, 5, 5);
 	profile();
 	type("\t   0\r"); // X2 = X1 = 0
-	fkey(3);
+	r.key(KS_F1 + 2);
 	EXPECT_EQ(map_cross_section(), K_F3);
 	for (auto a : arcs())
 		EXPECT_FALSE(a.cy == 42 && a.cx >= 40 && a.cx <= 490) << "no event without a scale";
@@ -203,10 +171,14 @@ TEST_F(MapSub, SpaceTimeHourUnitBounds)
 	at(15, 12); // inside
 	at(15, 18); // 18:30 is still hour 18: inside
 	at(15, 19); // after 18:59
-	window("1990", "06", "15", "06", "1990", "06", "15", "18");
+	// The SELECT time window: 1990-06-15, 06 to 18 h.
+	for (auto *f : {se.y1_s, se.y2_s})
+		std::snprintf(f, 5, "1990");
+	for (auto [f, v] : {std::pair{se.m1_s, "06"}, {se.d1_s, "15"}, {se.h1_s, "06"}, {se.m2_s, "06"}, {se.d2_s, "15"}, {se.h2_s, "18"}})
+		std::snprintf(f, 3, "%s", v);
 	profile();
 	type(std::string(12, '\t') + "h\r"); // the tick unit
-	fkey(3);
+	r.key(KS_F1 + 2);
 	EXPECT_EQ(map_space_time(), K_F3);
 	// The map under the picks shows all four at one pixel; the plot only two.
 	int mapx = mf.kx0 + 1 + (int)((135 - mf.b1) * mf.rrx), events = 0;
@@ -232,7 +204,7 @@ TEST_F(MapSub, StationsWithCodes)
 		test::write_file(path("test.s"), b.substr(0, size));
 		r.calls.clear();
 		type("\ty\r");
-		fkey(3);
+		r.key(KS_F1 + 2);
 		EXPECT_EQ(map_stations(), K_F3);
 		EXPECT_TRUE(shows("WXYZ")) << size;
 		EXPECT_FALSE(shows("EDGE"));
