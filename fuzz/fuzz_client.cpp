@@ -146,8 +146,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 		return 0;
 	fz_fresh(4);
 	sv.tmo = 2000, sv.maxtime = 10000;
-	int from = data[0] & 4 ? st.nmax - 3 : 0;
-	st.itot = from;
+	int from = st.itot = data[0] & 4 ? st.nmax - 3 : 0;
 	put_marker(0, from, M_END);
 	std::string bytes(reinterpret_cast<const char *>(data + 1), size - 1);
 	if ((data[0] & 3) == 0)

@@ -43,8 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 	static constexpr int maxparts[4] = {1, 2, 256, 256}, segs[4] = {2, 3, 8, 8};
 	fz_fresh(segs[data[0] >> 2 & 3]);
 	bounds(data[2], data[3]);
-	int from = data[1] < 128 ? 0 : st.nmax - (data[1] - 127);
-	st.itot = from;
+	int from = st.itot = data[1] < 128 ? 0 : st.nmax - (data[1] - 127);
 	put_marker(0, from, M_END);
 	fz_files(data + 4, size - 4, {"fz.b", "fz.b2", "fz.b3", "fz.b4"});
 	int r = scan_file("FZ.B", maxparts[data[0] & 3]);
