@@ -28,6 +28,7 @@ namespace {
 
 constexpr unsigned long F3 = KS_F1 + 2;
 using Calls = std::vector<std::array<int, 4>>;
+using Ints = std::vector<int>;
 
 // A map dataset file built record by record; coordinates in degrees.
 struct MapFile {
@@ -263,8 +264,7 @@ TEST_F(Map, DepthAndMagnitudeClasses)
 	Placed e;
 	for (int i = 0; i < 6; i++) {
 		ASSERT_TRUE(place_event(i, e));
-		EXPECT_EQ(e.colour, cases[i].colour) << i;
-		EXPECT_EQ(e.size, cases[i].size) << i;
+		EXPECT_EQ((Ints{e.colour, e.size}), (Ints{cases[i].colour, cases[i].size})) << i;
 	}
 	EXPECT_NEAR(e.dep, -0.1, 1e-9);
 	mf.ynmap = 0;
@@ -439,21 +439,17 @@ struct MapSub : Map {
 
 TEST_F(MapSub, ProjectionOntoTheAxis)
 {
-	Pick p{};
 	// Horizontal axis along 35 N from 132 E: the latitude does not count.
-	p.xs[0] = px(132), p.ys[0] = py(35), p.xs[1] = px(138), p.ys[1] = py(35);
-	p.horizontal = true, p.slope = -2;
+	Pick p{}, v{}, o{};
+	p.xs[0] = px(132), p.ys[0] = py(35), p.xs[1] = px(138), p.ys[1] = py(35), p.horizontal = true, p.slope = -2;
 	p0_at_pixel(p.xs[0], p.ys[0]);
 	EXPECT_NEAR(rtal(135, 34.5, p), rtal(135, 35.3, p), 1e-6);
 	EXPECT_NEAR(rtal(135, 34.5, p), 3 * 111.16 * std::cos(35 / 57.3), 8);
 	// Vertical axis: the longitude does not count.
-	Pick v{};
-	v.xs[0] = v.xs[1] = px(135), v.ys[0] = py(32), v.ys[1] = py(38);
-	v.vertical = true, v.slope = -1;
+	v.xs[0] = v.xs[1] = px(135), v.ys[0] = py(32), v.ys[1] = py(38), v.vertical = true, v.slope = -1;
 	p0_at_pixel(v.xs[0], v.ys[0]);
 	EXPECT_NEAR(rtal(134, 36, v), rtal(136.5, 36, v), 1e-6);
 	// An oblique axis of slope exactly -1 is not taken for a vertical one.
-	Pick o{};
 	o.xs[0] = 100, o.ys[0] = 300, o.xs[1] = 300, o.ys[1] = 100, o.slope = -1;
 	p0_at_pixel(o.xs[0], o.ys[0]);
 	double lon1 = (300 - mf.kx0) / mf.rrx + mf.b1;
