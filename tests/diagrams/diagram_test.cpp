@@ -291,36 +291,31 @@ TEST_F(Diagram, EmptyStoreShowsNothing)
 }
 
 // Bars of every unit: an empty From year, a leap February ending on March
-// first, and an hour event past To that ends the bar before it.
+// first, and an hour event past To that ends the bar before it. A
+// logarithmic day axis plots crosses: counts 2 on day 1 and 1 on day 10.
 TEST_F(Diagram, TimeBarsOfEveryUnit)
 {
-	const std::tuple<std::vector<Ev>, TimeForm, Bars> cases[] = {
+	const std::tuple<std::vector<Ev>, TimeForm, Bars, Strs> cases[] = {
 		{{Ev(1991, 5, 1), Ev(1991, 5, 1), Ev(1993, 2, 2)},
 		 {.from = "1990 01 01 00 00", .to = "1994 12 31 23 59"},
-		 {{0, 83, 0}, {83, 167, 132}, {250, 334, 66}}},
+		 {{0, 83, 0}, {83, 167, 132}, {250, 334, 66}}, {}},
 		{{Ev(1996, 1, 20), Ev(1996, 2, 10), Ev(1996, 2, 29)},
 		 {.from = "1996 01 01 00 00", .to = "1996 03 31 23 59", .unit = "M"},
-		 {{0, 142, 66}, {142, 275, 132}}},
+		 {{0, 142, 66}, {142, 275, 132}}, {}},
 		{{Ev(1995, 3, 14, 22, 30), Ev(1995, 3, 15, 1, 10), Ev(1995, 3, 15, 1, 50), Ev(1995, 3, 15, 5, 0)},
 		 {.from = "1995 03 14 22 00", .to = "1995 03 15 03 59", .unit = "H"},
-		 {{0, 59, 66}, {179, 239, 132}}},
+		 {{0, 59, 66}, {179, 239, 132}}, {}},
+		{{Ev(1995, 1, 1), Ev(1995, 1, 1), Ev(1995, 1, 10)}, {.scal = "LOG", .to = "1995 02 06 23 59", .unit = "D"},
+		 {}, {"line 55 260 67 260", "line 61 254 61 266", "line 315 326 327 326"}},
 	};
-	for (auto &[evs, form, want] : cases) {
+	for (auto &[evs, form, want, crosses] : cases) {
 		fill_store(evs);
 		ASSERT_EQ(time(form), 0);
 		EXPECT_EQ(bars(), want) << form.unit;
 		EXPECT_TRUE(shown("(FRQ)"));
+		for (auto &l : crosses)
+			EXPECT_TRUE(r.has(l)) << l;
 	}
-}
-
-// Counts 2 on day 1 and 1 on day 10 of a logarithmic day axis.
-TEST_F(Diagram, LogarithmicTimeAxisPlotsCrosses)
-{
-	fill_store({Ev(1995, 1, 1), Ev(1995, 1, 1), Ev(1995, 1, 10)});
-	ASSERT_EQ(time({.scal = "LOG", .to = "1995 02 06 23 59", .unit = "D"}), 0);
-	for (auto *l : {"line 55 260 67 260", "line 61 254 61 266", "line 315 326 327 326"})
-		EXPECT_TRUE(r.has(l)) << l;
-	EXPECT_TRUE(bars().empty());
 }
 
 // Magnitudes as lines from the axis, the unknown one as a tick below it;
