@@ -1,4 +1,4 @@
-// SELECT: file plans and names, the filter, parts and markers, the form's
+// SELECT: file names and loads, the filter, parts and markers, the form's
 // checks, region lookup.
 #include <gtest/gtest.h>
 
@@ -69,72 +69,37 @@ struct SelectTest : ::testing::Test {
 		dir.write("pde-90.b", evs);
 		return selected();
 	}
-	// The form is refused with this message (if given) and the cursor on
-	// field isr (if given).
+	// The form is refused with this message and the cursor on field isr
+	// (if given).
 	void refused(const std::string &msg, int isr = -1)
 	{
 		EXPECT_EQ(-1, select_round());
-		if (!msg.empty()) {
-			EXPECT_EQ(msg, pn.em_s);
-		}
-		if (isr >= 0) {
-			EXPECT_EQ(isr, pn.isr) << pn.em_s;
-		}
+		EXPECT_EQ(msg, pn.em_s);
+		EXPECT_TRUE(isr < 0 || isr == pn.isr) << pn.isr;
 	}
 	bool shown(const std::string &text) const { return r.texts().find(text) != std::string::npos; }
 };
 
-std::string plan(const char *src, int y1, int y2, bool server)
-{
-	Leg l[MAXLEG];
-	int n = select_plan(src, y1, y2, server, l);
-	std::string s;
-	for (int i = 0; i < n; i++)
-		s += std::string(l[i].name) + (l[i].yearly ? " years " : " whole ") +
-		     std::to_string(l[i].y1) + "-" + std::to_string(l[i].y2) +
-		     (l[i].yearly ? "" : " parts " + std::to_string(l[i].parts)) + ";";
-	return s;
-}
-
-TEST(SelectPlan, ReadsEachSourceFromItsFiles)
-{
-	EXPECT_EQ("RIKA whole 1600-1990 parts 1;", plan("RIKA", 1600, 1990, false));
-	EXPECT_EQ("VELA whole 1900-1910 parts 2;", plan("VELA", 1900, 1910, false));
-	EXPECT_EQ("RIKA whole 1800-1990 parts 1;VELA whole 1800-1925 parts 2;"
-		  "JMA years 1926-1990;", plan("JPN", 1800, 1990, false));
-	EXPECT_EQ("VELA whole 1900-1920 parts 2;", plan("JPN", 1900, 1920, false));
-	EXPECT_EQ("JMA years 1930-1931;", plan("JPN", 1930, 1931, false));
-	EXPECT_EQ("PDE years 1926-1927;", plan("PDE", 1900, 1927, false));
-	EXPECT_EQ("", plan("PDE", 1900, 1920, false));
-	EXPECT_EQ("ISCNE years 1964-1964;", plan("ISCNE", 1964, 1964, false));
-	// The server is asked from the From year itself for plain sources.
-	EXPECT_EQ("PDE years 1900-1927;", plan("PDE", 1900, 1927, true));
-	EXPECT_EQ("RIKA whole 1880-1990 parts 1;VELA whole 1880-1925 parts 2;"
-		  "JMA years 1926-1990;", plan("JPN", 1880, 1990, true));
-}
-
-TEST_F(SelectTest, FollowsPartsInFileOrderAndStopsAtTheLoadedLength)
+// Parts in file order; the scan ends at the loaded length when a file has
+// no marker or a cut record. Whatever marker ended the file, the selection
+// ends with an end marker: a continuation left there would send the map's
+// area scan into the stale slots after the selection.
+TEST_F(SelectTest, FollowsPartsAndEndsWithAnEndMarker)
 {
 	years("1995", "1996");
 	dir.write("pde-95.b", {Ev(1995).id(1), Ev(1995).id(2)}, 0xfffe);
 	dir.write("pde-95.b2", {Ev(1995).id(3)}, 0xfffd);
 	dir.write("pde-95.b3", {Ev(1995).id(4)}, 0xffff);
-	// No marker and a truncated last record: the scan ends at the data.
 	dir.write("pde-96.b", {Ev(1996).id(5), Ev(1996).id(6)}, NOMARK, 3);
 	std::memset(st.iseg[workseg()], 0x11, SEGSIZE); // stale bytes must not count
+	std::memset(st.iseg[0], 0x11, SEGSIZE);
 	EXPECT_EQ((Ints{1, 2, 3, 4, 5}), selected());
 	EXPECT_EQ(M_END, qeek(4 + 16 * 5, st.iseg[0]));
 	EXPECT_EQ(0, st.isort);
 	EXPECT_STREQ("PDE", st.f2_s);
 	EXPECT_TRUE(shown("PDE   (1996) --     4"));
-}
 
-// Whatever marker ended the file, the selection ends with an end marker:
-// a continuation left there would send the map's area scan into the stale
-// slots after the selection.
-TEST_F(SelectTest, SelectionEndsWithAnEndMarkerWhateverEndedTheFile)
-{
-	std::memset(st.iseg[0], 0x11, SEGSIZE);
+	years("1990", "1990");
 	dir.write("pde-90.b", {Ev(1990).id(1), Ev(1990).id(2)}, 0xfffe);
 	dir.write("pde-90.b2", {Ev(1990).id(3)}, 0xfffe); // leads back to itself
 	EXPECT_EQ((Ints{1, 2, 3}), selected());
@@ -149,9 +114,7 @@ TEST_F(SelectTest, SelectionEndsWithAnEndMarkerWhateverEndedTheFile)
 	// A missing part leaves what was read so far properly ended too.
 	source("PDE"), years("1990", "1990");
 	dir.write("pde-90.b", {Ev(1990).id(4)}, 0xfffd);
-	std::remove(dir.at("pde-90.b3").c_str());
-	EXPECT_EQ(-1, select_round());
-	EXPECT_NE(nullptr, std::strstr(pn.em_s, "pde-90.b3")) << pn.em_s;
+	refused("File '" + dir.path + "/pde-90.b3' does not exist!");
 	EXPECT_EQ(M_END, qeek(4 + 16, st.iseg[0]));
 }
 
@@ -244,9 +207,10 @@ TEST_F(SelectTest, SourcesReadTheirCatalogues)
 	dir.write("jma-26.b", {Ev(1926, 1, 1).id(4), Ev(1926, 8, 1).id(5)});
 	dir.write("jma-27.b", {Ev(1927).id(6)});
 	source("JPN"), years("1800", "1927");
-	set(se.m1_s, "06"), set(se.d1_s, "15");
+	fill("06 15 06 15", {se.m1_s, se.d1_s, se.m2_s, se.d2_s});
 	EXPECT_EQ(0, select_round()) << pn.em_s;
 	// 1926 before June 15 is outside: the From date moved to 1926 stays.
+	// VELA's window ends with 1925, past the To date.
 	EXPECT_EQ((Ints{1, 2, 3, 5, 6}), tags());
 	EXPECT_EQ(1926u, st.iyy1);
 	for (const char *progress : {"RIKA         --     1", "VELA         --     3", "JMA   (1927) --     4"})
@@ -256,6 +220,9 @@ TEST_F(SelectTest, SourcesReadTheirCatalogues)
 	source("VELA"), years("1800", "1990");
 	EXPECT_EQ((Ints{2, 3, 98}), selected());
 
+	source("PDE"), years("1900", "1920"); // no file before 1926: nothing, and no error
+	EXPECT_EQ(Ints{}, selected());
+
 	source("JMA"), years("1900", "1928"); // JMA-28.B is missing
 	refused("File '" + dir.path + "/jma-28.b' does not exist!");
 	EXPECT_EQ(2, st.itot); // what came before stays
@@ -264,18 +231,17 @@ TEST_F(SelectTest, SourcesReadTheirCatalogues)
 	refused("Invalid date!", 1);
 }
 
-TEST_F(SelectTest, FormChecksSendTheCursorToTheField)
+// Refused forms send the cursor to the field; a region's box comes from
+// the first name in "regions" inside the typed text.
+TEST_F(SelectTest, FormChecksAndRegionNames)
 {
 	years("2099", "2100");
-	refused("", 7);
+	refused("Invalid date!", 7);
 	source("RIKA"), years("0600", "2200"); // a whole catalogue needs no year names
 	dir.write("rika.b", {Ev(1703).id(1)});
-	EXPECT_EQ(0, select_round()) << pn.em_s;
-	EXPECT_EQ(1, st.itot);
-	source("PDE");
-
-	years("1990", "1990");
-	dir.write("pde-90.b", {Ev(1990).id(1)});
+	EXPECT_EQ((Ints{1}), selected());
+	source("PDE"), years("1990", "1990");
+	dir.write("pde-90.b", {Ev(1990).lon(138, 0).lat(34, 0).id(1), Ev(1990).lon(142, 0).id(2)});
 	fill("0 0 7", {se.som1_s, se.sam1_s, se.so1_s});
 	lats("10 00 N 5 00 N");
 	refused("The second latitude should be in the north of the first!", 0);
@@ -283,32 +249,43 @@ TEST_F(SelectTest, FormChecksSendTheCursorToTheField)
 	EXPECT_STREQ("05", se.sa2_s);
 	EXPECT_EQ(0, st.itot);
 
-	std::strcpy(st.drv_s, "@nohost");
-	set(se.sa2_s, "50");
-	refused("`nohost' cannot be accessed to!");
-}
-
-TEST_F(SelectTest, RegionNamesComeFromTheRegionsFile)
-{
 	set(se.dst_s, "KANTO"); // no "regions" at all
 	refused("File '" + dir.path + "/regions' does not exist!");
-
 	dir.text("regions", "WORLD 0 E 0 E 90 S 90 N\n"
 			    "KAN   138 E 141 E 34 N 37 N\n"
 			    "KANTO 139 E 140 E 35 N 36 N\n"
 			    "BROKEN 1 E\n"
 			    "TOKAI 136 E 139 E 34 N 36 N\n");
 	set(se.som1_s, "30");
-	dir.write("pde-90.b", {Ev(1990).lon(138, 0).lat(34, 0).id(1), Ev(1990).lon(142, 0).id(2)});
 	EXPECT_EQ((Ints{1}), selected());
 	EXPECT_EQ((std::vector<std::string>{se.so1_s, se.som1_s, se.sa2_s}), (std::vector<std::string>{"138", "00", "37"}));
-
 	set(se.dst_s, "TOKAI"); // behind a line that does not parse
 	refused("Invalid region name!", 13);
-
 	RegionBox box; // for the MAP form: the first name inside the typed text
 	EXPECT_EQ(1, dist("XWORLDX", box));
 	EXPECT_EQ((std::vector<std::string>{box.w[0], box.w[5]}), (std::vector<std::string>{"0", "S"}));
+
+	set(se.dst_s, ""), std::strcpy(st.drv_s, "@nohost");
+	refused("`nohost' cannot be accessed to!");
+}
+
+// Names are lower-cased; auxiliary files come from the other directory;
+// a load never runs past the segment.
+TEST_F(SelectTest, ReadsFilesUnderLowerCaseNamesNeverPastTheSegment)
+{
+	std::strcpy(st.drvo_s, "/aux/");
+	char path[160];
+	for (auto [name, want] : {std::pair{"VELA.B", dir.path + "/vela.b"}, {"JAPAN.MES", "/aux/japan.mes"}}) {
+		data_path(path, sizeof path, name);
+		EXPECT_EQ(want, path);
+	}
+	unsigned char *w = st.iseg[workseg()];
+	dir.text("big.b", std::string(70000, 'x'));
+	w[65535] = 0;
+	EXPECT_EQ(65535 - 100, bload(w, 100, "BIG.B"));
+	EXPECT_EQ(0, w[65535]);
+	poke(0x1ff, 1, w); // a byte, whatever the value
+	EXPECT_EQ(0xff, peek(1, w));
 }
 
 } // namespace

@@ -46,16 +46,12 @@ void make_data(const TempDir &d)
 	d.write("rika.b", years(1600, 1890, 2, g));
 	d.write("vela.b", years(1885, 1910, 8, g), M_CONT);
 	d.write("vela.b2", years(1911, 1963, 8, g));
-	for (int y = 1926; y <= 1933; y++) {
-		char n[16];
-		std::snprintf(n, sizeof n, "jma-%02d.b", y - 1900);
-		if (y == 1928) { // three parts: FE FF to B2, FD FF to B3
-			d.write("jma-28.b", year_events(y, 700, g), M_CONT);
-			d.write("jma-28.b2", year_events(y, 600, g), 0xfffd);
-			d.write("jma-28.b3", year_events(y, 500, g));
-		} else if (y != 1932)
-			d.write(n, year_events(y, 900, g));
-	}
+	for (int y : {1926, 1927, 1929, 1930, 1931, 1933}) // no 1932
+		d.write("jma-" + std::to_string(y - 1900) + ".b", year_events(y, 900, g));
+	// 1928 in three parts: FE FF to B2, FD FF to B3.
+	d.write("jma-28.b", year_events(1928, 700, g), M_CONT);
+	d.write("jma-28.b2", year_events(1928, 600, g), 0xfffd);
+	d.write("jma-28.b3", year_events(1928, 500, g));
 	for (int y = 1990; y <= 1992; y++)
 		d.write("pde-" + std::to_string(y - 1900) + ".b", year_events(y, 1500, g));
 	// More parts than the server keeps from its walk: the later ones are

@@ -1,6 +1,6 @@
-// The server client against scripted peers: the request's bytes, chunks and
-// markers in the store, the store-full cut, file transfers, and every kind
-// of malformed or stalled reply.
+// The server client against scripted peers: the store-full cut, every kind
+// of malformed, missing or stalled reply to event and file requests,
+// unreachable servers, and a window that stays alive while a peer is silent.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -10,11 +10,10 @@
 
 #include "catalog/server_client.h"
 #include "catalog/store.h"
-#include "events.h"
 #include "device/screen.h"
+#include "events.h"
 #include "peer.h"
 #include "recording.h"
-#include "shell/setup.h"
 #include "shell/panel.h"
 
 namespace tw {
@@ -29,8 +28,7 @@ std::string recs(int from, int n)
 	return s;
 }
 
-std::string status_ok() { return std::string(1, '\1') + std::string(15, '\0'); }
-std::string marker(bool last) { return last ? "\xff\xff" : "\xfe\xff"; }
+const std::string OK = std::string(1, '\1') + std::string(15, '\0'), LAST = "\xff\xff";
 
 std::string count5(int n)
 {
@@ -42,41 +40,43 @@ std::string count5(int n)
 // One well-formed chunk: status, the client's "1", count, records, marker.
 void chunk(int fd, int from, int n, bool last)
 {
-	writes(fd, status_ok());
+	writes(fd, OK);
 	readn(fd, 16);
-	writes(fd, count5(n) + recs(from, n) + marker(last));
+	writes(fd, count5(n) + recs(from, n) + (last ? LAST : "\xfe\xff"));
 }
 
 struct ClientTest : ::testing::Test {
 	Recording r;
 	TempDir dir;
 	FakePeer peer;
-	std::string request; // what the client sent first
 	void SetUp() override { start(8); }
 	void start(int segs)
 	{
 		use_recording(r);
 		fresh_store(dir.path, segs);
 		server_client_reset();
-		sv.tmo = 2000;
+		sv.tmo = 200;
 	}
-	// Runs one event request against script; the request bytes are kept.
-	int ask(std::function<void(int)> script, int year = 1995)
+	// One event request (or, with file, a request for a file into the work
+	// segment at offset) against script.
+	long ask(std::function<void(int)> script, bool file = false, long offset = 0)
 	{
-		peer.serve([this, script](int fd) {
-			request = readn(fd, 464);
+		peer.serve([script, file](int fd) {
+			readn(fd, file ? 48 : 464);
 			script(fd);
 		});
-		EXPECT_TRUE(open_server(peer.host().c_str()));
-		int res = retrv_server("JMA", st.itot, year);
-		close_server();
+		std::snprintf(st.drvo_s, sizeof st.drvo_s, "@%s", peer.host().c_str());
+		long res = file ? rbload(st.iseg[workseg()], offset, "JAPAN.MES") : 0;
+		if (!file) {
+			EXPECT_TRUE(open_server(peer.host().c_str()));
+			res = retrv_server("JMA", st.itot, 1995);
+			close_server();
+		}
 		peer.join();
 		return res;
 	}
-	std::string msg(const char *what) { return "`" + peer.host() + "' " + what; }
+	std::string msg(std::string m) { return m.replace(m.find('@'), 1, peer.host()); }
 };
-
-bool end_at(int i) { return qeek(0, event(i)) == M_END; }
 
 TEST_F(ClientTest, FullStoreKeepsWhatFitsAndReadsToTheEnd)
 {
@@ -85,11 +85,7 @@ TEST_F(ClientTest, FullStoreKeepsWhatFitsAndReadsToTheEnd)
 	for (int i = 0; i < 300; i++)
 		put_event(0, i, rec);
 	st.itot = 300;
-	int res = ask([](int fd) {
-		chunk(fd, 0, 4000, false);
-		chunk(fd, 4000, 5, true);
-	});
-	EXPECT_EQ(-1, res);
+	EXPECT_EQ(-1, ask([](int fd) { chunk(fd, 0, 4000, false), chunk(fd, 4000, 5, true); }));
 	EXPECT_EQ(4095, st.itot);
 	EXPECT_EQ(0, qeek(5, event(300)));
 	EXPECT_EQ(3794, qeek(5, event(4094)));
@@ -101,128 +97,70 @@ TEST_F(ClientTest, FullStoreKeepsWhatFitsAndReadsToTheEnd)
 	EXPECT_EQ(M_END, qeek(MARKSLOT, st.iseg[0]));
 }
 
-// Each bad reply follows one good chunk of 10 records: those stay, with the
-// end marker after them, and the request fails with a message.
-struct Bad {
-	const char *what;
-	std::function<void(int)> tail;
-	const char *msg;
-};
-
+// Each bad reply to an event request follows one good chunk of 10 records:
+// those stay, with the end marker after them, and the request fails with a
+// message. A file request loads nothing.
 TEST_F(ClientTest, MalformedRepliesKeepWhatArrived)
 {
 	// The work segment is marked once the client has finished with the
 	// good chunk (it acknowledges the next one), to see what a refused
 	// count leaves there.
-	unsigned char *w = nullptr;
-	auto after = [&w](std::string bytes) {
-		return [bytes, &w](int fd) {
-			writes(fd, status_ok());
-			readn(fd, 16);
-			std::memset(w, 0xAB, SEGSIZE);
+	auto after = [](std::string bytes) {
+		return [bytes](int fd) {
+			writes(fd, OK), readn(fd, 16);
+			std::memset(st.iseg[workseg()], 0xAB, SEGSIZE);
 			writes(fd, bytes);
 		};
 	};
-	std::string month255 = recs(0, 3);
+	auto says = [](std::string bytes) { return [bytes](int fd) { writes(fd, bytes); }; };
+	std::string month255 = recs(0, 3), bad = "`@' sent a malformed reply!", early = "`@' closed the connection too early!";
 	month255[16 + 1] = '\xff';
-	const std::vector<Bad> cases = {
-		{"letters", after("abcde"), "sent a malformed reply!"},
-		{"too many", after("04096" + recs(0, 4096) + marker(true)), "sent a malformed reply!"},
-		{"negative", after("   -1"), "sent a malformed reply!"},
-		{"blank", after("     "), "sent a malformed reply!"},
-		{"marker in data", after(count5(3) + month255 + marker(true)), "sent a malformed reply!"},
-		{"short chunk", after(count5(100) + recs(0, 50)), "closed the connection too early!"},
-		{"no marker", after(count5(2) + recs(0, 2)), "closed the connection too early!"},
-		{"no status", [](int) {}, "closed the connection too early!"},
-		{"stalls", [](int fd) { writes(fd, status_ok()), readn(fd, 17); }, "did not answer in time!"},
+	const struct {
+		bool file;
+		std::function<void(int)> tail;
+		std::string msg;
+	} rows[] = {
+		{false, after("abcde"), bad},
+		{false, after("04096" + recs(0, 4096) + LAST), bad},
+		{false, after("   -1"), bad},
+		{false, after("     "), bad},
+		{false, after(count5(3) + month255 + LAST), bad},
+		{false, after(count5(100) + recs(0, 50)), early},
+		{false, after(count5(2) + recs(0, 2)), early},
+		{false, [](int) {}, early},
+		{false, [](int fd) { writes(fd, OK), readn(fd, 17); }, "`@' did not answer in time!"},
+		// Text up to the end of the block; unprintable bytes are not shown raw.
+		{false, says(std::string("\0JMA-95.B\0xxxxxx", 16)), "File `JMA-95.B' does not exist on `@'!"},
+		{false, says(std::string("\0AB\x1b[2JCDEFGHIJKL", 16)), "File `AB?[2JCDEFGHIJK' does not exist on `@'!"},
+		{true, says(OK + "    -5hello"), bad},
+		{true, says(OK + "  five"), bad},
+		{true, says(OK + "    10hello"), early},
+		{true, [](int fd) { writes(fd, OK + "     5hello"), readn(fd, 1); }, "`@' did not answer in time!"},
+		{true, says(std::string("\0regions", 9) + std::string(7, '\0')), "File `regions' does not exist on `@'!"},
 	};
-	for (const Bad &c : cases) {
+	for (const auto &row : rows) {
 		start(8);
-		sv.tmo = 200;
-		w = st.iseg[workseg()];
-		int res = ask([&](int fd) {
-			chunk(fd, 0, 10, false);
-			c.tail(fd);
-		});
-		EXPECT_EQ(0, res) << c.what;
-		EXPECT_EQ(msg(c.msg), pn.em_s) << c.what;
-		EXPECT_EQ(10, st.itot) << c.what;
-		EXPECT_TRUE(end_at(10)) << c.what;
-		if (!std::strcmp(c.what, "too many")) {
-			EXPECT_EQ(0xAB, w[0]) << "nothing of a refused chunk is read";
-		}
+		EXPECT_EQ(0, ask([&](int fd) { row.file ? void() : chunk(fd, 0, 10, false), row.tail(fd); }, row.file));
+		EXPECT_EQ(msg(row.msg), pn.em_s);
+		EXPECT_EQ(row.file ? 0 : 10, st.itot) << row.msg;
+		EXPECT_TRUE(row.file || qeek(0, event(10)) == M_END) << row.msg;
+		EXPECT_TRUE(&row != &rows[1] || st.iseg[workseg()][0] == 0xAB) << "nothing of a refused chunk is read";
 	}
 }
 
-TEST_F(ClientTest, MissingDataNamesTheFileAndTheHost)
+TEST_F(ClientTest, FileTransfersStopAtTheSegmentEnd)
 {
-	int res = ask([](int fd) { writes(fd, std::string("\0JMA-95.B\0xxxxxx", 16)); });
-	EXPECT_EQ(0, res);
-	EXPECT_EQ("File `JMA-95.B' does not exist on `" + peer.host() + "'!", pn.em_s);
-	// Text up to the end of the block; unprintable bytes are not shown raw.
-	ask([](int fd) { writes(fd, std::string("\0AB\x1b[2JCDEFGHIJKL", 16)); });
-	EXPECT_EQ("File `AB?[2JCDEFGHIJK' does not exist on `" + peer.host() + "'!", pn.em_s);
-}
-
-struct FileTest : ClientTest {
-	std::string asked;
-	long fetch(unsigned char *block, long offset, std::function<void(int)> script,
-		   const char *name = "JAPAN.MES")
-	{
-		peer.serve([this, script](int fd) {
-			asked = readn(fd, 48);
-			script(fd);
-		});
-		std::snprintf(st.drvo_s, sizeof st.drvo_s, "@%s", peer.host().c_str());
-		long n = rbload(block, offset, name);
-		peer.join();
-		return n;
-	}
-};
-
-TEST_F(FileTest, NothingLandsPastTheSegment)
-{
-	static unsigned char b[SEGSIZE + 16];
-	std::memset(b, '.', sizeof b);
-	long n = fetch(b, 65530, [](int fd) {
-		writes(fd, status_ok() + "   100" + std::string(100, 'x') + "     0");
-	});
-	EXPECT_EQ(5, n);
+	unsigned char *b = st.iseg[workseg()];
+	std::memset(b, '.', SEGSIZE);
+	EXPECT_EQ(5, ask([](int fd) { writes(fd, OK + "   100" + std::string(100, 'x') + "     0"); }, true, 65530));
 	EXPECT_EQ("xxxxx.", std::string((char *)b + 65530, 6));
-}
-
-TEST_F(FileTest, BadRepliesLoadNothing)
-{
-	static unsigned char b[SEGSIZE];
-	sv.tmo = 200;
-	const std::vector<Bad> cases = {
-		{"negative", [](int fd) { writes(fd, status_ok() + "    -5hello"); }, "sent a malformed reply!"},
-		{"letters", [](int fd) { writes(fd, status_ok() + "  five"); }, "sent a malformed reply!"},
-		{"short", [](int fd) { writes(fd, status_ok() + "    10hello"); }, "closed the connection too early!"},
-		{"no end", [](int fd) { writes(fd, status_ok() + "     5hello"), readn(fd, 1); }, "did not answer in time!"},
-	};
-	for (const Bad &c : cases) {
-		pn.em_s[0] = 0;
-		EXPECT_EQ(0, fetch(b, 0, c.tail)) << c.what;
-		EXPECT_EQ(msg(c.msg), pn.em_s) << c.what;
-	}
-	EXPECT_EQ(0, fetch(b, 0, [](int fd) { writes(fd, std::string("\0regions", 9) + std::string(7, '\0')); }));
-	EXPECT_EQ("File `regions' does not exist on `" + peer.host() + "'!", pn.em_s);
-}
-
-TEST_F(FileTest, PlainHostMeansTheStandardPort)
-{
+	// "@host" without a port is the standard port.
 	FakePeer std_port(SERVER_PORT);
 	if (!std_port.port)
 		GTEST_SKIP() << "port 5516 is taken on this machine";
-	std_port.serve([](int fd) {
-		readn(fd, 48);
-		writes(fd, status_ok() + "     2ok     0");
-	});
+	std_port.serve([](int fd) { readn(fd, 48), writes(fd, OK + "     2ok     0"); });
 	std::snprintf(st.drvo_s, sizeof st.drvo_s, "@127.0.0.1");
-	static unsigned char b[SEGSIZE];
 	EXPECT_EQ(2, rbload(b, 0, "regions")) << pn.em_s;
-	std_port.join();
 }
 
 TEST_F(ClientTest, UnreachableServersAreNamed)
@@ -232,22 +170,17 @@ TEST_F(ClientTest, UnreachableServersAreNamed)
 		FakePeer gone; // a port nobody listens on once it is closed
 		closed = gone.port;
 	}
-	std::string h = "127.0.0.1:" + std::to_string(closed);
-	EXPECT_EQ(0, select_server(h.c_str()));
-	EXPECT_EQ("`" + h + "' cannot be accessed to!", std::string(pn.em_s));
-	for (const char *bad : {"127.0.0.1:0", "127.0.0.1:65536", "127.0.0.1:x", ":5516"}) {
-		EXPECT_EQ(0, open_server(bad)) << bad;
-		std::snprintf(st.drvo_s, sizeof st.drvo_s, "@%s", bad);
+	for (std::string bad : {"127.0.0.1:" + std::to_string(closed), std::string("127.0.0.1:0"),
+				std::string("127.0.0.1:65536"), std::string("127.0.0.1:x"), std::string(":5516")}) {
+		std::snprintf(st.drvo_s, sizeof st.drvo_s, "@%s", bad.c_str());
 		EXPECT_EQ(0, rbload(st.iseg[workseg()], 0, "regions")) << bad;
-		EXPECT_EQ("`" + std::string(bad) + "' cannot be accessed to!", std::string(pn.em_s));
+		EXPECT_EQ("`" + bad + "' cannot be accessed to!", std::string(pn.em_s));
+		pn.em_s[0] = 0;
+		EXPECT_EQ(0, select_server(bad.c_str())) << bad;
+		EXPECT_EQ("`" + bad + "' cannot be accessed to!", std::string(pn.em_s));
 	}
 	EXPECT_EQ(-1, sv.sock);
 }
-
-} // namespace
-} // namespace tw
-
-namespace tw {
 
 // While a peer stays silent the window repaints and Ctrl+E ends the program
 // at once; a key typed meanwhile waits for the next key wait.
@@ -269,4 +202,5 @@ TEST_F(ClientTest, SilentPeerLeavesTheWindowAlive)
 	EXPECT_EQ('x', getcchr());
 }
 
+} // namespace
 } // namespace tw

@@ -4,8 +4,6 @@
 
 #include <arpa/inet.h>
 #include <csignal>
-#include <cstring>
-#include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -23,6 +21,15 @@ static sockaddr_in loopback(int port)
 	return a;
 }
 
+// Polls up to about 5 s for what the child's log or state should show.
+static bool within(const std::function<bool()> &done)
+{
+	for (int i = 0; i < 500; i++, usleep(10000))
+		if (done())
+			return true;
+	return false;
+}
+
 bool ServerProc::start(const std::string &data, const std::string &aux,
 		       std::initializer_list<const char *> extra, const char *bin)
 {
@@ -30,26 +37,22 @@ bool ServerProc::start(const std::string &data, const std::string &aux,
 	char tmpl[] = "/tmp/twsrvlogXXXXXX";
 	int lf = mkstemp(tmpl);
 	logfile = tmpl;
-	std::vector<const char *> argv = {bin, "-p", "0", "-d", data.c_str(),
-					  "-x", aux.c_str()};
+	std::vector<const char *> argv = {bin, "-p", "0", "-d", data.c_str(), "-x", aux.c_str()};
 	argv.insert(argv.end(), extra.begin(), extra.end());
 	argv.push_back(nullptr);
-	pid = fork();
-	if (pid == 0) {
+	if ((pid = fork()) == 0) {
 		dup2(lf, 2);
 		execv(bin, const_cast<char **>(argv.data()));
 		_exit(127);
 	}
 	close(lf);
 	// The first log line names the port it took.
-	for (int i = 0; i < 500 && !port; i++) {
+	const std::string mark = "listening on 127.0.0.1:";
+	within([&] {
 		std::string l = log();
-		size_t p = l.find("listening on 127.0.0.1:");
-		if (p != std::string::npos)
-			port = std::atoi(l.c_str() + p + 23);
-		else
-			usleep(10000);
-	}
+		size_t p = l.find(mark);
+		return p != std::string::npos && (port = std::atoi(l.c_str() + p + mark.size()));
+	});
 	return port != 0;
 }
 
@@ -59,29 +62,18 @@ int ServerProc::stop()
 		return -1;
 	kill(pid, SIGTERM);
 	int status = 0;
-	for (int i = 0; i < 1000; i++) {
-		if (waitpid(pid, &status, WNOHANG) == pid) {
-			pid = -1;
-			return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-		}
-		usleep(10000);
-	}
-	kill(pid, SIGKILL);
-	waitpid(pid, &status, 0);
+	bool ended = within([&] { return waitpid(pid, &status, WNOHANG) == pid; });
+	if (!ended)
+		kill(pid, SIGKILL), waitpid(pid, &status, 0);
 	pid = -1;
-	return -1;
+	return ended && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 std::string ServerProc::log() const { return test::slurp(logfile); }
 
 bool ServerProc::wait_log(const std::string &text) const
 {
-	for (int i = 0; i < 300; i++) {
-		if (log().find(text) != std::string::npos)
-			return true;
-		usleep(10000);
-	}
-	return false;
+	return within([&] { return log().find(text) != std::string::npos; });
 }
 
 ServerProc::~ServerProc()
@@ -97,23 +89,16 @@ FakePeer::FakePeer(int want)
 	sockaddr_in a = loopback(want);
 	int on = 1; // a connection of an earlier run may linger on the port
 	setsockopt(lfd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-	if (bind(lfd, (sockaddr *)&a, sizeof a) || listen(lfd, 8))
-		return;
 	socklen_t len = sizeof a;
-	getsockname(lfd, (sockaddr *)&a, &len);
-	port = ntohs(a.sin_port);
+	if (!bind(lfd, (sockaddr *)&a, sizeof a) && !listen(lfd, 8) && !getsockname(lfd, (sockaddr *)&a, &len))
+		port = ntohs(a.sin_port);
 }
 
-void FakePeer::serve(std::function<void(int)> script, int connections)
+void FakePeer::serve(std::function<void(int)> script)
 {
-	th = std::thread([this, script, connections] {
-		for (int i = 0; i < connections; i++) {
-			int fd = accept(lfd, nullptr, nullptr);
-			if (fd < 0)
-				return;
-			script(fd);
-			close(fd);
-		}
+	th = std::thread([this, script] {
+		if (int fd = accept(lfd, nullptr, nullptr); fd >= 0)
+			script(fd), close(fd);
 	});
 }
 
@@ -134,20 +119,15 @@ std::string readn(int fd, size_t n)
 {
 	std::string s(n, '\0');
 	size_t got = 0;
-	while (got < n) {
-		ssize_t r = read(fd, &s[got], n - got);
-		if (r <= 0)
-			break;
+	for (ssize_t r; got < n && (r = read(fd, &s[got], n - got)) > 0;)
 		got += r;
-	}
 	s.resize(got);
 	return s;
 }
 
 void writes(int fd, const std::string &bytes)
 {
-	size_t done = 0;
-	while (done < bytes.size()) {
+	for (size_t done = 0; done < bytes.size();) {
 		ssize_t r = send(fd, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
 		if (r <= 0)
 			return;

@@ -23,7 +23,7 @@ struct ServerProc {
 	~ServerProc();
 };
 
-// A listening socket on a free loopback port; each script runs on its own
+// A listening socket on a free loopback port; the script runs on its own
 // thread against one accepted connection, which is closed afterwards.
 struct FakePeer {
 	int lfd = -1;
@@ -31,7 +31,7 @@ struct FakePeer {
 	std::thread th;
 	explicit FakePeer(int want = 0); // port 0 when want is taken
 	~FakePeer();
-	void serve(std::function<void(int fd)> script, int connections = 1);
+	void serve(std::function<void(int fd)> script);
 	void join();
 	std::string host() const { return "127.0.0.1:" + std::to_string(port); }
 };

@@ -22,24 +22,23 @@
 namespace tw {
 namespace {
 
-// A raw file request; byte 0 of the status block, or -1 without one.
-int file_status(int port, const std::string &name)
+// Byte 0 of the status block a raw request gets, or -1 without one.
+int status(int port, const std::string &request)
 {
 	int fd = dial(port);
-	writes(fd, field("tester") + field(":") + field(name));
+	writes(fd, request);
 	std::string s = readn(fd, 16);
 	close(fd);
 	return s.size() == 16 ? (unsigned char)s[0] : -1;
 }
 
+std::string file_request(const std::string &name) { return field("tester") + field(":") + field(name); }
+
 std::string event_request(const std::string &src, const std::string &year)
 {
-	std::vector<std::string> f = {"tester", src, year, "1990", "01", "01", "00", "00", "00.00",
-				      "1990", "12", "31", "23", "59", "59.99", "000", "00", "000",
-				      "00", "90", "00S", "90", "00", "000.0", "999.9", "-9.9", "+9.9",
-				      "Y", "Y"};
-	std::string s;
-	for (const auto &x : f)
+	std::string s = field("tester") + field(src) + field(year);
+	for (const char *x : {"1990", "01", "01", "00", "00", "00.00", "1990", "12", "31", "23", "59", "59.99", "000",
+			      "00", "000", "00", "90", "00S", "90", "00", "000.0", "999.9", "-9.9", "+9.9", "Y", "Y"})
 		s += field(x);
 	return s;
 }
@@ -79,52 +78,44 @@ TEST_F(ServerTest, NamesCannotLeaveTheDirectories)
 	ASSERT_EQ(0, symlink("sub/inner", (aux + "/inlink").c_str()));
 	start();
 	for (const char *good : {"REGIONS", "inlink"})
-		EXPECT_EQ(1, file_status(server.port, good)) << good << ", under its lower-case name";
+		EXPECT_EQ(1, status(server.port, file_request(good))) << good << ", under its lower-case name";
 	for (const char *bad : {"../secret", "/etc/passwd", ".hidden", "sub/inner", "..", ".", "",
 				"sub\\inner", "fifo", "sub", "nothing", "pw"})
-		EXPECT_EQ(0, file_status(server.port, bad)) << bad;
+		EXPECT_EQ(0, status(server.port, file_request(bad))) << bad;
 	// A source name becomes part of a file name: it cannot climb either.
-	for (const char *src : {"../aux/regions", "..", "A B", "/tmp/x"}) {
-		int fd = dial(server.port);
-		writes(fd, event_request(src, "1990"));
-		std::string s = readn(fd, 16);
-		close(fd);
-		ASSERT_EQ(16u, s.size()) << src;
-		EXPECT_EQ(0, s[0]) << src;
-	}
-	EXPECT_TRUE(server.wait_log("file ../secret: refused"));
-	EXPECT_TRUE(server.wait_log("file nothing: not found"));
-	EXPECT_TRUE(server.wait_log("file pw: link out of the directory, refused"));
-	EXPECT_TRUE(server.wait_log("file sub: not a regular file"));
+	for (const char *src : {"../aux/regions", "..", "A B", "/tmp/x"})
+		EXPECT_EQ(0, status(server.port, event_request(src, "1990"))) << src;
+	for (const char *line : {"file ../secret: refused", "file nothing: not found",
+				 "file pw: link out of the directory, refused", "file sub: not a regular file"})
+		EXPECT_TRUE(server.wait_log(line)) << line;
 }
 
+// Garbage is answered and serving goes on; SIGTERM then stops the server
+// cleanly with a connection still open.
 TEST_F(ServerTest, GarbageIsAnsweredAndServingGoesOn)
 {
-	start();
+	start({"-t", "1"});
 	std::string junk(464, '\0');
 	for (size_t i = 0; i < junk.size(); i++)
 		junk[i] = (char)(i * 7919 % 251);
-	std::vector<std::string> requests = {
-		junk,
-		std::string(1 << 20, '\xff'),
-		"short",
-		std::string(32, '\0'),
-		event_request("PDE", "abc"),         // year 0: a whole catalogue it lacks
-		event_request("PDE", "1990") + "2", // answered, then a wrong acknowledgement
-	};
-	for (const auto &q : requests) {
+	for (const std::string &q : {junk, std::string(1 << 20, '\xff'), std::string("short"), std::string(32, '\0'),
+				     event_request("PDE", "abc"), // year 0: a whole catalogue it lacks
+				     event_request("PDE", "1990") + "2"}) { // answered, then a wrong acknowledgement
 		int fd = dial(server.port);
-		ASSERT_GE(fd, 0);
 		writes(fd, q);
 		shutdown(fd, SHUT_WR);
 		readn(fd, 1 << 16); // whatever comes, until the server closes
 		close(fd);
 	}
+	int idle = dial(server.port);
 	EXPECT_TRUE(fetch_regions()) << pn.em_s;
 	EXPECT_TRUE(server.wait_log("event PDE 0: not found PDE.B"));
 	EXPECT_TRUE(server.wait_log("event PDE 1990: 0 records in 0 chunk(s), broken off"));
 	EXPECT_TRUE(server.wait_log("incomplete request, closed"));
 	EXPECT_EQ(0, server.stop());
+	for (const char *line : {"shutting down, ", "stopped"})
+		EXPECT_NE(std::string::npos, server.log().find(line)) << line;
+	close(idle);
 }
 
 // One address dribbling request bytes on 100 connections and holding a
@@ -156,53 +147,24 @@ TEST_F(ServerTest, SlowClientsLockNobodyOut)
 	EXPECT_TRUE(fetch_regions());
 }
 
-TEST_F(ServerTest, SigtermStopsCleanlyWithRequestsRunning)
-{
-	start({"-t", "1"});
-	int slow = dial(server.port);
-	EXPECT_TRUE(fetch_regions());
-	EXPECT_EQ(0, server.stop());
-	std::string log = server.log();
-	EXPECT_NE(std::string::npos, log.find("shutting down, ")) << log;
-	EXPECT_NE(std::string::npos, log.find("stopped"));
-	close(slow);
-}
-
-// The exit status, standard output and standard error of one run.
-struct Outcome {
-	int status;
-	std::string out, err;
-};
-
-Outcome run(const std::string &args)
-{
-	TempDir d;
-	std::string cmd = std::string(TARNWELL_SERVER) + " " + args + " >" + d.at("out") + " 2>" + d.at("err");
-	int s = std::system(cmd.c_str());
-	return {WIFEXITED(s) ? WEXITSTATUS(s) : -1, test::slurp(d.at("out")), test::slurp(d.at("err"))};
-}
-
+// Options: help on standard output, usage errors on standard error.
 TEST(ServerOptions, BadOptionsStopAtOnce)
 {
-	struct {
-		const char *args;
-		int status;
-		bool usage_out, usage_err;
-	} cases[] = {
-		{"-p 70000", 2, false, true}, {"-p x", 2, false, true}, {"-q", 2, false, true},
-		{"--bogus", 2, false, true},  {"extra", 2, false, true}, {"-h", 0, true, false},
-		{"--help", 0, true, false},
-	};
-	for (const auto &c : cases) {
-		Outcome r = run(c.args);
-		EXPECT_EQ(c.status, r.status) << c.args;
-		EXPECT_EQ(c.usage_out, r.out.find("usage:") != std::string::npos) << c.args;
-		EXPECT_EQ(c.usage_err, r.err.find("usage:") != std::string::npos) << c.args;
+	TempDir d;
+	for (auto [args, status, out] : {std::tuple{"-p 70000", 2, "err"}, {"-p x", 2, "err"}, {"-q", 2, "err"},
+					 {"--bogus", 2, "err"}, {"extra", 2, "err"}, {"-h", 0, "out"},
+					 {"--help", 0, "out"}, {"-p 0 -t 0", 2, "err"}, {"-p 0 -n 5000", 2, "err"}}) {
+		std::string cmd = std::string(TARNWELL_SERVER) + " " + args + " >" + d.at("out") + " 2>" + d.at("err");
+		int s = std::system(cmd.c_str());
+		EXPECT_EQ(status, WIFEXITED(s) ? WEXITSTATUS(s) : -1) << args;
+		EXPECT_NE(std::string::npos, test::slurp(d.at(out)).find("usage:")) << args;
+		EXPECT_EQ(std::string::npos, test::slurp(d.at(out == std::string("out") ? "err" : "out")).find("usage:"));
 	}
-	Outcome r = run("-p 0 -d /nonexistent/dir");
-	EXPECT_EQ(1, r.status);
-	EXPECT_EQ(r.err.find("cannot open directory"), r.err.rfind("cannot open directory")) << r.err;
-	EXPECT_NE(std::string::npos, r.err.find("cannot open directory")) << r.err;
+	std::string cmd = std::string(TARNWELL_SERVER) + " -p 0 -d /nonexistent/dir 2>" + d.at("err");
+	EXPECT_EQ(1, WEXITSTATUS(std::system(cmd.c_str())));
+	std::string err = test::slurp(d.at("err"));
+	EXPECT_NE(std::string::npos, err.find("cannot open directory")) << err;
+	EXPECT_EQ(err.find("cannot open directory"), err.rfind("cannot open directory")) << "said once";
 }
 
 } // namespace
