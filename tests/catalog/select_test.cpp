@@ -47,10 +47,8 @@ struct SelectTest : ::testing::Test {
 		use_recording(r);
 		fresh_store(dir.path);
 		// A window open in every direction over 1990.
-		source("PDE"), years("1990", "1990");
-		set(se.dst_s, "");
-		lons("000 00 E 000 00 E");
-		lats("90 00 S 90 00 N");
+		source("PDE"), years("1990", "1990"), set(se.dst_s, "");
+		lons("000 00 E 000 00 E"), lats("90 00 S 90 00 N");
 		fill("000.0 999.9 -9.9 +9.9 Y Y", {se.dp1_s, se.dp2_s, se.mg1_s, se.mg2_s, se.ynh_s, se.ynm_s});
 	}
 	void source(const char *s) { set(st.f2_s, s); }
@@ -152,8 +150,7 @@ TEST_F(SelectTest, LongitudeBoxesCrossTheDateLineAndBoundSecondsCount)
 				   Ev(1990).lon(130, 0, 12, true).id(2)}));
 
 	// Latitudes do the same without the wrap.
-	lons("000 00 E 000 00 E");
-	lats("10 00 S 20 00 N");
+	lons("000 00 E 000 00 E"), lats("10 00 S 20 00 N");
 	EXPECT_EQ((Ints{2, 3}), pick({Ev(1990).lat(10, 0, 5, true).id(1), Ev(1990).lat(0, 0).id(2),
 				      Ev(1990).lat(20, 0, 0).id(3), Ev(1990).lat(20, 0, 1).id(4)}));
 }
