@@ -192,7 +192,8 @@ static bool ack(Conn &c)
 static bool flush(Reply &r, bool last)
 {
 	if (r.pending) { // the marker of the one before, and the status block
-		unsigned char more[2 + FIELD] = {0xfe, 0xff, 1};
+		unsigned char more[2 + FIELD] = {0xfe, 0xff};
+		status(more + 2, true, r.c.keep ? KEEPALIVE : "");
 		if (!writen(r.c, more, sizeof more) || !ack(r.c))
 			return false;
 	}
@@ -231,14 +232,17 @@ void serve_events(Conn &c, const char (*f)[17])
 	int year = (int)num(f[2]);
 	Selection s;
 	if (!s.plan(srv.datafd, src, year)) {
+		c.keep = false; // "does not exist" ends the selection
 		send_status(c, false, s.missing);
 		srv_log(&c, "event %s %d: %s %s", src, year, s.why, s.missing);
 		return;
 	}
 	Reply r(c);
-	bool done = send_status(c, true, "") && ack(c) && stream(s, request_bounds(f), r);
-	srv_log(&c, "event %s %d: %ld records in %d chunk(s)%s", src, year, r.total, r.chunks,
-		done ? "" : ", broken off");
+	bool done = send_status(c, true, c.keep ? KEEPALIVE : "") && ack(c) &&
+		    stream(s, request_bounds(f), r);
+	c.keep = c.keep && done;
+	srv_log(&c, "event %s %d: %ld records in %d chunk(s)%s%s", src, year, r.total, r.chunks,
+		done ? "" : ", broken off", c.keep ? ", kept" : "");
 }
 
 } // namespace tw

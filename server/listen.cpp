@@ -191,14 +191,44 @@ static void done(Conn *c)
 		wake('c'); // the loop may accept again
 }
 
+// Another request may follow on c only while nobody waits whom this
+// worker could serve instead: a queued request whose address has a slot,
+// counting the one c would give back.
+static bool may_keep(const Conn &c)
+{
+	std::lock_guard<std::mutex> l(pool.mu);
+	if (pool.stop)
+		return false;
+	for (const Conn *q : pool.queue) {
+		auto it = pool.serving.find(q->host_s);
+		int busy = it == pool.serving.end() ? 0 : it->second;
+		if (busy - !std::strcmp(q->host_s, c.host_s) < host_slots())
+			return false;
+	}
+	return true;
+}
+
+static bool next_request(Conn &c);
+
+// The requests of one connection: the first as gathered by the loop, the
+// rest read here while the replies keep it.
+static void serve_conn(Conn &c)
+{
+	if (now_ms() >= c.done_by) {
+		srv_log(&c, "time limit of %d s reached while queued, closed", srv.limit);
+		return;
+	}
+	do {
+		c.keep = may_keep(c);
+		serve(c);
+	} while (c.keep && next_request(c));
+}
+
 static void *worker(void *)
 {
 	Idle me;
 	while (Conn *c = take(me)) {
-		if (now_ms() < c->done_by)
-			serve(*c);
-		else
-			srv_log(c, "time limit of %d s reached while queued, closed", srv.limit);
+		serve_conn(*c);
 		done(c);
 	}
 	return nullptr;
@@ -284,6 +314,14 @@ static int max_conns()
 	return std::max(16, (int)r.rlim_cur - srv.maxkids - 32);
 }
 
+// The deadlines of a request from now: as on a new connection.
+static void bound(Conn &c)
+{
+	long long t = now_ms();
+	c.req_by = t + 1000LL * std::min(REQSECONDS, srv.limit);
+	c.done_by = t + 1000LL * srv.limit;
+}
+
 // A new connection joins those whose request is being gathered, unless
 // its address already holds too many. False when none was waiting.
 static bool gather(Conn *c);
@@ -303,9 +341,7 @@ static bool accept_one(std::vector<Conn *> &gathering)
 	Conn *c = new Conn{};
 	c->fd = fd;
 	show_address((sockaddr *)&a, len, *c);
-	long long t = now_ms();
-	c->req_by = t + 1000LL * std::min(REQSECONDS, srv.limit);
-	c->done_by = t + 1000LL * srv.limit;
+	bound(*c);
 	bool room;
 	{
 		std::lock_guard<std::mutex> l(pool.mu);
@@ -324,36 +360,78 @@ static bool accept_one(std::vector<Conn *> &gathering)
 	return true;
 }
 
+enum Got { WHOLE, MORE, GONE };
+
 // Reads what has arrived, never past an event request: its client's
-// acknowledgement comes only after our reply. A file request is followed by
-// nothing, so reading as for an event takes nothing that matters. True when
-// the connection is done with here: queued, or closed.
-static bool gather(Conn *c)
+// acknowledgement, or the next request on a kept connection, comes only
+// after our reply. A file request is followed by nothing, so reading as
+// for an event takes nothing that matters. A kept connection that the
+// client closes between requests is no fault: it is not logged.
+static Got read_request(Conn &c)
 {
-	while (c->got < request_size(*c)) {
-		ssize_t r = ::read(c->fd, c->req + c->got, sizeof c->req - c->got);
+	while (c.got < request_size(c)) {
+		ssize_t r = ::read(c.fd, c.req + c.got, sizeof c.req - c.got);
 		if (r > 0) {
-			c->got += (int)r;
+			c.got += (int)r;
 			continue;
 		}
 		if (r < 0 && (errno == EAGAIN || errno == EINTR))
-			return false;
-		if (c->got < 2 * FIELD)
-			srv_log(c, "incomplete request, closed");
-		else
-			srv_log(c, "incomplete %s request from %.16s, closed",
-				request_size(*c) == 3 * FIELD ? "file" : "event", (const char *)c->req);
-		drop(c);
-		return true;
+			return MORE;
+		if (c.got < 2 * FIELD && (c.got || !c.served))
+			srv_log(&c, "incomplete request, closed");
+		else if (c.got)
+			srv_log(&c, "incomplete %s request from %.16s, closed",
+				request_size(c) == 3 * FIELD ? "file" : "event", (const char *)c.req);
+		return GONE;
 	}
-	hand_over(c);
+	return WHOLE;
+}
+
+static void expire(const Conn &c)
+{
+	int s = std::min(REQSECONDS, srv.limit);
+	if (c.got || !c.served)
+		srv_log(&c, "request not complete in %d s, closed", s);
+	else
+		srv_log(&c, "kept connection idle for %d s, closed", s);
+}
+
+// True when the connection is done with here: queued, or closed.
+static bool gather(Conn *c)
+{
+	Got g = read_request(*c);
+	if (g == MORE)
+		return false;
+	if (g == WHOLE)
+		hand_over(c);
+	else
+		drop(c);
 	return true;
 }
 
-static void expire(Conn *c)
+// The next request on a kept connection, in its worker: it must be whole
+// by the request deadline, idle time included, so a kept connection holds
+// its worker no longer than a new one's request may take to come in. It
+// waits before reading: the client sends only once it has taken the reply.
+static bool next_request(Conn &c)
 {
-	srv_log(c, "request not complete in %d s, closed", std::min(REQSECONDS, srv.limit));
-	drop(c);
+	c.got = 0;
+	c.expired = false;
+	bound(c);
+	for (;;) {
+		long long left = c.req_by - now_ms();
+		pollfd p = {c.fd, POLLIN, 0};
+		int r = left > 0 ? ::poll(&p, 1, (int)left) : 0;
+		if (r == 0) {
+			expire(c);
+			return false;
+		}
+		if (r < 0 && errno != EINTR)
+			return false;
+		Got g = r > 0 ? read_request(c) : MORE;
+		if (g != MORE)
+			return g == WHOLE;
+	}
 }
 
 // ---------------------------------------------------------------------------
@@ -381,7 +459,7 @@ static void loop_round(std::vector<Conn *> &gathering)
 	if (::poll(p.data(), p.size(), wait) < 0 && errno != EINTR)
 		return;
 	char junk[64];
-	while (::read(srv.wake[0], junk, sizeof junk) > 0)
+	while (p[0].revents && ::read(srv.wake[0], junk, sizeof junk) > 0)
 		;
 	t = now_ms();
 	std::vector<Conn *> keep;
@@ -390,7 +468,7 @@ static void loop_round(std::vector<Conn *> &gathering)
 		if (p[i + 2].revents && gather(c))
 			continue;
 		if (t >= c->req_by)
-			expire(c);
+			expire(*c), drop(c);
 		else
 			keep.push_back(c);
 	}

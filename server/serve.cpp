@@ -76,13 +76,18 @@ bool writen(Conn &c, const void *buf, long n)
 	return true;
 }
 
+void status(unsigned char *b, bool exists, const char *text)
+{
+	std::memset(b, 0, FIELD);
+	b[0] = exists;
+	std::memcpy(b + 1, text, std::min(std::strlen(text), (size_t)FIELD - 1));
+}
+
 // Byte 0 says whether the data exist; a refusal names what was missing.
 bool send_status(Conn &c, bool exists, const char *text)
 {
-	unsigned char b[FIELD] = {};
-	b[0] = exists;
-	if (!exists)
-		std::memcpy(b + 1, text, std::min(std::strlen(text), (size_t)FIELD - 1));
+	unsigned char b[FIELD];
+	status(b, exists, text);
 	return writen(c, b, FIELD);
 }
 
@@ -195,6 +200,7 @@ void cork(Conn &c, bool on)
 // keeps the real one.
 void serve_file(Conn &c, const char *name)
 {
+	c.keep = false; // rbload closes after its file
 	std::unique_ptr<unsigned char[]> buf(new unsigned char[FILEMAX]);
 	const char *why;
 	long n = load(srv.auxfd, name, buf.get(), FILEMAX, &why);
@@ -251,11 +257,13 @@ void serve(Conn &c)
 	int n = request_size(c) / FIELD;
 	for (int i = 0; i < n; i++)
 		field_text(c.req + i * FIELD, f[i]);
-	// The log names the client as it names itself, too.
-	size_t k = std::strlen(c.peer_s);
-	std::snprintf(c.peer_s + k, sizeof c.peer_s - k, " (%s)", f[0]);
-	int on = 1;
-	setsockopt(c.fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+	if (!c.served++) { // once per connection, however many requests it carries
+		// The log names the client as it names itself, too.
+		size_t k = std::strlen(c.peer_s);
+		std::snprintf(c.peer_s + k, sizeof c.peer_s - k, " (%s)", f[0]);
+		int on = 1;
+		setsockopt(c.fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+	}
 	if (n == 3)
 		serve_file(c, f[2]);
 	else

@@ -7,6 +7,12 @@
 // threads; one client address may take only part of the pool. Workers
 // share nothing mutable but the queue: each request carries its own
 // connection, bounds and buffers.
+//
+// An event reply may offer the connection for another request (KEEPALIVE
+// in its status blocks). The worker then reads the next request itself,
+// under the same deadlines as on a new connection, and offers it only
+// while nobody waits for a worker: others wait at most for one more
+// request or the idle deadline.
 #pragma once
 #include <csignal>
 #include <memory>
@@ -55,11 +61,14 @@ struct Conn {
 	long long req_by;  // monotonic ms by which the request must be in
 	long long done_by; // monotonic ms at which the request's time limit ends
 	bool expired;      // the time limit ended an exchange (logged once)
+	int served;        // requests answered on this connection
+	bool keep;         // this reply offers the connection for another request
 };
 long long now_ms(); // monotonic
 int request_size(const Conn &c); // bytes the request needs, as far as known
 
-// A whole request, in a worker.
+// A whole request, in a worker. c.keep says whether the reply may offer
+// another request; it stays true only when the reply went out whole.
 void serve(Conn &c);
 void serve_events(Conn &c, const char (*f)[17]);
 void serve_file(Conn &c, const char *name);
@@ -68,6 +77,9 @@ void serve_file(Conn &c, const char *name);
 // False when it closed, failed or the time ran out.
 bool readn(Conn &c, void *buf, long n);
 bool writen(Conn &c, const void *buf, long n);
+// A status block of FIELD bytes: byte 0 whether the data exist, then text
+// (the missing name, or KEEPALIVE), zero-padded.
+void status(unsigned char *b, bool exists, const char *text);
 bool send_status(Conn &c, bool exists, const char *text);
 bool ready(Conn &c, short ev); // fd ready for poll events ev within the limit
 void cork(Conn &c, bool on); // hold small writes back until uncorked

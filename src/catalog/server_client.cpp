@@ -125,6 +125,7 @@ void close_server()
 	if (sv.sock >= 0)
 		::close(sv.sock);
 	sv.sock = -1;
+	sv.keep = false; // an offer holds for its own connection only
 }
 
 // ---------------------------------------------------------------------------
@@ -163,8 +164,10 @@ int getn_server(void *bytes, int n)
 		if (wait_fd(sv.sock, POLLIN) <= 0)
 			return -1;
 		ssize_t r = ::recv(sv.sock, bytes, n, 0);
-		if (r > 0)
+		if (r > 0) {
+			sv.rcvd += r;
 			return (int)r;
+		}
 		if (r == 0) {
 			sv.why = SV_CLOSED;
 			return 0;
@@ -268,6 +271,7 @@ static int status_block()
 	unsigned char b[FIELD];
 	if (!getall(b, FIELD))
 		return -1;
+	sv.keep = b[0] && !std::memcmp(b + 1, KEEPALIVE, sizeof KEEPALIVE);
 	if (b[0])
 		return 1;
 	char name[FIELD];
@@ -402,6 +406,10 @@ static int chunk(int &count, bool &full)
 int retrv_server(const char *name, int &count, int year)
 {
 	progress(name, year, count);
+	sv.why = SV_OK;
+	sv.deadline = now_ms() + sv.maxtime; // per request, also on a kept connection
+	sv.keep = false;
+	sv.rcvd = 0;
 	if (!submit_server(name, year)) {
 		broken();
 		return 0;
@@ -420,15 +428,25 @@ int retrv_server(const char *name, int &count, int year)
 // [SECTION] SELECT through the server
 // ---------------------------------------------------------------------------
 
-// One request on a connection of its own: 1, -1 store full, 0 failed.
+// One request: 1, -1 store full, 0 failed. It goes on the connection the
+// last reply kept open, else on a new one. A kept connection that the
+// server closed meanwhile (its idle deadline) before answering a byte is
+// replaced once: the request is asked again, nothing was taken from it.
 static int request(const char *host, const char *name, int year)
 {
+	bool kept = sv.sock >= 0 && sv.keep;
 	if (sv.sock < 0 && !open_server(host)) {
 		set_em("`%s' cannot be accessed to!", host);
 		return 0;
 	}
 	int r = retrv_server(name, st.itot, year);
-	close_server();
+	if (r == 0 && kept && !sv.rcvd && sv.why == SV_CLOSED) {
+		close_server();
+		pn.em_s[0] = 0;
+		return request(host, name, year);
+	}
+	if (r != 1 || !sv.keep)
+		close_server();
 	return r;
 }
 

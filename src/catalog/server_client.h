@@ -1,7 +1,8 @@
 // Retrieval server client: event selections and auxiliary files fetched
 // over TCP when a directory option reads "@host" (or "@host:port").
 //
-// A connection lasts for one request. Every wait on the peer is bounded, so
+// A connection lasts for one request, unless the server's status block
+// says KEEPALIVE: then the next request of a SELECT goes on the same one. Every wait on the peer is bounded, so
 // a server that stalls or misbehaves ends the request with a message on the
 // form instead of hanging the program; nothing it sends is written outside
 // the work segment or past the store's capacity.
@@ -13,6 +14,12 @@ constexpr int SERVER_PORT = 5516;
 constexpr int FIELD = 16;        // every text the client sends is one field
 constexpr int REQFIELDS = 29;    // fields of an event request
 constexpr int MAXCHUNK = 4095;   // records in one reply chunk: one segment
+
+// Bytes 1-5 of the status blocks of an event reply after which the server
+// takes another request on the same connection ("KEEP", then the version
+// of the extension), zero-padded. A peer that does not know it reads byte
+// 0 only, and one that closes after its request is served as ever.
+constexpr char KEEPALIVE[] = "KEEP1";
 
 // Why the current exchange failed, for the message on the form.
 enum SvFail { SV_OK, SV_TIME, SV_CLOSED, SV_BAD };
@@ -26,6 +33,8 @@ struct ServerClient {
 	long long deadline; // monotonic ms at which the current request ends
 	SvFail why;         // what went wrong on the current connection
 	bool toend;         // the To bound is the end of year iyy2 (see submit)
+	bool keep;          // the last status block offered the connection again
+	long rcvd;          // bytes received for the current request
 };
 extern ServerClient sv;
 

@@ -1,124 +1,170 @@
+// The character screen, the keyboard, the menu bar and the plotting layer on
+// the recording back end: the calls they make and the input they give.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstring>
-#include <string>
-
 #include "device/graph.h"
+#include "device/menubar.h"
 #include "device/screen.h"
+#include "device/spool.h"
 #include "recording.h"
 
 using namespace tw;
 
 namespace {
 
-std::string row_text(int r, int c, int n) { return std::string(scr.mz + r * NCOL + c, n); }
-
 struct ScreenTest : ::testing::Test {
 	Recording rec;
-	void SetUp() override { use_recording(rec); }
+	void SetUp() override { use_recording(rec), menu_init(); }
+	std::string row(int r, int c, int n) const { return std::string(scr.mz + r * NCOL + c, n); }
+	int click(int x, int y) { return rec.click(x, y), getcchr(); }
 };
+struct MenuTest : ScreenTest {};
+struct GraphTest : ScreenTest {};
 
 } // namespace
 
-TEST_F(ScreenTest, ClearLeavesBlankProtectedCells)
-{
-	mvaddstr(3, 4, "hello");
-	set_writable(3, 4);
-	EXPECT_EQ(mvinch(3, 4), 'h');
-	EXPECT_TRUE(_iswritable(3, 4));
-	EXPECT_FALSE(_iswritable(3, 5));
-	clear(9);
-	for (int i = 0; i < NROW * NCOL; i++) {
-		ASSERT_EQ(scr.mz[i], ' ');
-		ASSERT_LT(scr.mv[i], 0);
-	}
-	// The clear paints everything below the toolbar.
-	EXPECT_TRUE(rec.has("fill 0 45 653 426"));
-}
-
 TEST_F(ScreenTest, TextIsPlacedByCellAndClippedAtTheEdge)
 {
-	_normal_spacing();
-	rec.calls.clear();
-	mvaddch(2, 3, 'A');
-	EXPECT_TRUE(rec.has("itext 28 89 A")) << "x = 8c + 4, top = 16r + 45, baseline + ascent 12";
-	_wide_spacing();
+	_normal_font(), _wide_spacing();
 	mvaddch(2, 3, 'B');
-	EXPECT_TRUE(rec.has("itext 28 91 B"));
+	EXPECT_TRUE(rec.has("itext 28 91 B")) << "x = 8c + 4, top = 17r + 45, baseline + ascent 12";
 	mvaddstr(24, 75, "0123456789");
-	EXPECT_EQ(row_text(24, 75, 5), "01234");
+	EXPECT_EQ(row(24, 75, 5), "01234");
 	EXPECT_EQ(scr.col, NCOL);
 	move(30, -4);
-	EXPECT_EQ(scr.row, NROW - 1);
-	EXPECT_EQ(scr.col, 0);
+	EXPECT_EQ((std::pair<int, int>(scr.row, scr.col)), std::pair(NROW - 1, 0));
 	printw("%s", std::string(200, 'x').c_str()); // longer than a line
-	EXPECT_EQ(row_text(24, 0, 80), std::string(80, 'x'));
+	EXPECT_EQ(row(24, 0, 80), std::string(80, 'x'));
 }
 
-TEST_F(ScreenTest, BackspaceShiftsOnlyTheField)
+// BackSpace in the field of columns 10 to 13, from the cursor at col; a
+// clear then leaves every cell blank and protected.
+TEST_F(ScreenTest, BackspaceShiftsOnlyTheFieldAndClearEndsIt)
 {
-	mvaddstr(5, 9, "xABCDy");
+	const struct { int col; const char *row; int after, bells; } cases[] = {
+		{12, "xACD y", 11, 0}, // on C: the rest of the field moves left
+		{14, "xABC y", 13, 0}, // on the protected cell just after the field
+		{10, "xABCDy", 10, 1}, // at the first cell: nothing but the bell
+	};
 	for (int c = 10; c < 14; c++)
 		set_writable(5, c);
-	move(5, 12); // on C
-	backspace();
-	EXPECT_EQ(row_text(5, 9, 6), "xACD y");
-	EXPECT_EQ(scr.col, 11);
-	// On the protected cell just after the field.
-	mvaddstr(5, 9, "xABCDy");
-	move(5, 14);
-	backspace();
-	EXPECT_EQ(row_text(5, 9, 6), "xABC y");
-	EXPECT_EQ(scr.col, 13);
-	// At the first cell: nothing changes but the bell.
-	move(5, 10);
-	int bells = rec.bells;
-	backspace();
-	EXPECT_EQ(rec.bells, bells + 1);
-	EXPECT_EQ(row_text(5, 9, 6), "xABC y");
-	EXPECT_EQ(scr.col, 10);
+	for (auto c : cases) {
+		mvaddstr(5, 9, "xABCDy");
+		move(5, c.col);
+		rec.bells = 0;
+		backspace();
+		EXPECT_EQ(row(5, 9, 6), c.row);
+		EXPECT_EQ(scr.col, c.after);
+		EXPECT_EQ(rec.bells, c.bells);
+	}
+	clear(9);
+	for (int i = 0; i < NROW * NCOL; i++)
+		ASSERT_TRUE(scr.mz[i] == ' ' && scr.mv[i] < 0) << i;
 }
 
 TEST_F(ScreenTest, KeyTranslation)
 {
-	rec.key(KS_CONTROL_L);
-	rec.ch('\r');
-	EXPECT_EQ(getcchr(), K_CTRL_RETURN);
-	rec.ch('\r');
-	EXPECT_EQ(getcchr(), K_RETURN);
-	// The Control flag lives for one wait only.
-	rec.key(KS_CONTROL_R);
-	rec.key(KS_SHIFT_L);
-	rec.ch('\x13');
-	EXPECT_EQ(getcchr(), 19);
-	rec.ch('\r');
-	EXPECT_EQ(getcchr(), K_RETURN);
-	const struct { unsigned long ks; int code; } fkeys[] = {
-		{KS_F1, 315}, {KS_F1 + 8, 323}, {KS_F1 + 12, 327}, {KS_F1 + 20, 335},
-		{KS_LEFT, 331}, {KS_UP, 328}, {KS_RIGHT, 333}, {KS_DOWN, 336},
-	};
-	for (auto k : fkeys) {
-		rec.key(k.ks);
-		EXPECT_EQ(getcchr(), k.code) << std::hex << k.ks;
-	}
-	rec.ch('a');
-	EXPECT_EQ(getcchr(), 'a');
-	rec.ch('\b');
-	EXPECT_EQ(getcchr(), K_BS);
-	// Home, Page Up, Alt: no text, no meaning.
-	for (unsigned long ks : {0xff50ul, 0xff55ul, 0xffe9ul}) {
+	// Control counts for the next key only; modifiers alone give nothing.
+	rec.key(KS_CONTROL_L), rec.ch('\r'), rec.ch('\r');
+	rec.key(KS_CONTROL_R), rec.key(KS_SHIFT_L), rec.ch('\x13'), rec.ch('\r');
+	rec.ch('a'), rec.ch('\b');
+	for (unsigned long ks : {KS_F1, KS_F1 + 8, KS_F1 + 12, KS_F1 + 20, KS_LEFT, KS_UP, KS_RIGHT, KS_DOWN})
 		rec.key(ks);
-		int k = getcchr();
-		EXPECT_TRUE(k < -1) << k;
+	for (int want : std::initializer_list<int>{K_CTRL_RETURN, K_RETURN, 19, K_RETURN, 'a', K_BS, 315, 323, 327,
+						  335, 331, 328, 333, 336})
+		EXPECT_EQ(getcchr(), want);
+	for (unsigned long ks : {0xff50ul, 0xff55ul, 0xffe9ul}) { // Home, Page Up, Alt: no meaning
+		rec.key(ks);
+		EXPECT_LT(getcchr(), -1) << ks;
 	}
 }
 
-TEST(TextHelpers, CaseAndNumbers)
+TEST_F(MenuTest, ClicksGiveCommandsAndCells)
 {
-	char s[] = "Vela.b2";
-	EXPECT_STREQ(strupr(s), "VELA.B2");
-	EXPECT_STREQ(strlwr(s), "vela.b2");
-	char buf[16];
-	EXPECT_STREQ(itoa(-4095, buf, 16), "-4095");
+	// The recording's menu font is 6 pixels a character: the middle of each item.
+	const int middle[10] = {28, 80, 129, 172, 212, 249, 286, 341, 402, 448};
+	for (int i = 0; i < 10; i++)
+		EXPECT_EQ(click(middle[i], 8), menucode[i]) << menuitem[i];
+	const struct { int x, y, code; } cases[] = {
+		{9, 1, 19}, {47, 16, 19}, {48, 8, K_NONE}, {60, 8, K_NONE}, {61, 8, 2}, {461, 16, 5},
+		{462, 8, K_NONE}, {300, 18, K_NONE}, // the edges of Select, Browse and Exit; the separator
+		{4, 45, 512}, {12, 62, 593}, {643, 460, 2511}, {2, 100, K_NONE},
+		{653, 471, 2511}, // the last pixel rows and columns stay in the 80 x 25 grid
+	};
+	for (auto c : cases)
+		EXPECT_EQ(click(c.x, c.y), c.code) << c.x << ", " << c.y;
+}
+
+// Toolbar buttons give function keys; the graphics key reader answers the
+// keys a diagram knows and beeps at the rest.
+TEST_F(MenuTest, ToolbarAndGraphicsKeys)
+{
+	fkey(0);
+	for (int i = 0; i < 10; i++)
+		EXPECT_EQ(click((mb.barx1[i] + mb.barx2[i]) / 2, 30), i == 9 ? K_RETURN : K_F1 + i);
+	EXPECT_EQ(click(mb.barx2[0] + 3, 30), K_NONE) << "between buttons";
+	fkey(-1); // an empty toolbar keeps the last boxes
+	EXPECT_EQ(click((mb.barx1[2] + mb.barx2[2]) / 2, 30), K_F3);
+	fkey(2);
+	rec.ch('\r'), rec.ch('\r');
+	EXPECT_EQ(fgkey(0, 1), K_F6);
+	EXPECT_EQ(fgkey(0, 0), K_RETURN);
+	rec.key(KS_F1 + 7), rec.key(KS_F1 + 3), rec.key(KS_F1 + 2);
+	EXPECT_EQ(fgkey(0, 0), K_F3) << "F8 and F4 beep on a diagram";
+	EXPECT_EQ(rec.bells, 2);
+	rec.key(KS_F1 + 7);
+	EXPECT_EQ(fgkey(1, 0), K_F8);
+	EXPECT_THROW(fgkey(0, 0), Exited) << "an empty script is Ctrl+E";
+	rec.key(KS_F1 + 1);
+	EXPECT_EQ(fgkey(0, 0), K_F1) << "F2 starts a copy and answers as F1";
+	EXPECT_EQ(gr.psflag, 2);
+	gr.psflag = 0;
+	spool_reset();
+	for (const char *label : {"Hcopy:F1", "Quit:F3", "Return:F6", "Help:F9", "Enter    ", "Top:F4", "Bottom:F5",
+				  "Back:F7", "Forwrd:F8", "HcpyL:F1", "HcpyS:F2", "Functn:F8", "HcopyS:F2"})
+		EXPECT_NE(rec.texts().find(label), std::string::npos) << label;
+}
+
+// Each drawing on a fresh screen makes this call, in window pixels.
+TEST_F(GraphTest, DrawingCalls)
+{
+	const std::pair<void (*)(), const char *> cases[] = {
+		{[] { gviewport(10, 20, 110, 220), gmoveto(0, 0), glineto(5, 7); }, "line 14 65 19 72"},
+		{[] { gviewport(10, 20, 110, 220), gviewport(0, 0, 639, 399); }, "clip 0 0 653 471"},
+		{[] { gprint(3, 2, "ab", 4); }, "itext 20 72 ab"},
+		{[] { gcircle(1, 10, 10, 0); }, "point 14 55"},
+		{[] { gcircle(1, 10, 10, 3); }, "fillarc 11 52 6 6"},
+		{[] { gbox(2, 0, 0, 10, 10); }, "fill 4 45 10 10"},       // any fill is passed on
+		{[] { prectangle(2, 0, 0, 10, 10); }, "rect 0 0 10 10"}, // fills only for 1
+	};
+	for (auto [draw, call] : cases) {
+		use_recording(rec);
+		draw();
+		EXPECT_TRUE(rec.has(call)) << call;
+	}
+	// During a hard copy only the polygon reaches the screen.
+	gr.psflag = 1;
+	rec.calls.clear();
+	const int x[3] = {0, 10, 5}, y[3] = {0, 0, 8};
+	gfillpolygon(x, y, 3);
+	gmoveto(1, 1), glineto(2, 2), gcircle(0, 5, 5, 2), gbox(0, 1, 1, 2, 2);
+	gr.psflag = 0;
+	EXPECT_EQ(rec.calls, std::vector<std::string>{"polygon 4,45 14,45 9,53"});
+}
+
+TEST_F(GraphTest, CrosshairAcceptsOnlyInsideClicks)
+{
+	gviewport(10, 20, 110, 220);
+	int x = 50, y = 60;
+	rec.click(14 + 101, 65 + 10); // right of xmax
+	rec.key('a', "a");            // keys are ignored
+	rec.expose();
+	rec.click(14 + 100, 65 + 200); // exactly on xmax, ymax
+	gcursor(0, 0, 100, 200, &x, &y, 1);
+	EXPECT_EQ(rec.calls.back(), "cursor 2");
+	EXPECT_EQ(std::pair(x, y), std::pair(100, 200));
+	EXPECT_EQ(rec.bells, 1);
+	for (const char *call : {"warp 64 125", "cursor 130", "show_pixmap", "line 114 260 114 270"})
+		EXPECT_TRUE(rec.has(call)) << call; // the last, the green plus mark
+	EXPECT_EQ(_getcolor(), 2);
 }

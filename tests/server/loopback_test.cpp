@@ -239,7 +239,7 @@ TEST_F(Loopback, MissingYearEndsTheSelectionThere)
 	jma.y2 = "1931";
 	run(jma, dir.path);
 	EXPECT_TRUE(got == primary()) << "the years before the gap stay selected";
-	// One connection per request: six years answered, the seventh refused.
+	// One log line per request: six years answered, the seventh refused.
 	// Workers log in the order they finish, not the order of the years.
 	EXPECT_TRUE(server.wait_log("event JMA 1932: not found JMA-32.B"));
 	for (int y = 1926; y <= 1931; y++)

@@ -1,3 +1,5 @@
+// The panel engine: editing a form, its messages and help, and the check
+// of every numeric field.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -13,6 +15,7 @@ using namespace tw::test;
 namespace {
 
 using Strs = std::vector<std::string>;
+Strs operator+(Strs a, const Strs &b) { return a.insert(a.end(), b.begin(), b.end()), a; }
 
 struct Forms : ::testing::Test {
 	Recording r;
@@ -27,16 +30,7 @@ struct Forms : ::testing::Test {
 		pn.isr = isr;
 	}
 	Strs slots(int n) const { return Strs(pn.mc_s, pn.mc_s + n); }
-	int run(int number, const char *keys = "\r")
-	{
-		type(r, keys);
-		try {
-			return panel(number);
-		} catch (const Exited &) {
-			ADD_FAILURE() << "the script ran out inside panel " << number;
-			return -99;
-		}
-	}
+	int run(int number, const char *keys = "\r") { return r.type(keys), panel(number); }
 };
 
 } // namespace
@@ -120,13 +114,19 @@ TEST_F(Forms, MessageShownOnceWithBeep)
 	EXPECT_EQ(run(PAN_MAGNIT), 0);
 	EXPECT_FALSE(drew(r, "Invalid magnitude!"));
 	EXPECT_EQ(r.bells, 1);
+	PrintPlace p; // F1: a copy whose file cannot be made says so on the form
+	std::filesystem::create_directory("seis.prn");
+	r.key(KS_F1);
+	EXPECT_EQ(run(PAN_MAGNIT), 0);
+	EXPECT_TRUE(drew(r, "Printer file cannot be opened!"));
+	EXPECT_EQ(r.bells, 2);
 }
 
 TEST_F(Forms, HelpRedrawShowsTheValuesFromBeforeTheEdits)
 {
 	slots({"MAG"}, 0);
-	type(r, "ti");
-	fkey_press(r, 9);
+	r.type("ti");
+	r.key(KS_F1 + 8); // F9: help
 	EXPECT_EQ(run(PAN_SORT, " \r"), 0); // any key leaves the help screen
 	EXPECT_NE(r.texts().find("Press any key or button to return."), std::string::npos);
 	EXPECT_STREQ(pn.mc_s[0], "MAG ");
@@ -137,135 +137,79 @@ TEST_F(Forms, QuitReturnAndExitLeaveTheSlots)
 {
 	for (int key : {3, 6}) {
 		slots({"ab", "TOOLONG"}, 0);
-		type(r, "zz");
-		fkey_press(r, key);
+		r.type("zz");
+		r.key(KS_F1 + key - 1);
 		EXPECT_EQ(run(PAN_SORT, ""), key);
 		EXPECT_EQ(slots(2), (Strs{"ab  ", "T"})); // padded when drawn, edits dropped
 	}
 	// Ctrl+E on a form ends the program and writes nothing back.
 	slots({"ab"}, 0);
-	type(r, "zz\x05");
+	r.type("zz\x05");
 	EXPECT_THROW(panel(PAN_SORT), Exited);
 	EXPECT_STREQ(pn.mc_s[0], "ab  ");
 }
-
-namespace {
-
-// Good values of each checked form; a case changes some fields of them.
-const std::map<int, Strs> good_forms = {
-	{PAN_SELECT, {"PDE", "1979", "01", "01", "00", "00", "00.0", "1979", "12", "31", "23", "59", "59.9", "",
-		      "120", "00", "E", "180", "00", "E", "00", "00", "N", "60", "00", "N", "000.0", "999.9", "+0.0",
-		      "+9.9", "Y", "Y"}},
-	{PAN_MAP, {"", "", "120", "00", "E", "150", "00", "E", "20", "00", "N", "50", "00", "N", "N", "000"}},
-	{PAN_MAP1, {"0", "4", "20", "5", "40", "6", "60", "2", "80", "3", "200", "1", "600", "7", "0", "1", "2",
-		    "3", "4", "5", "6", "7", "1.5", "1.25"}},
-	{PAN_MAP2, {"", "", "", "", "", "", "", "", "", "", "", "", "", "1", "N"}},
-	{PAN_MAPS3, Strs(18, "")},
-	{PAN_MAPS4, Strs(18, "")},
-	{PAN_MAPS5, {"JAPAN", "5", "2", "3", "3"}},
-};
-
-// The fields after the display fields of MAPS3 and MAPS4.
-const Strs maps3_tail = {"0", "100", "0", "300"};
-const Strs maps4_tail = {"1995", "01", "01", "00", "00", "00.0", "1995", "12", "31", "23", "59", "59.9", "Y", "0", "100"};
-
-// "field=text;..." over the good values of the form.
-void fill_form(int number, const std::string &edits)
-{
-	Strs v = good_forms.at(number);
-	if (number == PAN_MAPS3)
-		v.insert(v.end(), maps3_tail.begin(), maps3_tail.end());
-	if (number == PAN_MAPS4)
-		v.insert(v.end(), maps4_tail.begin(), maps4_tail.end());
-	std::stringstream in(edits);
-	for (std::string e; std::getline(in, e, ';');)
-		if (size_t eq = e.find('='); eq != std::string::npos)
-			v[std::stoi(e.substr(0, eq))] = e.substr(eq + 1);
-	for (size_t i = 0; i < v.size(); i++)
-		std::snprintf(pn.mc_s[i], sizeof pn.mc_s[i], "%s", v[i].c_str());
-}
-
-} // namespace
 
 // Every numeric field holds a number of its kind within its range, else
 // Enter names the first bad field; blanks read as 0 where nothing else is
 // meant. No message: accepted.
 TEST_F(Forms, NumericFieldsRefuseWhatTheyCannotMean)
 {
-	const char *date = "Invalid date!", *time = "Invalid time!", *lon = "Invalid longitude!";
-	const char *lat90 = "Latitude values should not exceed 90 degrees!";
-	const char *lon180 = "Longitude values should not exceed 180 degrees!";
-	const char *min60 = "Minute values should be less than 60!", *depth = "Invalid depth!";
-	const char *mag = "Invalid magnitude!", *color = "Invalid color number!";
-	const struct {
-		int number;
-		const char *edits, *message;
-		int field;
-	} cases[] = {
-		{PAN_SELECT, "", nullptr, -1},
-		{PAN_SELECT, "1=19A0", date, 1},
-		{PAN_SELECT, "2=13", date, 2},
-		{PAN_SELECT, "2=  ", date, 2},
-		{PAN_SELECT, "2=02;3=29", date, 3},               // 1979 is no leap year
-		{PAN_SELECT, "1=1900;2=02;3=29", date, 3},        // nor is 1900
-		{PAN_SELECT, "1=1976;2=02;3=29", nullptr, -1},
-		{PAN_SELECT, "4=24", time, 4},
-		{PAN_SELECT, "5=60", time, 5},
-		{PAN_SELECT, "12=5999", time, 12},
-		{PAN_SELECT, "12=60.0", time, 12},
-		{PAN_SELECT, "4=  ;5=  ;6=    ", nullptr, -1},   // midnight
-		{PAN_SELECT, "12=-1", time, 12},
-		{PAN_SELECT, "5=60;2=13", date, 2},               // the first bad field
-		{PAN_SELECT, "2=12;3=31;8=01;9=01", date, 1},     // From after To, same year
-		{PAN_SELECT, "8=01;9=01;10=00;11=00;12=00.0;6=00.5", date, 1},
-		{PAN_SELECT, "8=01;9=01;10=00;11=00;12=00.0", nullptr, -1},
-		{PAN_SELECT, "14=181", lon180, 14},
-		{PAN_SELECT, "17=180;18=01", lon180, 17},
-		{PAN_SELECT, "14=1 0", lon, 14},
-		{PAN_SELECT, "15=60", min60, 15},
-		{PAN_SELECT, "15=6A", "Invalid minute value!", 15},
-		{PAN_SELECT, "16=X", lon, 16},
-		{PAN_SELECT, "23=91", lat90, 23},
-		{PAN_SELECT, "20=90;21=00;22=S;23=90", nullptr, -1},
-		{PAN_SELECT, "22=E", "Invalid latitude!", 22},
-		{PAN_SELECT, "26=-1.0", depth, 26},
-		{PAN_SELECT, "27=1000", depth, 27},
-		{PAN_SELECT, "26=1.2.3", depth, 26},
-		{PAN_SELECT, "28=-10", mag, 28},
-		{PAN_SELECT, "29=+A.0", mag, 29},
-		{PAN_SELECT, "28=-9.9;29=9.9;26=0;27=999.9", nullptr, -1},
-		{PAN_MAP, "", nullptr, -1},
-		{PAN_MAP, "2=JAP;5=AN", lon, 2},
-		{PAN_MAP, "12=75", min60, 12},
-		{PAN_MAP, "8=95", lat90, 8},
-		{PAN_MAP, "15=-5", depth, 15},
-		{PAN_MAP, "2=180;3=00;4=W;15=999", nullptr, -1},
-		{PAN_MAP1, "", nullptr, -1},
-		{PAN_MAP1, "1=8", color, 1},
-		{PAN_MAP1, "3=0", color, 3},
-		{PAN_MAP1, "0=1A", depth, 0},
-		{PAN_MAP1, "14=10", mag, 14},
-		{PAN_MAP1, "12=   ;13= ;21=   ", nullptr, -1},  // classes not used
-		{PAN_MAP1, "23=-1", "Invalid symbol size!", 23},
-		{PAN_MAP2, "13=7", "Invalid subfunction number!", 13},
-		{PAN_MAP2, "13=0", "Invalid subfunction number!", 13},
-		{PAN_MAP2, "13=6", nullptr, -1},
-		{PAN_MAPS3, "", nullptr, -1},
-		{PAN_MAPS3, "21=3O0", "Invalid distance!", 21},
-		{PAN_MAPS4, "", nullptr, -1},
-		{PAN_MAPS4, "19=13", date, 19},
-		{PAN_MAPS4, "23=60", time, 23},
-		{PAN_MAPS4, "18=1996", date, 18},
-		{PAN_MAPS4, "32=x", "Invalid distance!", 32},
-		{PAN_MAPS5, "4=9", color, 4},
-		{PAN_MAPS5, "1=7;2=1", nullptr, -1},
+	const char *ok = "", *date = "Invalid date!", *time = "Invalid time!", *lon = "Invalid longitude!";
+	const char *lat90 = "Latitude values should not exceed 90 degrees!", *depth = "Invalid depth!";
+	const char *lon180 = "Longitude values should not exceed 180 degrees!", *dist = "Invalid distance!";
+	const char *min60 = "Minute values should be less than 60!", *mag = "Invalid magnitude!";
+	const char *color = "Invalid color number!", *sub = "Invalid subfunction number!";
+	// Per form: the edits ("field=text;..." over its good values), the message, the bad field.
+	const std::map<int, std::vector<std::tuple<const char *, const char *, int>>> cases = {
+		{PAN_SELECT, {{"", ok, -1}, {"1=19A0", date, 1}, {"2=13", date, 2}, {"2=  ", date, 2},
+			      // 29 February: not in 1979, nor in 1900, but in 1976
+			      {"2=02;3=29", date, 3}, {"1=1900;2=02;3=29", date, 3}, {"1=1976;2=02;3=29", ok, -1},
+			      {"4=24", time, 4}, {"5=60", time, 5}, {"12=5999", time, 12}, {"12=60.0", time, 12},
+			      {"4=  ;5=  ;6=    ", ok, -1}, {"12=-1", time, 12}, // blanks: midnight
+			      {"5=60;2=13", date, 2},                            // the first bad field
+			      // From after To (the same year, down to the tenth of a second) or on it
+			      {"2=12;3=31;8=01;9=01", date, 1}, {"8=01;9=01;10=00;11=00;12=00.0;6=00.5", date, 1},
+			      {"8=01;9=01;10=00;11=00;12=00.0", ok, -1},
+			      {"14=181", lon180, 14}, {"17=180;18=01", lon180, 17}, {"14=1 0", lon, 14}, {"15=60", min60, 15},
+			      {"15=6A", "Invalid minute value!", 15}, {"16=X", lon, 16}, {"23=91", lat90, 23},
+			      {"20=90;21=00;22=S;23=90", ok, -1}, {"22=E", "Invalid latitude!", 22}, {"26=-1.0", depth, 26},
+			      {"27=1000", depth, 27}, {"26=1.2.3", depth, 26}, {"28=-10", mag, 28}, {"29=+A.0", mag, 29},
+			      {"28=-9.9;29=9.9;26=0;27=999.9", ok, -1}}},
+		{PAN_MAP, {{"", ok, -1}, {"2=JAP;5=AN", lon, 2}, {"12=75", min60, 12}, {"8=95", lat90, 8},
+			   {"15=-5", depth, 15}, {"2=180;3=00;4=W;15=999", ok, -1}}},
+		{PAN_MAP1, {{"", ok, -1}, {"1=8", color, 1}, {"3=0", color, 3}, {"0=1A", depth, 0}, {"14=10", mag, 14},
+			    {"12=   ;13= ;21=   ", ok, -1}, // classes not used
+			    {"23=-1", "Invalid symbol size!", 23}}},
+		{PAN_MAP2, {{"13=7", sub, 13}, {"13=0", sub, 13}, {"13=6", ok, -1}}},
+		{PAN_MAPS3, {{"", ok, -1}, {"21=3O0", dist, 21}}},
+		{PAN_MAPS4, {{"", ok, -1}, {"19=13", date, 19}, {"23=60", time, 23}, {"18=1996", date, 18},
+			     {"32=x", dist, 32}}},
+		{PAN_MAPS5, {{"4=9", color, 4}, {"1=7;2=1", ok, -1}}},
 	};
-	for (const auto &c : cases) {
-		SCOPED_TRACE(std::to_string(c.number) + " " + c.edits);
-		panel_reset();
-		pn.em_s[0] = 0;
-		fill_form(c.number, c.edits);
-		EXPECT_EQ(bad_field(c.number), c.field);
-		EXPECT_STREQ(pn.em_s, c.message ? c.message : "");
-	}
+	// Good values of each form; MAPS3 and MAPS4 after 18 display fields.
+	const Strs blank(18, "");
+	const std::map<int, Strs> good = {
+		{PAN_SELECT, {"PDE", "1979", "01", "01", "00", "00", "00.0", "1979", "12", "31", "23", "59", "59.9", "",
+			      "120", "00", "E", "180", "00", "E", "00", "00", "N", "60", "00", "N", "000.0", "999.9",
+			      "+0.0", "+9.9", "Y", "Y"}},
+		{PAN_MAP, {"", "", "120", "00", "E", "150", "00", "E", "20", "00", "N", "50", "00", "N", "N", "000"}},
+		{PAN_MAP1, {"0", "4", "20", "5", "40", "6", "60", "2", "80", "3", "200", "1", "600", "7", "0", "1", "2",
+			    "3", "4", "5", "6", "7", "1.5", "1.25"}},
+		{PAN_MAP2, {"", "", "", "", "", "", "", "", "", "", "", "", "", "1", "N"}},
+		{PAN_MAPS3, blank + Strs{"0", "100", "0", "300"}},
+		{PAN_MAPS4, blank + Strs{"1995", "01", "01", "00", "00", "00.0", "1995", "12", "31", "23", "59", "59.9",
+					 "Y", "0", "100"}},
+		{PAN_MAPS5, {"JAPAN", "5", "2", "3", "3"}},
+	};
+	for (const auto &[number, rows] : cases)
+		for (auto [edits, message, field] : rows) {
+			SCOPED_TRACE(std::to_string(number) + " " + edits);
+			Strs v = good.at(number);
+			std::stringstream in(edits);
+			for (std::string e; std::getline(in, e, ';');)
+				v[std::stoi(e)] = e.substr(e.find('=') + 1);
+			slots(v, 0);
+			EXPECT_EQ(bad_field(number), field);
+			EXPECT_STREQ(pn.em_s, message);
+		}
 }

@@ -5,7 +5,6 @@
 
 #include "catalog/store.h"
 #include "shell/setup.h"
-#include "shell/shell.h"
 
 namespace tw {
 
@@ -24,53 +23,27 @@ Ev::Ev(int year, int mon, int day, int hh, int mm, int sec10)
 		dep(100);
 }
 
-Ev &Ev::lon(int d, int m, int s, bool west)
+// Degrees, minutes (the top bit for west or south) and seconds.
+static void put_deg(unsigned char *p, int d, int m, int s, bool neg)
 {
-	b[7] = d, b[8] = m | (west ? 128 : 0), b[9] = s;
-	return *this;
+	p[0] = (unsigned char)d, p[1] = (unsigned char)(m | (neg ? 128 : 0)), p[2] = (unsigned char)s;
 }
 
-Ev &Ev::lat(int d, int m, int s, bool south)
-{
-	b[10] = d, b[11] = m | (south ? 128 : 0), b[12] = s;
-	return *this;
-}
+Ev &Ev::lon(int d, int m, int s, bool west) { return put_deg(&b[7], d, m, s, west), *this; }
+Ev &Ev::lat(int d, int m, int s, bool south) { return put_deg(&b[10], d, m, s, south), *this; }
 
 // Rounded to the nearest second of arc.
 static void put_deg(unsigned char *p, double v)
 {
 	long t = std::lround(std::fabs(v) * 3600);
-	p[0] = (unsigned char)(t / 3600);
-	p[1] = (unsigned char)((t % 3600) / 60 | (v < 0 ? 128 : 0));
-	p[2] = (unsigned char)(t % 60);
+	put_deg(p, (int)(t / 3600), (int)(t % 3600 / 60), (int)(t % 60), v < 0);
 }
 
-Ev &Ev::at(double lon, double lat)
-{
-	put_deg(&b[7], lon);
-	put_deg(&b[10], lat);
-	return *this;
-}
+Ev &Ev::at(double lon, double lat) { return put_deg(&b[7], lon), put_deg(&b[10], lat), *this; }
 
-Ev &Ev::dep(int tenths)
-{
-	b[13] = tenths & 0xff, b[14] = (tenths >> 8) & 0xff;
-	return *this;
-}
-
-Ev &Ev::mag(int tenths)
-{
-	b[15] = tenths < 0 ? (unsigned char)(128 | -tenths) : (unsigned char)tenths;
-	return *this;
-}
-
-Ev &Ev::id(int n)
-{
-	b[5] = n & 0xff, b[6] = n >> 8;
-	return *this;
-}
-
-int Ev::tag() const { return b[5] | b[6] << 8; }
+Ev &Ev::dep(int tenths) { return b[13] = tenths & 0xff, b[14] = (tenths >> 8) & 0xff, *this; }
+Ev &Ev::mag(int tenths) { return b[15] = (unsigned char)(tenths < 0 ? 128 | -tenths : tenths), *this; }
+Ev &Ev::id(int n) { return b[5] = n & 0xff, b[6] = n >> 8, *this; }
 
 void TempDir::write(const std::string &name, const std::vector<Ev> &evs, int marker, int cut) const
 {

@@ -20,7 +20,6 @@ struct Ev {
 	Ev &dep(int tenths); // 65535: undetermined
 	Ev &mag(int tenths); // signed; 0: undetermined
 	Ev &id(int n);       // tag kept in the seconds word, to follow an event
-	int tag() const;
 };
 
 constexpr int NOMARK = -1;

@@ -11,18 +11,16 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <optional>
+#include <iterator>
 #include <string>
-#include <vector>
 
 namespace tw::test {
 
 inline std::string slurp(const std::string &path)
 {
 	std::ifstream in(path, std::ios::binary);
-	std::stringstream ss;
-	ss << in.rdbuf();
-	return ss.str();
+	return {std::istreambuf_iterator<char>(in), {}};
 }
 
 // ghostscript reads the PostScript file without error (an empty file,
@@ -38,15 +36,6 @@ inline bool gs_ok(const std::string &path)
 inline void write_file(const std::string &path, const std::string &text)
 {
 	std::ofstream(path, std::ios::binary) << text;
-}
-
-inline std::vector<std::string> read_lines(const std::string &path)
-{
-	std::ifstream in(path);
-	std::vector<std::string> out;
-	for (std::string l; std::getline(in, l);)
-		out.push_back(l);
-	return out;
 }
 
 struct TempDir {
@@ -68,26 +57,15 @@ struct InDir {
 };
 
 struct SetEnv {
-	std::string name, old;
-	bool had;
+	std::string name;
+	std::optional<std::string> old;
 	SetEnv(const char *n, const char *value) : name(n)
 	{
-		const char *o = std::getenv(n);
-		had = o != nullptr;
-		if (o)
+		if (const char *o = std::getenv(n))
 			old = o;
-		if (value)
-			setenv(n, value, 1);
-		else
-			unsetenv(n);
+		value ? setenv(n, value, 1) : unsetenv(n);
 	}
-	~SetEnv()
-	{
-		if (had)
-			setenv(name.c_str(), old.c_str(), 1);
-		else
-			unsetenv(name.c_str());
-	}
+	~SetEnv() { old ? setenv(name.c_str(), old->c_str(), 1) : unsetenv(name.c_str()); }
 };
 
 // A scratch working directory with a stand-in lpr first on PATH. The lpr

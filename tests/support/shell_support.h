@@ -18,20 +18,10 @@ namespace tw::test {
 inline void start(Recording &r)
 {
 	use_recording(r);
-	panel_reset();
-	settings_reset();
-	spool_reset();
+	reset_all(); // every subsystem as at start-up, then the recording's window again
+	win_init();
 	st.nmax = st.nmax2 = 4095;
-	st.itot = 0;
 	std::strcpy(st.f2_s, "PDE  ");
-}
-
-inline void fkey_press(Recording &r, int n) { r.key(KS_F1 + n - 1); }
-
-inline void type(Recording &r, const char *s)
-{
-	while (*s)
-		r.ch(*s++);
 }
 
 // The click that lands on text cell (row, col) of a form.

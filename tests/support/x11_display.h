@@ -10,7 +10,6 @@
 #include "device/menubar.h"
 #include "device/screen.h"
 #include "device/x11/x11.h"
-#include "shell/shell.h"
 
 namespace tw {
 
@@ -34,13 +33,6 @@ inline void open_display()
 	win_init();
 	ASSERT_NE(be, nullptr);
 	menu_init();
-}
-
-// The colour (0xRRGGBB) of window pixel (x, y) in the backing pixmap.
-inline unsigned long pixmap_at(Backend *b, int x, int y)
-{
-	b->flush();
-	return x11_pixmap_rgb(b, x, y);
 }
 
 } // namespace tw
