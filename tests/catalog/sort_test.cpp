@@ -28,13 +28,7 @@ struct SortTest : ::testing::Test {
 		use_recording(r);
 		fresh_store(dir.path);
 	}
-	void load(const std::vector<Ev> &evs)
-	{
-		st.itot = st.isort = 0;
-		for (const Ev &e : evs)
-			put_event(0, st.itot++, e.b.data());
-		put_marker(0, st.itot, M_END);
-	}
+	void load(const std::vector<Ev> &evs) { fill(evs), st.isort = 0; }
 	// The form's four fields from one line: "LAT A MAG D".
 	int run(std::string f)
 	{

@@ -8,61 +8,60 @@
 #include "shell/setup.h"
 
 namespace tw {
+namespace {
 
-// Events spread over the globe, the calendar, the depths and magnitudes,
-// undetermined values included, in time order.
-std::vector<Ev> year_events(int year, int n, Rng &g)
+unsigned seed;
+
+int g(int n)
+{
+	seed = seed * 1103515245u + 12345u;
+	return (int)((seed >> 8) % (unsigned)n);
+}
+
+// n events a year from y1 to y2, spread over the globe, the calendar, the
+// depths and magnitudes, undetermined values included, in time order.
+std::vector<Ev> events(int n, int y1, int y2 = 0)
 {
 	std::vector<Ev> v;
-	for (int i = 0; i < n; i++) {
-		Ev e(year, 1 + g(12), 1 + g(28), g(24), g(60), g(600));
-		e.lon(g(180), g(60), g(3) ? 0 : g(60), g(2)).lat(g(90), g(60), g(3) ? 0 : g(60), g(2));
-		if (e.b[0] != 255)
-			e.dep(g(10) ? g(7000) : 65535);
-		e.mag(g(8) ? (g(10) ? 1 + g(90) : -(1 + g(20))) : 0);
-		v.push_back(e);
+	for (int y = y1; y <= std::max(y1, y2); y++) {
+		for (int i = 0; i < n; i++) {
+			Ev e(y, 1 + g(12), 1 + g(28), g(24), g(60), g(600));
+			e.lon(g(180), g(60), g(3) ? 0 : g(60), g(2)).lat(g(90), g(60), g(3) ? 0 : g(60), g(2));
+			if (e.b[0] != 255)
+				e.dep(g(10) ? g(7000) : 65535);
+			v.push_back(e.mag(g(8) ? (g(10) ? 1 + g(90) : -(1 + g(20))) : 0));
+		}
+		std::sort(v.end() - n, v.end(), [](const Ev &a, const Ev &b) {
+			return std::memcmp(a.b.data() + 1, b.b.data() + 1, 6) < 0;
+		});
 	}
-	std::sort(v.begin(), v.end(), [](const Ev &a, const Ev &b) {
-		return std::memcmp(a.b.data() + 1, b.b.data() + 1, 6) < 0;
-	});
 	return v;
 }
 
-std::vector<Ev> years(int y1, int y2, int per, Rng &g)
-{
-	std::vector<Ev> v;
-	for (int y = y1; y <= y2; y++)
-		for (const Ev &e : year_events(y, per, g))
-			v.push_back(e);
-	return v;
-}
+} // namespace
 
-// The data both sides read: historical catalogues, yearly files with
-// continuation parts, a gap in JMA's years, and a source big enough to
-// fill a small store.
 void make_data(const TempDir &d)
 {
-	Rng g;
-	d.write("rika.b", years(1600, 1890, 2, g));
-	d.write("vela.b", years(1885, 1910, 8, g), M_CONT);
-	d.write("vela.b2", years(1911, 1963, 8, g));
+	seed = 12345;
+	d.write("rika.b", events(2, 1600, 1890));
+	d.write("vela.b", events(8, 1885, 1910), M_CONT);
+	d.write("vela.b2", events(8, 1911, 1963));
 	for (int y : {1926, 1927, 1929, 1930, 1931, 1933}) // no 1932
-		d.write("jma-" + std::to_string(y - 1900) + ".b", year_events(y, 900, g));
+		d.write("jma-" + std::to_string(y - 1900) + ".b", events(900, y));
 	// 1928 in three parts: FE FF to B2, FD FF to B3.
-	d.write("jma-28.b", year_events(1928, 700, g), M_CONT);
-	d.write("jma-28.b2", year_events(1928, 600, g), 0xfffd);
-	d.write("jma-28.b3", year_events(1928, 500, g));
+	d.write("jma-28.b", events(700, 1928), M_CONT);
+	d.write("jma-28.b2", events(600, 1928), 0xfffd);
+	d.write("jma-28.b3", events(500, 1928));
 	for (int y = 1990; y <= 1992; y++)
-		d.write("pde-" + std::to_string(y - 1900) + ".b", year_events(y, 1500, g));
+		d.write("pde-" + std::to_string(y - 1900) + ".b", events(1500, y));
 	// More parts than the server keeps from its walk: the later ones are
 	// read again.
 	for (int part = 1; part <= 11; part++)
-		d.write(part == 1 ? "pde-93.b" : "pde-93.b" + std::to_string(part),
-			year_events(1993, 150, g), part < 11 ? 65536 - (part + 1) : 0xffff);
-	d.write("isc-64.b", year_events(1964, 800, g));
-	d.write("isc-65.b", year_events(1965, 800, g));
-	d.write("big000.b", year_events(2000, 3000, g));
-	d.write("big001.b", year_events(2001, 3000, g));
+		d.write("pde-93.b" + (part > 1 ? std::to_string(part) : ""), events(150, 1993),
+			part < 11 ? 65536 - (part + 1) : 0xffff);
+	for (auto [name, y, n] : {std::tuple{"isc-64.b", 1964, 800}, {"isc-65.b", 1965, 800},
+				  {"big000.b", 2000, 3000}, {"big001.b", 2001, 3000}})
+		d.write(name, events(n, y));
 	d.text("regions", "KANTO 100 E 160 E 00 N 60 N\nPACIF 170 E 170 W 40 S 40 N\n");
 }
 

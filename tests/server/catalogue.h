@@ -2,7 +2,6 @@
 // table row, shared by the retrieval and the FDSN web service tests.
 #pragma once
 #include <cstdio>
-#include <vector>
 
 #include "events.h"
 
@@ -10,17 +9,6 @@ namespace tw {
 
 template <size_t N> void set(char (&s)[N], const char *v) { std::snprintf(s, N, "%s", v); }
 
-struct Rng {
-	unsigned s = 12345;
-	int operator()(int n)
-	{
-		s = s * 1103515245u + 12345u;
-		return (int)((s >> 8) % (unsigned)n);
-	}
-};
-
-std::vector<Ev> year_events(int year, int n, Rng &g);
-std::vector<Ev> years(int y1, int y2, int per, Rng &g);
 // Historical catalogues, yearly files with continuation parts, a gap in
 // JMA's years (1932), and a source big enough to fill a small store.
 void make_data(const TempDir &d);

@@ -30,18 +30,12 @@ std::string recs(int from, int n)
 
 const std::string OK = std::string(1, '\1') + std::string(15, '\0'), LAST = "\xff\xff";
 
-std::string count5(int n)
-{
-	char c[8];
-	std::snprintf(c, sizeof c, "%5d", n);
-	return c;
-}
+std::string count5(int n) { return (std::string(5, ' ') + std::to_string(n)).substr(std::to_string(n).size()); }
 
 // One well-formed chunk: status, the client's "1", count, records, marker.
 void chunk(int fd, int from, int n, bool last)
 {
-	writes(fd, OK);
-	readn(fd, 16);
+	writes(fd, OK), readn(fd, 16);
 	writes(fd, count5(n) + recs(from, n) + (last ? LAST : "\xfe\xff"));
 }
 
@@ -57,44 +51,37 @@ struct ClientTest : ::testing::Test {
 		server_client_reset();
 		sv.tmo = 200;
 	}
+	void point(const std::string &host) { std::snprintf(st.drvo_s, sizeof st.drvo_s, "@%s", host.c_str()); }
 	// One event request (or, with file, a request for a file into the work
 	// segment at offset) against script.
 	long ask(std::function<void(int)> script, bool file = false, long offset = 0)
 	{
-		peer.serve([script, file](int fd) {
-			readn(fd, file ? 48 : 464);
-			script(fd);
-		});
-		std::snprintf(st.drvo_s, sizeof st.drvo_s, "@%s", peer.host().c_str());
-		long res = file ? rbload(st.iseg[workseg()], offset, "JAPAN.MES") : 0;
-		if (!file) {
-			EXPECT_TRUE(open_server(peer.host().c_str()));
-			res = retrv_server("JMA", st.itot, 1995);
-			close_server();
-		}
+		peer.serve([script, file](int fd) { readn(fd, file ? 48 : 464), script(fd); });
+		point(peer.host());
+		bool open = file || open_server(peer.host().c_str());
+		EXPECT_TRUE(open);
+		long res = file ? rbload(st.iseg[workseg()], offset, "JAPAN.MES") : retrv_server("JMA", st.itot, 1995);
+		close_server();
 		peer.join();
 		return res;
 	}
 	std::string msg(std::string m) { return m.replace(m.find('@'), 1, peer.host()); }
 };
 
+// 300 events there already and a chunk that does not fit, or none and
+// one that fits exactly: the store (nmax 4095) ends the selection full.
 TEST_F(ClientTest, FullStoreKeepsWhatFitsAndReadsToTheEnd)
 {
-	start(2); // nmax 4095
-	unsigned char rec[16] = {95, 1, 1};
-	for (int i = 0; i < 300; i++)
-		put_event(0, i, rec);
-	st.itot = 300;
-	EXPECT_EQ(-1, ask([](int fd) { chunk(fd, 0, 4000, false), chunk(fd, 4000, 5, true); }));
-	EXPECT_EQ(4095, st.itot);
-	EXPECT_EQ(0, qeek(5, event(300)));
-	EXPECT_EQ(3794, qeek(5, event(4094)));
-	EXPECT_EQ(M_END, qeek(MARKSLOT, st.iseg[0]));
-
-	start(2); // exactly full ends the selection too
-	EXPECT_EQ(-1, ask([](int fd) { chunk(fd, 0, 4095, true); }));
-	EXPECT_EQ(4095, st.itot);
-	EXPECT_EQ(M_END, qeek(MARKSLOT, st.iseg[0]));
+	for (int before : {300, 0}) {
+		start(2);
+		fill(std::vector<Ev>(before, Ev(1995)));
+		EXPECT_EQ(-1, ask([before](int fd) {
+			before ? chunk(fd, 0, 4000, false), chunk(fd, 4000, 5, true) : chunk(fd, 0, 4095, true);
+		}));
+		EXPECT_EQ(4095, st.itot);
+		EXPECT_EQ((std::vector<int>{0, 4094 - before}), (std::vector<int>{qeek(5, event(before)), qeek(5, event(4094))}));
+		EXPECT_EQ(M_END, qeek(MARKSLOT, st.iseg[0]));
+	}
 }
 
 // Each bad reply to an event request follows one good chunk of 10 records:
@@ -113,7 +100,8 @@ TEST_F(ClientTest, MalformedRepliesKeepWhatArrived)
 		};
 	};
 	auto says = [](std::string bytes) { return [bytes](int fd) { writes(fd, bytes); }; };
-	std::string month255 = recs(0, 3), bad = "`@' sent a malformed reply!", early = "`@' closed the connection too early!";
+	std::string month255 = recs(0, 3), bad = "`@' sent a malformed reply!", early = "`@' closed the connection too early!",
+		    late = "`@' did not answer in time!";
 	month255[16 + 1] = '\xff';
 	const struct {
 		bool file;
@@ -128,14 +116,14 @@ TEST_F(ClientTest, MalformedRepliesKeepWhatArrived)
 		{false, after(count5(100) + recs(0, 50)), early},
 		{false, after(count5(2) + recs(0, 2)), early},
 		{false, [](int) {}, early},
-		{false, [](int fd) { writes(fd, OK), readn(fd, 17); }, "`@' did not answer in time!"},
+		{false, [](int fd) { writes(fd, OK), readn(fd, 17); }, late},
 		// Text up to the end of the block; unprintable bytes are not shown raw.
 		{false, says(std::string("\0JMA-95.B\0xxxxxx", 16)), "File `JMA-95.B' does not exist on `@'!"},
 		{false, says(std::string("\0AB\x1b[2JCDEFGHIJKL", 16)), "File `AB?[2JCDEFGHIJK' does not exist on `@'!"},
 		{true, says(OK + "    -5hello"), bad},
 		{true, says(OK + "  five"), bad},
 		{true, says(OK + "    10hello"), early},
-		{true, [](int fd) { writes(fd, OK + "     5hello"), readn(fd, 1); }, "`@' did not answer in time!"},
+		{true, [](int fd) { writes(fd, OK + "     5hello"), readn(fd, 1); }, late},
 		{true, says(std::string("\0regions", 9) + std::string(7, '\0')), "File `regions' does not exist on `@'!"},
 	};
 	for (const auto &row : rows) {
@@ -148,31 +136,28 @@ TEST_F(ClientTest, MalformedRepliesKeepWhatArrived)
 	}
 }
 
+// A transfer stops at the segment end; "@host" without a port is the
+// standard port.
 TEST_F(ClientTest, FileTransfersStopAtTheSegmentEnd)
 {
 	unsigned char *b = st.iseg[workseg()];
 	std::memset(b, '.', SEGSIZE);
 	EXPECT_EQ(5, ask([](int fd) { writes(fd, OK + "   100" + std::string(100, 'x') + "     0"); }, true, 65530));
 	EXPECT_EQ("xxxxx.", std::string((char *)b + 65530, 6));
-	// "@host" without a port is the standard port.
 	FakePeer std_port(SERVER_PORT);
 	if (!std_port.port)
 		GTEST_SKIP() << "port 5516 is taken on this machine";
 	std_port.serve([](int fd) { readn(fd, 48), writes(fd, OK + "     2ok     0"); });
-	std::snprintf(st.drvo_s, sizeof st.drvo_s, "@127.0.0.1");
+	point("127.0.0.1");
 	EXPECT_EQ(2, rbload(b, 0, "regions")) << pn.em_s;
 }
 
 TEST_F(ClientTest, UnreachableServersAreNamed)
 {
-	int closed;
-	{
-		FakePeer gone; // a port nobody listens on once it is closed
-		closed = gone.port;
-	}
-	for (std::string bad : {"127.0.0.1:" + std::to_string(closed), std::string("127.0.0.1:0"),
-				std::string("127.0.0.1:65536"), std::string("127.0.0.1:x"), std::string(":5516")}) {
-		std::snprintf(st.drvo_s, sizeof st.drvo_s, "@%s", bad.c_str());
+	std::string closed = FakePeer().host(); // a port nobody listens on once it is closed
+	for (std::string bad : {closed, std::string("127.0.0.1:0"), std::string("127.0.0.1:65536"),
+				std::string("127.0.0.1:x"), std::string(":5516")}) {
+		point(bad);
 		EXPECT_EQ(0, rbload(st.iseg[workseg()], 0, "regions")) << bad;
 		EXPECT_EQ("`" + bad + "' cannot be accessed to!", std::string(pn.em_s));
 		pn.em_s[0] = 0;
@@ -189,9 +174,7 @@ TEST_F(ClientTest, SilentPeerLeavesTheWindowAlive)
 	sv.tmo = 5000;
 	peer.serve([](int fd) { readn(fd, 465); }); // until the client closes
 	ASSERT_TRUE(open_server(peer.host().c_str()));
-	r.expose();
-	r.ch('x');
-	r.ch(K_CTRL_E);
+	r.expose(), r.ch('x'), r.ch(K_CTRL_E);
 	auto t0 = std::chrono::steady_clock::now();
 	int count = 0;
 	EXPECT_THROW(retrv_server("JMA", count, 1995), Exited);

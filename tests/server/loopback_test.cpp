@@ -35,30 +35,28 @@ struct Http {
 
 Http get(int port, const std::string &path, int wait = 30)
 {
-	Http h;
 	int fd = dial(port);
 	timeval tv{wait, 0};
 	setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
 	writes(fd, "GET " + path + " HTTP/1.0\r\n\r\n");
 	std::string all = readn(fd, 4 << 20);
 	close(fd);
-	if (size_t end = all.find("\r\n\r\n"); all.size() > 12 && end != std::string::npos)
-		h = {std::atoi(all.c_str() + 9), all.substr(end + 4)};
-	return h;
+	size_t end = all.find("\r\n\r\n");
+	return all.size() > 12 && end != std::string::npos ? Http{std::atoi(&all[9]), all.substr(end + 4)} : Http{};
 }
 
 // One event as a reply gives it and as a record holds it: time to the
 // tenth of a second, place to the second, depth and magnitude to tenths
 // (-99999 unknown), region name.
 using Key = std::tuple<int, int, int, int, int, long, long, long, long, long, std::string>;
-long tenth(std::optional<double> v) { return v ? std::lround(*v * 10) : -99999; }
+using Num = std::optional<double>;
+long tenth(Num v) { return v ? std::lround(*v * 10) : -99999; }
 
 struct Got {
 	std::string id;
 	double lat, lon;
 	Key key;
-	Got(std::string i, const std::string &time, double la, double lo, std::optional<double> dep,
-	    std::optional<double> mag, const std::string &place)
+	Got(std::string i, const std::string &time, double la, double lo, Num dep, Num mag, const std::string &place)
 		: id(i.substr(i.rfind('/') + 1)), lat(la), lon(lo)
 	{
 		int y = 0, mo = 0, d = 0, h = 0, mi = 0;
@@ -71,17 +69,15 @@ struct Got {
 
 std::vector<Got> from_text(const std::string &body)
 {
-	auto number = [](const std::string &s) { return s.empty() ? std::nullopt : std::optional(std::stod(s)); };
+	auto number = [](const std::string &s) { return s.empty() ? std::nullopt : Num(std::stod(s)); };
 	std::vector<Got> out;
 	std::istringstream in(body);
 	std::string line;
 	for (std::getline(in, line); std::getline(in, line);) { // after the header
-		std::vector<std::string> f(1);
-		for (char c : line)
-			if (c == '|')
-				f.emplace_back();
-			else
-				f.back().push_back(c);
+		std::istringstream l(line + "|");
+		std::vector<std::string> f;
+		for (std::string w; std::getline(l, w, '|');)
+			f.push_back(w);
 		EXPECT_EQ(13u, f.size()) << line;
 		f.resize(13);
 		out.emplace_back(f[0], f[1], std::stod(f[2]), std::stod(f[3]), number(f[4]), number(f[10]), f[12]);
@@ -99,8 +95,7 @@ std::vector<Got> from_xml(const std::string &body)
 		auto val = [](pugi::xml_node n) { return n.child("value").text(); };
 		out.emplace_back(e.attribute("publicID").value(), val(o.child("time")).get(),
 				 val(o.child("latitude")).as_double(), val(o.child("longitude")).as_double(),
-				 d ? std::optional(val(d).as_double() / 1000) : std::nullopt,
-				 m ? std::optional(val(m).as_double()) : std::nullopt,
+				 d ? Num(val(d).as_double() / 1000) : std::nullopt, m ? Num(val(m).as_double()) : std::nullopt,
 				 e.child("description").child_value("text"));
 	}
 	return out;
@@ -112,20 +107,13 @@ template <class T> std::vector<T> sorted(std::vector<T> v)
 	return v;
 }
 
-std::vector<Key> keys(const std::vector<Got> &got)
+// The events' ids (or another member) from the given place on, at most n
+// of them.
+template <auto M = &Got::id> auto ids(const std::vector<Got> &v, size_t from = 0, size_t n = 99999)
 {
-	std::vector<Key> k;
-	for (const Got &g : got)
-		k.push_back(g.key);
-	return k;
-}
-
-// A list's ids from the given place on, at most n of them.
-std::vector<std::string> ids(const std::vector<Got> &v, size_t from = 0, size_t n = 99999)
-{
-	std::vector<std::string> s;
+	std::vector<std::decay_t<decltype(v[0].*M)>> s;
 	for (size_t i = from; i < v.size() && i < from + n; i++)
-		s.push_back(v[i].id);
+		s.push_back(v[i].*M);
 	return s;
 }
 
@@ -137,14 +125,10 @@ struct Loopback : ::testing::Test {
 	void SetUp() override
 	{
 		make_data(dir);
-		std::string aux = std::string(std::getenv("TARNWELL_SOURCE")) + "/data/aux/";
-		for (const char *t : {"world.mes", "world.nam"})
-			test::write_file(dir.at(t), test::slurp(aux + t));
+		for (std::string t : {"world.mes", "world.nam"})
+			test::write_file(dir.at(t), test::slurp(std::getenv("TARNWELL_SOURCE") + ("/data/aux/" + t)));
 		ASSERT_TRUE(server.start(dir.path, dir.path, {"-w", "0"}));
-		const char *mark = "fdsnws-event listening on http://127.0.0.1:";
-		ASSERT_TRUE(server.wait_log(mark));
-		std::string log = server.log();
-		web = std::atoi(log.c_str() + log.find(mark) + std::strlen(mark));
+		ASSERT_TRUE(web = server.wait_port("fdsnws-event listening on http://127.0.0.1:"));
 	}
 	Http query(const std::string &args) { return get(web, "/fdsnws/event/1/query?" + args); }
 	// One SELECT with the directories given; untouched bytes carry a
@@ -178,22 +162,20 @@ struct Loopback : ::testing::Test {
 	std::vector<Key> store_keys()
 	{
 		load_tables(RK_WORLD);
-		const unsigned char *tables = st.iseg[workseg()];
 		std::vector<Key> k;
 		for (const Bytes &b : records()) {
 			const unsigned char *r = b.data();
 			double la = bin2deg(10, r), d = rec_depth(r), m = rec_mag(r);
 			std::string place = region(RK_WORLD, r[10], r[11] & 128 ? 'S' : 'N', r[7], r[8] & 128 ? 'W' : 'E',
-						   std::fabs(la), tables);
+						   std::fabs(la), st.iseg[workseg()]);
 			place.erase(place.find_last_not_of(' ') + 1);
 			k.emplace_back(fnyear(0, r), r[1], r[2], r[3], r[4], qeek(5, r), std::lround(la * 3600),
-				       std::lround(bin2deg(7, r) * 3600), tenth(d >= 0 ? std::optional(d) : std::nullopt),
-				       tenth(m > -1000 ? std::optional(m) : std::nullopt), place);
+				       std::lround(bin2deg(7, r) * 3600), tenth(d >= 0 ? Num(d) : std::nullopt),
+				       tenth(m > -1000 ? Num(m) : std::nullopt), place);
 		}
 		return k;
 	}
 };
-
 // Each form through the retrieval port and, where a query is given,
 // through the FDSN service in text or QuakeML.
 TEST_F(Loopback, EverySourcePlanGivesTheSameEvents)
@@ -243,7 +225,7 @@ TEST_F(Loopback, EverySourcePlanGivesTheSameEvents)
 		Http h = query(fdsn);
 		ASSERT_EQ(200, h.status) << fdsn << "\n" << h.body;
 		bool xml = fdsn.find("format=xml") != std::string::npos;
-		EXPECT_EQ(sorted(local), sorted(keys(xml ? from_xml(h.body) : from_text(h.body)))) << fdsn;
+		EXPECT_EQ(sorted(local), sorted(ids<&Got::key>(xml ? from_xml(h.body) : from_text(h.body)))) << fdsn;
 	}
 }
 
@@ -299,19 +281,18 @@ TEST_F(Loopback, OrderLimitOffsetAndRadius)
 	const std::string base = "catalog=BIG&start=2000-01-01&end=2000-12-31";
 	std::vector<Got> all = from_text(query(base + "&orderby=time-asc").body);
 	ASSERT_EQ(3000u, all.size());
-	EXPECT_TRUE(std::is_sorted(all.begin(), all.end(), [](const Got &a, const Got &b) {
-		auto when = [](const Key &k) { return std::make_tuple(std::get<0>(k), std::get<1>(k), std::get<2>(k),
-								std::get<3>(k), std::get<4>(k), std::get<5>(k)); };
-		return when(a.key) < when(b.key);
-	}));
-	auto by_mag = [&](bool up) {
+	// all, stably sorted by a part of the key
+	auto by = [&](auto part) {
 		std::vector<Got> v = all;
-		std::stable_sort(v.begin(), v.end(), [&](const Got &a, const Got &b) {
-			long ma = std::get<9>(a.key), mb = std::get<9>(b.key);
-			return up ? ma < mb : ma > mb;
-		});
+		std::stable_sort(v.begin(), v.end(), [&](const Got &a, const Got &b) { return part(a.key) < part(b.key); });
 		return v;
 	};
+	auto mag = [](long sign) { return [sign](const Key &k) { return sign * std::get<9>(k); }; };
+	auto when = [](const Key &k) {
+		auto [y, mo, d, h, mi, s, la, lo, dep, mag, place] = k;
+		return std::tuple(y, mo, d, h, mi, s);
+	};
+	EXPECT_EQ(ids(all), ids(by(when))) << "in time order";
 	auto within = [&](double la, double lo, double r1, double r2) {
 		std::vector<Got> v;
 		for (const Got &g : all)
@@ -323,8 +304,8 @@ TEST_F(Loopback, OrderLimitOffsetAndRadius)
 		{"&orderby=time&limit=5", ids({all.rbegin(), all.rend()}, 0, 5)},
 		{"&orderby=time-asc&offset=11&limit=10", ids(all, 10, 10)},
 		{"&orderby=time-asc&offset=2995", ids(all, 2994)},
-		{"&orderby=magnitude&limit=40", ids(by_mag(false), 0, 40)},
-		{"&orderby=magnitude-asc", ids(by_mag(true))},
+		{"&orderby=magnitude&limit=40", ids(by(mag(-1)), 0, 40)},
+		{"&orderby=magnitude-asc", ids(by(mag(1)))},
 		{"&orderby=time-asc&latitude=10&longitude=175&maxradius=20", ids(within(10, 175, 0, 20))},
 		{"&orderby=time-asc&lat=-30&lon=-60&minradius=30&maxradius=31", ids(within(-30, -60, 30, 31))},
 	};

@@ -4,7 +4,6 @@
 
 #include <arpa/inet.h>
 #include <csignal>
-#include <netinet/in.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -12,12 +11,11 @@
 
 namespace tw {
 
-static sockaddr_in loopback(int port)
+static sockaddr_in loopback(int port, const char *ip = nullptr)
 {
 	sockaddr_in a{};
-	a.sin_family = AF_INET;
-	a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-	a.sin_port = htons(port);
+	a.sin_family = AF_INET, a.sin_port = htons(port);
+	inet_pton(AF_INET, ip ? ip : "127.0.0.1", &a.sin_addr);
 	return a;
 }
 
@@ -33,35 +31,24 @@ static bool within(const std::function<bool()> &done)
 bool ServerProc::start(const std::string &data, const std::string &aux,
 		       std::initializer_list<const char *> extra, const char *bin)
 {
-	bin = bin ? bin : TARNWELL_SERVER;
 	char tmpl[] = "/tmp/twsrvlogXXXXXX";
 	int lf = mkstemp(tmpl);
 	logfile = tmpl;
-	std::vector<const char *> argv = {bin, "-p", "0", "-d", data.c_str(), "-x", aux.c_str()};
+	std::vector<const char *> argv = {bin ? bin : TARNWELL_SERVER, "-p", "0", "-d", data.c_str(), "-x", aux.c_str()};
 	argv.insert(argv.end(), extra.begin(), extra.end());
 	argv.push_back(nullptr);
-	if ((pid = fork()) == 0) {
-		dup2(lf, 2);
-		execv(bin, const_cast<char **>(argv.data()));
-		_exit(127);
-	}
+	if ((pid = fork()) == 0)
+		dup2(lf, 2), execv(argv[0], const_cast<char **>(argv.data())), _exit(127);
 	close(lf);
-	// The first log line names the port it took.
-	const std::string mark = "listening on 127.0.0.1:";
-	within([&] {
-		std::string l = log();
-		size_t p = l.find(mark);
-		return p != std::string::npos && (port = std::atoi(l.c_str() + p + mark.size()));
-	});
-	return port != 0;
+	return (port = wait_port("listening on 127.0.0.1:")) != 0; // the first log line
 }
 
 int ServerProc::stop()
 {
+	int status = 0;
 	if (pid <= 0)
 		return -1;
 	kill(pid, SIGTERM);
-	int status = 0;
 	bool ended = within([&] { return waitpid(pid, &status, WNOHANG) == pid; });
 	if (!ended)
 		kill(pid, SIGKILL), waitpid(pid, &status, 0);
@@ -74,6 +61,17 @@ std::string ServerProc::log() const { return test::slurp(logfile); }
 bool ServerProc::wait_log(const std::string &text) const
 {
 	return within([&] { return log().find(text) != std::string::npos; });
+}
+
+int ServerProc::wait_port(const std::string &text) const
+{
+	int n = 0;
+	within([&] {
+		std::string l = log();
+		size_t p = l.find(text);
+		return p != std::string::npos && (n = std::atoi(l.c_str() + p + text.size()));
+	});
+	return n;
 }
 
 ServerProc::~ServerProc()
@@ -90,7 +88,7 @@ FakePeer::FakePeer(int want)
 	int on = 1; // a connection of an earlier run may linger on the port
 	setsockopt(lfd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
 	socklen_t len = sizeof a;
-	if (!bind(lfd, (sockaddr *)&a, sizeof a) && !listen(lfd, 8) && !getsockname(lfd, (sockaddr *)&a, &len))
+	if (!bind(lfd, (sockaddr *)&a, len) && !listen(lfd, 8) && !getsockname(lfd, (sockaddr *)&a, &len))
 		port = ntohs(a.sin_port);
 }
 
@@ -100,12 +98,6 @@ void FakePeer::serve(std::function<void(int)> script)
 		if (int fd = accept(lfd, nullptr, nullptr); fd >= 0)
 			script(fd), close(fd);
 	});
-}
-
-void FakePeer::join()
-{
-	if (th.joinable())
-		th.join();
 }
 
 FakePeer::~FakePeer()
@@ -121,37 +113,22 @@ std::string readn(int fd, size_t n)
 	size_t got = 0;
 	for (ssize_t r; got < n && (r = read(fd, &s[got], n - got)) > 0;)
 		got += r;
-	s.resize(got);
-	return s;
+	return s.substr(0, got);
 }
 
 void writes(int fd, const std::string &bytes)
 {
-	for (size_t done = 0; done < bytes.size();) {
-		ssize_t r = send(fd, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
-		if (r <= 0)
-			return;
-		done += r;
-	}
-}
-
-std::string field(const std::string &text)
-{
-	std::string f = text.substr(0, 16);
-	f.resize(16, ' ');
-	return f;
+	ssize_t r = 1;
+	for (size_t done = 0; done < bytes.size() && r > 0; done += r)
+		r = send(fd, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
 }
 
 int dial(int port, const char *from)
 {
 	int fd = socket(AF_INET, SOCK_STREAM, 0);
-	sockaddr_in a = loopback(port), me = loopback(0);
-	if (from)
-		inet_pton(AF_INET, from, &me.sin_addr);
-	if ((from && bind(fd, (sockaddr *)&me, sizeof me)) || connect(fd, (sockaddr *)&a, sizeof a)) {
-		close(fd);
-		return -1;
-	}
+	sockaddr_in a = loopback(port), me = loopback(0, from);
+	if (bind(fd, (sockaddr *)&me, sizeof me) || connect(fd, (sockaddr *)&a, sizeof a))
+		close(fd), fd = -1;
 	return fd;
 }
 

@@ -19,6 +19,7 @@ struct ServerProc {
 	int stop(); // SIGTERM, then the exit status (-1 when it did not end)
 	std::string log() const;
 	bool wait_log(const std::string &text) const; // a while, for a child's line
+	int wait_port(const std::string &text) const; // the number after text, 0 if none came
 	std::string at() const { return "@127.0.0.1:" + std::to_string(port); }
 	~ServerProc();
 };
@@ -32,14 +33,14 @@ struct FakePeer {
 	explicit FakePeer(int want = 0); // port 0 when want is taken
 	~FakePeer();
 	void serve(std::function<void(int fd)> script);
-	void join();
+	void join() { th.joinable() ? th.join() : void(); }
 	std::string host() const { return "127.0.0.1:" + std::to_string(port); }
 };
 
 // Blocking helpers for scripts and raw clients.
 std::string readn(int fd, size_t n); // shorter when the peer closed
 void writes(int fd, const std::string &bytes);
-std::string field(const std::string &text); // blank-padded to 16 bytes
+inline std::string field(const std::string &text) { return (text + std::string(16, ' ')).substr(0, 16); }
 int dial(int port, const char *from = nullptr); // a raw connection (from a
                                                 // loopback address), or -1
 

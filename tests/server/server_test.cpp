@@ -46,17 +46,14 @@ std::string event_request(const std::string &src, const std::string &year)
 struct ServerTest : ::testing::Test {
 	Recording r;
 	TempDir top;
-	std::string aux, data;
+	std::string aux = top.at("aux"), data = top.at("data");
 	ServerProc server;
 	void SetUp() override
 	{
-		aux = top.at("aux"), data = top.at("data");
-		mkdir(aux.c_str(), 0755), mkdir(data.c_str(), 0755);
-		mkdir((aux + "/sub").c_str(), 0755);
-		top.text("secret", "outside");
-		top.text("aux/regions", "KANTO 138 E 141 E 34 N 37 N\n");
-		top.text("aux/.hidden", "hidden");
-		top.text("aux/sub/inner", "inner");
+		std::filesystem::create_directories(aux + "/sub"), mkdir(data.c_str(), 0755);
+		for (auto [name, text] : {std::pair{"secret", "outside"}, {"aux/regions", "KANTO 138 E 141 E 34 N 37 N\n"},
+					  {"aux/.hidden", "hidden"}, {"aux/sub/inner", "inner"}})
+			top.text(name, text);
 		top.text("data/pde-90.b", std::string(4, '\0') + "\xff\xff");
 		mkfifo((aux + "/fifo").c_str(), 0644);
 		use_recording(r);
@@ -123,15 +120,9 @@ TEST_F(ServerTest, GarbageIsAnsweredAndServingGoesOn)
 TEST_F(ServerTest, SlowClientsLockNobodyOut)
 {
 	start({"-t", "2", "-n", "2"});
-	std::vector<int> slow;
-	for (int i = 0; i < 100; i++) {
-		slow.push_back(dial(server.port, "127.0.0.2"));
-		writes(slow.back(), "s");
-	}
-	for (int i = 0; i < 2; i++) { // whole requests, never acknowledged
-		slow.push_back(dial(server.port, "127.0.0.2"));
-		writes(slow.back(), event_request("PDE", "1990"));
-	}
+	std::vector<int> slow; // 100 dribblers, then 2 whole requests never acknowledged
+	for (int i = 0; i < 102; i++)
+		writes(slow.emplace_back(dial(server.port, "127.0.0.2")), i < 100 ? "s" : event_request("PDE", "1990"));
 	usleep(100000);
 	for (int i = 0; i < 3; i++) {
 		auto t0 = std::chrono::steady_clock::now();
@@ -151,17 +142,18 @@ TEST_F(ServerTest, SlowClientsLockNobodyOut)
 TEST(ServerOptions, BadOptionsStopAtOnce)
 {
 	TempDir d;
+	auto run = [&](std::string args) {
+		int s = std::system((TARNWELL_SERVER " " + args + " >" + d.at("out") + " 2>" + d.at("err")).c_str());
+		return WIFEXITED(s) ? WEXITSTATUS(s) : -1;
+	};
 	for (auto [args, status, out] : {std::tuple{"-p 70000", 2, "err"}, {"-p x", 2, "err"}, {"-q", 2, "err"},
 					 {"--bogus", 2, "err"}, {"extra", 2, "err"}, {"-h", 0, "out"},
 					 {"--help", 0, "out"}, {"-p 0 -t 0", 2, "err"}, {"-p 0 -n 5000", 2, "err"}}) {
-		std::string cmd = std::string(TARNWELL_SERVER) + " " + args + " >" + d.at("out") + " 2>" + d.at("err");
-		int s = std::system(cmd.c_str());
-		EXPECT_EQ(status, WIFEXITED(s) ? WEXITSTATUS(s) : -1) << args;
+		EXPECT_EQ(status, run(args)) << args;
 		EXPECT_NE(std::string::npos, test::slurp(d.at(out)).find("usage:")) << args;
 		EXPECT_EQ(std::string::npos, test::slurp(d.at(out == std::string("out") ? "err" : "out")).find("usage:"));
 	}
-	std::string cmd = std::string(TARNWELL_SERVER) + " -p 0 -d /nonexistent/dir 2>" + d.at("err");
-	EXPECT_EQ(1, WEXITSTATUS(std::system(cmd.c_str())));
+	EXPECT_EQ(1, run("-p 0 -d /nonexistent/dir"));
 	std::string err = test::slurp(d.at("err"));
 	EXPECT_NE(std::string::npos, err.find("cannot open directory")) << err;
 	EXPECT_EQ(err.find("cannot open directory"), err.rfind("cannot open directory")) << "said once";
