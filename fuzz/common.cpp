@@ -1,119 +1,88 @@
 // Shared pieces of the fuzz targets.
 #include "common.h"
 
-#include <cstdio>
+#include <algorithm>
 #include <cstdlib>
-#include <cstring>
-#include <fcntl.h>
-#include <ftw.h>
+#include <filesystem>
+#include <fstream>
 #include <unistd.h>
 
-#include "catalog/store.h"
-#include "device/graph.h"
 #include "maps/map.h"
 #include "recording.h"
-#include "shell/panel.h"
-#include "shell/setup.h"
 #include "shell/shell.h"
 
 namespace tw {
 
 static char dir[32];
 
-static int remove_one(const char *path, const struct stat *, int, FTW *)
-{
-	return ::remove(path);
-}
-
-static void remove_dir() { nftw(dir, remove_one, 16, FTW_DEPTH | FTW_PHYS); }
-
 const char *fz_dir()
 {
 	if (!dir[0]) {
 		// Memory-backed where there is one: the setup writer syncs.
-		const char *base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-		std::snprintf(dir, sizeof dir, "%s/twfz.XXXXXX", base);
+		std::snprintf(dir, sizeof dir, "%s/twfz.XXXXXX", access("/dev/shm", W_OK) ? "/tmp" : "/dev/shm");
 		if (!mkdtemp(dir))
 			fz_fail("no scratch directory");
-		std::atexit(remove_dir);
+		std::atexit([] { std::filesystem::remove_all(dir); });
 	}
 	return dir;
 }
 
-static void path_of(const char *name, char *out, size_t n)
+void fz_write(const std::string &name, const std::string &s)
 {
-	std::snprintf(out, n, "%s/%s", fz_dir(), name);
-}
-
-void fz_write(const char *name, const unsigned char *p, size_t n)
-{
-	char path[128];
-	path_of(name, path, sizeof path);
-	int fd = ::open(path, O_WRONLY | O_CREAT | O_TRUNC, 0600);
-	if (fd < 0)
+	std::filesystem::path path = std::filesystem::path(fz_dir()) / name;
+	std::filesystem::create_directories(path.parent_path());
+	std::ofstream f(path, std::ios::binary);
+	if (!f.write(s.data(), s.size()) || !f.flush())
 		fz_fail("cannot write a scratch file");
-	for (size_t done = 0; done < n;) {
-		ssize_t r = ::write(fd, p + done, n - done);
-		if (r <= 0)
-			fz_fail("cannot write a scratch file");
-		done += (size_t)r;
-	}
-	::close(fd);
 }
 
-void fz_write(const char *name, const std::string &s)
-{
-	fz_write(name, reinterpret_cast<const unsigned char *>(s.data()), s.size());
-}
-
-void fz_remove(const char *name)
-{
-	char path[128];
-	path_of(name, path, sizeof path);
-	::unlink(path);
-}
-
-std::vector<std::string> fz_split(const uint8_t *data, size_t size, size_t max)
+std::vector<std::string> fz_split(const uint8_t *data, size_t size, size_t max, const std::string &sep)
 {
 	std::vector<std::string> parts;
 	std::string in(reinterpret_cast<const char *>(data), size);
-	size_t at = 0, seplen = std::strlen(FZ_SEP);
-	while (parts.size() + 1 < max) {
-		size_t k = in.find(FZ_SEP, at);
-		if (k == std::string::npos)
-			break;
+	size_t at = 0;
+	for (size_t k; parts.size() + 1 < max && (k = in.find(sep, at)) != std::string::npos; at = k + sep.size())
 		parts.push_back(in.substr(at, k - at));
-		at = k + seplen;
-	}
 	parts.push_back(in.substr(at));
 	return parts;
 }
 
-// One recording for the whole run: its image table is large.
-static Recording &recording()
+std::vector<std::string> fz_files(const uint8_t *data, size_t size, std::vector<const char *> names)
 {
-	static Recording *r = new Recording;
-	return *r;
+	auto parts = fz_split(data, size, names.size());
+	for (size_t i = 0; i < names.size(); i++)
+		if (names[i] && i < parts.size())
+			fz_write(names[i], parts[i]);
+		else if (names[i])
+			std::filesystem::remove(std::string(fz_dir()) + "/" + names[i]);
+	return parts;
 }
 
 void fz_fresh(int segs)
 {
-	Recording &r = recording();
-	r.calls.clear();
-	r.input.clear();
-	r.bells = 0;
+	// One recording for the whole run: its image table is large.
+	static Recording *r = new Recording;
+	r->calls.clear();
+	r->input.clear();
+	r->bells = 0;
 	reset_all();
-	use_recording(r);
+	use_recording(*r);
 	store_init(segs);
 	std::snprintf(st.drv_s, sizeof st.drv_s, "%s", fz_dir());
 	std::snprintf(st.drvo_s, sizeof st.drvo_s, "%s", fz_dir());
 }
 
-const unsigned char *fz_end_slot(int i)
+void fz_check_store(int from, int count, bool empty_too)
 {
-	if (i > 0 && i % SEGREC == 0)
-		return st.iseg[i / SEGREC - 1] + MARKSLOT;
-	return evslot(0, i);
+	if (count < from || count > st.nmax)
+		fz_fail("event count out of range");
+	for (int i = from; i < count; i++)
+		if (rec_marker(event(i)))
+			fz_fail("a marker taken for an event");
+	// The marker after a full primary half sits in its segment's marker slot.
+	const unsigned char *end = count > 0 && count % SEGREC == 0 ? st.iseg[count / SEGREC - 1] + MARKSLOT : event(count);
+	if ((count > from || empty_too) && rec_marker(end) != M_END)
+		fz_fail("the events do not end with an end marker");
 }
 
 void fz_fail(const char *what)
@@ -124,16 +93,10 @@ void fz_fail(const char *what)
 
 void fz_map_box(const uint8_t *c)
 {
-	mf.b1 = c[0] * 360.0 / 255 - 180;
-	mf.b2 = c[1] * 360.0 / 255 - 180;
-	double a = c[2] * 180.0 / 255 - 90, b = c[3] * 180.0 / 255 - 90;
-	if (a > b) {
-		double t = a;
-		a = b, b = t;
-	}
-	if (a == b)
-		a > 0 ? a -= 1 : b += 1;
-	mf.a1 = a, mf.a2 = b;
+	mf.a1 = std::min(c[2], c[3]) * 180.0 / 255 - 90, mf.a2 = std::max(c[2], c[3]) * 180.0 / 255 - 90;
+	if (mf.a1 == mf.a2)
+		mf.a1 > 0 ? mf.a1 -= 1 : mf.a2 += 1;
+	mf.b1 = c[0] * 360.0 / 255 - 180, mf.b2 = c[1] * 360.0 / 255 - 180;
 	mf.wrap = mf.b1 >= mf.b2;
 	if (mf.wrap)
 		mf.b2 += 360;

@@ -10,118 +10,68 @@
 //   bit 2: the store is nearly full before the request
 //   bits 3-4: the source and years of a SELECT; bit 3 for a file: it
 //   goes to the name-file offset of the region tables
-#include <atomic>
-#include <cstring>
 #include <netinet/in.h>
 #include <poll.h>
-#include <string>
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
-#include <vector>
 
 #include "catalog/server_client.h"
-#include "catalog/store.h"
 #include "common.h"
 #include "listing/listing.h"
 #include "shell/setup.h"
-#include "shell/panel.h"
 
 using namespace tw;
 
 // [SECTION] the peer
 
+// Sockets block: one send queues the whole piece, or fails.
 static bool send_all(int fd, const std::string &s)
 {
-	for (size_t done = 0; done < s.size();) {
-		ssize_t r = ::send(fd, s.data() + done, s.size() - done, MSG_NOSIGNAL);
-		if (r <= 0)
-			return false;
-		done += (size_t)r;
-	}
-	return true;
+	return ::send(fd, s.data(), s.size(), MSG_NOSIGNAL) == (ssize_t)s.size();
 }
 
-// Send the piece, end the sending side, take whatever the client says.
-static void answer(int fd, const std::string &piece)
-{
-	send_all(fd, piece);
-	::shutdown(fd, SHUT_WR);
-	char sink[4096];
-	while (::recv(fd, sink, sizeof sink, 0) > 0)
-		;
-	::close(fd);
-}
+// A loopback listener made once, its address, and the pipe that tells its
+// thread the run is over.
+static int lfd, wake[2];
+static char host[32];
 
-// A loopback listener, made once; a thread per run serves its pieces, one
-// per connection, until the run tells it through the pipe to stop.
-struct Peer {
-	int lfd = -1, port = 0, wake[2] = {-1, -1};
-	void open();
-	void serve(const std::vector<std::string> &pieces);
-};
-static Peer peer;
-
-void Peer::open()
-{
-	lfd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-	sockaddr_in a{};
-	a.sin_family = AF_INET;
-	a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-	socklen_t len = sizeof a;
-	if (lfd < 0 || ::bind(lfd, (sockaddr *)&a, sizeof a) || ::listen(lfd, 16) ||
-	    getsockname(lfd, (sockaddr *)&a, &len) || pipe(wake))
-		fz_fail("no loopback listener");
-	port = ntohs(a.sin_port);
-}
-
-void Peer::serve(const std::vector<std::string> &pieces)
+// One piece per connection, in order, until the run is over: the piece
+// sent, the sending side ended, whatever the client says taken.
+static void serve(const std::vector<std::string> &pieces)
 {
 	for (size_t next = 0;;) {
 		pollfd p[2] = {{lfd, POLLIN, 0}, {wake[0], POLLIN, 0}};
-		if (::poll(p, 2, -1) < 0)
+		char sink[4096];
+		if (::poll(p, 2, -1) > 0 && p[1].revents)
+			return (void)!::read(wake[0], sink, 1);
+		int fd = p[0].revents ? ::accept(lfd, nullptr, nullptr) : -1;
+		if (fd < 0)
 			continue;
-		if (p[1].revents) {
-			char c;
-			(void)!::read(wake[0], &c, 1);
-			return;
-		}
-		int fd = ::accept(lfd, nullptr, nullptr);
-		if (fd >= 0)
-			answer(fd, next < pieces.size() ? pieces[next++] : std::string());
+		send_all(fd, next < pieces.size() ? pieces[next++] : std::string());
+		::shutdown(fd, SHUT_WR);
+		while (::recv(fd, sink, sizeof sink, 0) > 0)
+			;
+		::close(fd);
 	}
 }
 
 // Run the client call while the peer thread serves the pieces.
 template <class F> static void with_peer(const std::vector<std::string> &pieces, F call)
 {
-	std::thread t([&] { peer.serve(pieces); });
+	std::thread t([&] { serve(pieces); });
 	call();
-	(void)!::write(peer.wake[1], "x", 1);
+	(void)!::write(wake[1], "x", 1);
 	t.join();
-}
-
-// [SECTION] checks
-
-static void check_store(int from, int count)
-{
-	if (count < from || count > st.nmax)
-		fz_fail("event count out of range");
-	for (int i = from; i < count; i++)
-		if (rec_marker(event(i)))
-			fz_fail("a marker taken for an event");
-	if (count > from && rec_marker(fz_end_slot(count)) != M_END)
-		fz_fail("the events do not end with an end marker");
 }
 
 // [SECTION] the three modes
 
 static void one_request(const std::string &bytes, int from)
 {
-	int sp[2];
+	int sp[2], big = 1 << 20;
 	if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sp))
 		fz_fail("no socket pair");
-	int big = 1 << 20;
 	setsockopt(sp[1], SOL_SOCKET, SO_SNDBUFFORCE, &big, sizeof big);
 	setsockopt(sp[1], SOL_SOCKET, SO_SNDBUF, &big, sizeof big);
 	bool sent = send_all(sp[1], bytes);
@@ -135,19 +85,17 @@ static void one_request(const std::string &bytes, int from)
 	int r = retrv_server("FZ", count, 1995);
 	close_server();
 	::close(sp[1]);
-	if (r < -1 || r > 1)
-		fz_fail("retrv_server result out of range");
-	if (r == 0 && !pn.em_s[0])
-		fz_fail("a failed request without a message");
+	if (r < -1 || r > 1 || (r == 0 && !pn.em_s[0]))
+		fz_fail("retrv_server result out of range, or a failure without a message");
 	// A failure may come after the store filled: only success tells.
 	if ((r == -1 && count != st.nmax) || (r == 1 && count >= st.nmax))
 		fz_fail("store full reported wrongly");
-	check_store(from, count);
+	fz_check_store(from, count);
 }
 
 static void one_file(const std::string &bytes, bool names)
 {
-	std::snprintf(st.drvo_s, sizeof st.drvo_s, "@127.0.0.1:%d", peer.port);
+	std::snprintf(st.drvo_s, sizeof st.drvo_s, "@%s", host);
 	unsigned char *w = st.iseg[workseg()];
 	std::memset(w, 0xa5, SEGSIZE);
 	long off = names ? NAME_OFF : 0, got = -1;
@@ -156,40 +104,39 @@ static void one_file(const std::string &bytes, bool names)
 		fz_fail("rbload placed more than the segment holds");
 	if (got == 0 && !pn.em_s[0] && bytes.size() >= 16 && bytes[0] == 0)
 		fz_fail("a refused file without a message");
-	for (long i = 0; i < off; i++)
-		if (w[i] != 0xa5)
-			fz_fail("rbload wrote before its offset");
 	// A transfer that fails part way reports nothing, whatever it placed.
-	for (long i = got ? off + got : 65535; i < SEGSIZE; i++)
-		if (w[i] != 0xa5)
-			fz_fail("rbload wrote past what it reported");
+	for (long i = 0; i < SEGSIZE; i++)
+		if (w[i] != 0xa5 && (i < off || i >= (got ? off + got : 65535)))
+			fz_fail("rbload wrote outside what it reported");
 }
 
 static void one_select(const std::vector<std::string> &pieces, int which, int from)
 {
-	static constexpr struct {
-		const char *src, *y1, *y2;
-	} plans[4] = {{"PDE", "1990", "1990"}, {"PDE", "1990", "1993"},
-		      {"JPN", "1924", "1927"}, {"RIKA", "1600", "1990"}};
+	static constexpr const char *plans[4][3] = {
+		{"PDE", "1990", "1990"}, {"PDE", "1990", "1993"}, {"JPN", "1924", "1927"}, {"RIKA", "1600", "1990"}};
 	select_defaults();
-	std::snprintf(st.f2_s, sizeof st.f2_s, "%s", plans[which].src);
-	std::snprintf(se.y1_s, sizeof se.y1_s, "%s", plans[which].y1);
-	std::snprintf(se.y2_s, sizeof se.y2_s, "%s", plans[which].y2);
+	std::snprintf(st.f2_s, sizeof st.f2_s, "%s", plans[which][0]);
+	std::snprintf(se.y1_s, sizeof se.y1_s, "%s", plans[which][1]);
+	std::snprintf(se.y2_s, sizeof se.y2_s, "%s", plans[which][2]);
 	st.iyy1 = (unsigned)std::atoi(se.y1_s), st.iyy2 = (unsigned)std::atoi(se.y2_s);
-	char host[32];
-	std::snprintf(host, sizeof host, "127.0.0.1:%d", peer.port);
 	int r = -1;
 	with_peer(pieces, [&] { r = select_server(host); });
-	if (r != 0 && r != 1)
-		fz_fail("select_server result out of range");
-	if (r == 0 && !pn.em_s[0])
-		fz_fail("a failed selection without a message");
-	check_store(from, st.itot);
+	if ((r != 0 && r != 1) || (r == 0 && !pn.em_s[0]))
+		fz_fail("select_server result out of range, or a failure without a message");
+	fz_check_store(from, st.itot);
 }
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
-	peer.open();
+	sockaddr_in a{};
+	a.sin_family = AF_INET;
+	a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+	socklen_t len = sizeof a;
+	lfd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+	if (lfd < 0 || ::bind(lfd, (sockaddr *)&a, sizeof a) || ::listen(lfd, 16) ||
+	    getsockname(lfd, (sockaddr *)&a, &len) || pipe(wake))
+		fz_fail("no loopback listener");
+	std::snprintf(host, sizeof host, "127.0.0.1:%d", ntohs(a.sin_port));
 	return 0;
 }
 
@@ -198,16 +145,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 	if (size < 1)
 		return 0;
 	fz_fresh(4);
-	sv.tmo = 2000;
-	sv.maxtime = 10000;
-	int mode = data[0] & 3;
-	int from = data[0] & 4 ? st.nmax - 3 : 0;
-	st.itot = from;
+	sv.tmo = 2000, sv.maxtime = 10000;
+	int from = st.itot = data[0] & 4 ? st.nmax - 3 : 0;
 	put_marker(0, from, M_END);
 	std::string bytes(reinterpret_cast<const char *>(data + 1), size - 1);
-	if (mode == 0)
+	if ((data[0] & 3) == 0)
 		one_request(bytes, from);
-	else if (mode == 1)
+	else if ((data[0] & 3) == 1)
 		one_file(bytes, data[0] & 8);
 	else
 		one_select(fz_split(data + 1, size - 1, 64), data[0] >> 3 & 3, from);

@@ -7,30 +7,19 @@
 //   byte 1: below 128 an empty store, else that many slots minus 127 left
 //   bytes 2-3: filter bounds (bit 0 of byte 2 clear: everything passes)
 #include <climits>
-#include <cstring>
 
 #include "catalog/select.h"
-#include "catalog/store.h"
 #include "common.h"
-#include "shell/panel.h"
 
 using namespace tw;
 
-static void open_bounds()
-{
-	st.iyy1 = 0, st.iyy2 = UINT_MAX;
-	st.imd1 = st.ihm1 = st.isc1 = INT_MIN;
-	st.imd2 = st.ihm2 = st.isc2 = INT_MAX;
-	st.lo1 = -b180, st.lo2 = b180;
-	st.la1 = -90 * 256, st.la2 = 90 * 256;
-	st.ih1 = 0, st.ih2 = UINT_MAX;
-	st.m1 = -200, st.m2 = 200;
-}
-
-// A narrower window, wrapping round 180 degrees for some inputs.
+// Everything passes, or a narrower window, wrapping round 180 degrees for
+// some inputs.
 static void bounds(int b, int c)
 {
-	open_bounds();
+	st.iyy1 = 0, st.iyy2 = UINT_MAX, st.ih1 = 0, st.ih2 = UINT_MAX, st.m1 = -200, st.m2 = 200;
+	st.imd1 = st.ihm1 = st.isc1 = INT_MIN, st.imd2 = st.ihm2 = st.isc2 = INT_MAX;
+	st.lo1 = -b180, st.lo2 = b180, st.la1 = -90 * 256, st.la2 = 90 * 256;
 	if (!(b & 1))
 		return;
 	st.iyy1 = 1960 + (c & 31), st.iyy2 = st.iyy1 + (c >> 5);
@@ -47,24 +36,6 @@ static void bounds(int b, int c)
 	st.m1 = (b >> 4) - 4, st.m2 = st.m1 + 60;
 }
 
-static void check(int r, int from)
-{
-	if (r < 0 || r > 2)
-		fz_fail("scan_file result out of range");
-	if (st.itot < from || st.itot > st.nmax)
-		fz_fail("event count out of range");
-	if ((r == 2) != (st.itot == st.nmax))
-		fz_fail("store full reported wrongly");
-	Filter f(select_bounds());
-	for (int i = from; i < st.itot; i++) {
-		const unsigned char *rec = event(i);
-		if (rec_marker(rec) || !f.passes(rec))
-			fz_fail("a selected slot holds a marker or a record the filter refuses");
-	}
-	if (rec_marker(fz_end_slot(st.itot)) != M_END)
-		fz_fail("the selection does not end with an end marker");
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
 	if (size < 4)
@@ -72,20 +43,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 	static constexpr int maxparts[4] = {1, 2, 256, 256}, segs[4] = {2, 3, 8, 8};
 	fz_fresh(segs[data[0] >> 2 & 3]);
 	bounds(data[2], data[3]);
-	int from = data[1] < 128 ? 0 : st.nmax - (data[1] - 127);
-	st.itot = from;
+	int from = st.itot = data[1] < 128 ? 0 : st.nmax - (data[1] - 127);
 	put_marker(0, from, M_END);
-
-	static constexpr const char *names[4] = {"fz.b", "fz.b2", "fz.b3", "fz.b4"};
-	auto parts = fz_split(data + 4, size - 4, 4);
-	for (size_t i = 0; i < 4; i++) {
-		if (i < parts.size())
-			fz_write(names[i], parts[i]);
-		else
-			fz_remove(names[i]);
-	}
+	fz_files(data + 4, size - 4, {"fz.b", "fz.b2", "fz.b3", "fz.b4"});
 	int r = scan_file("FZ.B", maxparts[data[0] & 3]);
-	check(r, from);
+	if (r < 0 || r > 2 || (r == 2) != (st.itot == st.nmax))
+		fz_fail("scan_file result out of range, or store full reported wrongly");
+	fz_check_store(from, st.itot, true);
+	Filter f(select_bounds());
+	for (int i = from; i < st.itot; i++)
+		if (!f.passes(event(i)))
+			fz_fail("a selected record the filter refuses");
 	if (r == 0 && !std::strstr(pn.em_s, "does not exist"))
 		fz_fail("a missing part without its message");
 	return 0;

@@ -7,9 +7,6 @@
 //   byte 0: bit 0 fault dataset, bit 1 a PostScript copy
 //   bytes 1-4: the map box (west, east, south, north)
 //   bytes 5-7: the fault colours of the codes 'F' to 'I'
-#include <cstdio>
-
-#include "catalog/store.h"
 #include "common.h"
 #include "device/graph.h"
 #include "device/spool.h"
@@ -26,26 +23,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 	mf.ynmap = 1;
 	fz_map_box(data + 1);
 	int colours[4] = {data[5] % 16, data[6] % 16, data[7] % 16, (data[5] + data[6]) % 16};
-
-	static constexpr const char *names[2][4] = {{"fz.m", "fz.m2", "fz.m3", "fz.m4"},
-						    {"fz.f", "fz.f2", "fz.f3", "fz.f4"}};
-	auto parts = fz_split(data + 8, size - 8, 4);
-	for (size_t i = 0; i < 4; i++) {
-		if (i < parts.size())
-			fz_write(names[mode][i], parts[i]);
-		else
-			fz_remove(names[mode][i]);
-	}
+	static const std::vector<const char *> files[2] = {{"fz.m", "fz.m2", "fz.m3", "fz.m4"}, {"fz.f", "fz.f2", "fz.f3", "fz.f4"}};
+	fz_files(data + 8, size - 8, files[mode]);
 	if (data[0] & 2) {
 		sp.fq = std::fopen("/dev/null", "w");
 		gr.psflag = 1;
 	}
+	// The copy is closed by the next run's reset.
 	int r = dmap("FZ", mode, colours);
 	if (r != 0 && r != 1)
 		fz_fail("dmap result out of range");
-	if (sp.fq)
-		std::fclose(sp.fq);
-	sp.fq = nullptr;
-	gr.psflag = 0;
 	return 0;
 }

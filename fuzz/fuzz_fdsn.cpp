@@ -4,36 +4,24 @@
 //
 // Input: a query string, "name=value" pairs separated by '&'.
 #include <algorithm>
-#include <cstdint>
-#include <string>
-#include <vector>
 
 #include "common.h"
 #include "fdsn.h"
 
 using namespace tw;
 
-static std::vector<std::pair<std::string, std::string>> pairs(const std::string &s)
-{
-	std::vector<std::pair<std::string, std::string>> out;
-	for (size_t at = 0; at <= s.size();) {
-		size_t amp = std::min(s.find('&', at), s.size());
-		std::string a = s.substr(at, amp - at);
-		size_t eq = a.find('=');
-		out.emplace_back(a.substr(0, eq), eq == std::string::npos ? "" : a.substr(eq + 1));
-		at = amp + 1;
-	}
-	return out;
-}
-
 static bool in(double v, double lo, double hi) { return v >= lo && v <= hi; }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
 	static const std::vector<std::string> catalogs = {"JMA", "VELA"};
+	std::vector<std::pair<std::string, std::string>> args;
+	for (const std::string &a : fz_split(data, size, SIZE_MAX, "&")) {
+		size_t eq = a.find('=');
+		args.emplace_back(a.substr(0, eq), eq == std::string::npos ? "" : a.substr(eq + 1));
+	}
 	FdsnQuery q;
-	std::string err = fdsn_parse(pairs(std::string((const char *)data, size)), catalogs, q);
-	if (!err.empty())
+	if (!fdsn_parse(args, catalogs, q).empty())
 		return 0;
 	if (!std::binary_search(catalogs.begin(), catalogs.end(), q.catalog))
 		fz_fail("an accepted query names no catalogue of the service");

@@ -3,11 +3,8 @@
 //
 // Input: byte 0 the set (bit 0: Japan or world), bytes 1-4 one epicentre
 // of the input's own, then the mesh file, FZ_SEP, and the name file.
-#include <cstring>
-
 #include "common.h"
 #include "listing/listing.h"
-#include "catalog/store.h"
 
 using namespace tw;
 
@@ -27,15 +24,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 	if (size < 5)
 		return 0;
 	fz_fresh(2);
+	static const std::vector<const char *> files[2] = {{"world.mes", "world.nam"}, {"japan.mes", "japan.nam"}};
+	fz_files(data + 5, size - 5, files[data[0] & 1]);
 	int kind = data[0] & 1 ? RK_JAPAN : RK_WORLD;
-	const char *mesh = kind == RK_JAPAN ? "japan.mes" : "world.mes";
-	const char *names = kind == RK_JAPAN ? "japan.nam" : "world.nam";
-	auto parts = fz_split(data + 5, size - 5, 2);
-	fz_write(mesh, parts[0]);
-	if (parts.size() > 1)
-		fz_write(names, parts[1]);
-	else
-		fz_remove(names);
 	if (load_tables(kind) != kind)
 		fz_fail("load_tables lost the set");
 	if (ls.mesl > MESH_MAX || ls.naml > 65535 - NAME_OFF)

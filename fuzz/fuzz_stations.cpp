@@ -3,7 +3,6 @@
 //
 // Input: byte 0 (bit 0: print the station codes), bytes 1-4 the map box,
 // then the station file (written as "fz.s").
-#include "catalog/store.h"
 #include "common.h"
 #include "device/screen.h"
 #include "maps/map.h"
@@ -21,8 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 	symbol_sizes();
 	std::snprintf(st.f2_s, sizeof st.f2_s, "FZ");
 	fz_map_box(data + 1);
-	fz_write("fz.s", data + 5, size - 5);
-
+	fz_files(data + 5, size - 5, {"fz.s"});
 	Recording &r = *static_cast<Recording *>(be);
 	if (data[0] & 1)
 		r.ch('\t'), r.ch('Y');

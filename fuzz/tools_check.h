@@ -1,7 +1,6 @@
 // Shared by the catalogue reader targets: what every reader promises of
 // the rows it returns.
 #pragma once
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
@@ -18,9 +17,17 @@ namespace fz_tools {
 
 // A row is either refused by the encoder with a reason, or written as a
 // record that decodes to a valid time, latitude and longitude and encodes
-// again to the same bytes.
-inline void check(const tdata::ReadResult& rr) {
+// again to the same bytes. A file refused as a whole (not a document,
+// nested too deep, a header without the columns) is no finding.
+template <class Read>
+int read_checked(const uint8_t* data, size_t size, Read read) {
   using namespace tdata;
+  std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
+  ReadResult rr;
+  try {
+    rr = read(in);
+  } catch (const std::runtime_error&) {
+  }
   for (const Problem& p : rr.problems)
     if (p.line < 1 || p.what.empty()) fail("a problem without its line or reason");
   for (const Row& row : rr.rows) {
@@ -31,28 +38,14 @@ inline void check(const tdata::ReadResult& rr) {
       continue;
     }
     const Event e = decode(r);
+    int y, m, d;
+    civil_from_days(days_from_civil(e.year, e.month, e.day), y, m, d);
     if (e.month < 0 || e.month > 12 || e.day < 0 || e.day > 31 || e.hour > 23 || e.minute > 59 ||
-        !(e.second >= 0 && e.second < 60))
-      fail("a written record with an invalid time");
-    if (e.month && e.day) {
-      int y, m, d;
-      civil_from_days(days_from_civil(e.year, e.month, e.day), y, m, d);
-      if (y != e.year || m != e.month || d != e.day) fail("a written record with a day its month lacks");
-    }
+        !(e.second >= 0 && e.second < 60) || (e.month && e.day && (y != e.year || m != e.month || d != e.day)))
+      fail("a written record with an invalid time or a day its month lacks");
     if (!(e.lat >= -90 && e.lat <= 90) || !(e.lon >= -180 && e.lon <= 180))
       fail("a written record with an invalid latitude or longitude");
     if (encode(e, ZeroMag::tenth, again, n) || again != r) fail("a written record that does not encode to itself");
-  }
-}
-
-// One input as a whole file for read; a file refused as a whole (not a
-// document, nested too deep, a header without the columns) is no finding.
-template <class Read>
-int read_checked(const uint8_t* data, size_t size, Read read) {
-  std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
-  try {
-    check(read(in));
-  } catch (const std::runtime_error&) {
   }
   return 0;
 }

@@ -1,20 +1,27 @@
-// MAGNITUDE and TIME: bins and bars, running counts, the magnitude plot,
-// the corrections written back into the form and refused settings.
+// Round axis ends, value and time axes of every kind, day numbers both
+// ways, the legend block; MAGNITUDE and TIME: bins and bars, running
+// counts, the magnitude plot, corrections written back into the form and
+// refused settings.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <iterator>
+#include <sstream>
 #include <tuple>
 
 #include "catalog/store.h"
-#include "diag_support.h"
+#include "device/graph.h"
 #include "diagrams/diagrams.h"
+#include "events.h"
+#include "recording.h"
 #include "shell/panel.h"
-#include "shell/setup.h"
 
 using namespace tw;
 
 namespace {
 
-using Bars = std::vector<std::vector<int>>;
+using Ints = std::vector<int>;
+using Bars = std::vector<Ints>;
 using Strs = std::vector<std::string>;
 
 // The TIME form: scaling, From, To, unit, item, count scaling, Y1, Y2.
@@ -25,11 +32,13 @@ struct TimeForm {
 
 struct Diagram : ::testing::Test {
 	Recording r;
+	int base;
+	double factor = 1, low;
 	void SetUp() override
 	{
 		use_recording(r);
-		settings_reset();
-		select_defaults();
+		fill_store({});
+		diagrams_reset();
 	}
 	void fill_store(const std::vector<Ev> &evs)
 	{
@@ -37,9 +46,34 @@ struct Diagram : ::testing::Test {
 		fill(evs);
 		std::snprintf(st.f2_s, sizeof st.f2_s, "TEST");
 	}
+	// The four numbers of every recorded call of one kind.
+	Bars calls(const std::string &kind) const
+	{
+		Bars out;
+		for (auto &c : r.calls)
+			if (Ints v(4); std::sscanf(c.c_str(), (kind + " %d %d %d %d").c_str(), &v[0], &v[1], &v[2], &v[3]) == 4)
+				out.push_back(v);
+		return out;
+	}
+	// Ticks drawn from one point to another, as the coordinate that moves.
+	Ints ticks(bool vertical) const
+	{
+		Ints at;
+		for (auto &v : calls("line"))
+			if (vertical ? v[0] == 36 && v[2] == 44 && v[1] == v[3] : v[0] == v[2] && v[1] == 392 && v[3] == 399)
+				at.push_back(vertical ? v[1] - 45 : v[0] - 4);
+		return at;
+	}
+	bool time_axis(int scaling, int unit, Ints from, Ints to)
+	{
+		TimeAxis &a = dg.ax;
+		a.kyy1 = from[0], a.km1 = from[1], a.kd1 = from[2], a.kh1 = from[3], a.kn1 = 0;
+		a.kyy2 = to[0], a.km2 = to[1], a.kd2 = to[2], a.kh2 = to[3], a.kn2 = 0;
+		return taxis(scaling, unit, fncal(a.kyy1, a.km1, a.kd1), fncal(a.kyy2, a.km2, a.kd2), a);
+	}
 	// A whole form, each value padded to its field's width, Enter, then
 	// the keys on the diagram (F3 quits it).
-	void type_form(const Strs &values, const std::vector<int> &widths, const std::vector<int> &keys)
+	void type_form(const Strs &values, const Ints &widths, const Ints &keys)
 	{
 		r.calls.clear();
 		for (size_t i = 0; i < values.size(); i++)
@@ -55,23 +89,18 @@ struct Diagram : ::testing::Test {
 		return tw::magnitude();
 	}
 	// Dates as "yyyy mm dd hh nn".
-	int time(const TimeForm &f, const std::vector<int> &keys = {KS_F1 + 2})
+	int time(const TimeForm &f, const Ints &keys = {KS_F1 + 2})
 	{
-		Strs v = {f.scal};
-		for (auto *d : {&f.from, &f.to}) {
-			char b[5][8];
-			std::sscanf(d->c_str(), "%7s %7s %7s %7s %7s", b[0], b[1], b[2], b[3], b[4]);
-			v.insert(v.end(), {b[0], b[1], b[2], b[3], b[4], d == &f.from ? "00.00" : "59.99"});
-		}
-		v.insert(v.end(), {f.unit, f.item, f.yscal, f.y1, f.y2});
-		type_form(v, {3, 4, 2, 2, 2, 2, 5, 4, 2, 2, 2, 2, 5, 1, 3, 3, 5, 5}, keys);
+		std::istringstream in(f.scal + " " + f.from + " 00.00 " + f.to + " 59.99 " + f.unit + " " + f.item + " " +
+				      f.yscal + " " + f.y1 + " " + f.y2);
+		type_form({std::istream_iterator<std::string>(in), {}}, {3, 4, 2, 2, 2, 2, 5, 4, 2, 2, 2, 2, 5, 1, 3, 3, 5, 5}, keys);
 		return time_tarnw();
 	}
 	// Boxes of one kind standing on the axis, as {left, right, height}.
 	Bars bars(const char *kind = "rect") const
 	{
 		Bars out;
-		for (auto &v : calls_of(r, kind))
+		for (auto &v : calls(kind))
 			if (v[1] + v[3] == 392 && v[0] >= 45)
 				out.push_back({v[0] - 61, v[0] - 61 + v[2], v[3]});
 		return out;
@@ -81,10 +110,131 @@ struct Diagram : ::testing::Test {
 
 } // namespace
 
+TEST(Scale, RoundEndsAndSteps)
+{
+	const Ints cases[] = {
+		{0, 37, 0, 40, 10}, {0, 14, 0, 14, 1}, {5, 100, -10, 100, 10}, {0, 2000, 0, 2000, 1000}, {3, 7, 3, 7, 1},
+		{0, 0, 0, 0, 1}, {0, 999999, 0, 1000000, 1000}, {0, 1000001, 0, -1, 1000},
+	};
+	for (auto &c : cases) {
+		int lower, upper, step;
+		scale(c[0], c[1], &lower, &upper, &step);
+		EXPECT_EQ((Ints{c[0], c[1], lower, upper, step}), c);
+	}
+}
+
+// Linear (range marks magenta, every second label past 8 steps),
+// logarithmic, and depth (downwards, no axis line); ranges without span
+// draw nothing, as they would divide by zero.
+TEST_F(Diagram, ValueAxesOfEveryKind)
+{
+	const struct {
+		int kind, lo, hi;
+		const char *labels;
+		size_t ticks;
+		int first, colour;
+	} cases[] = {
+		{1, 0, 37, "010203040", 7, 347, 5}, {1, 0, 100, "020406080100", 13, 347, 5},
+		{2, 0, 37, "11037", 3, 219, 3},     {3, 0, 100, "020406080100", 13, 37, 5},
+		{1, 5, 5, "", 0, 0, 0}, {1, 9, 3, "", 0, 0, 0}, {2, 0, 0, "", 0, 0, 0}, {2, -5, -1, "", 0, 0, 0},
+		{3, 7, 7, "", 0, 0, 0}, {1, 0, 2000000, "", 0, 0, 0},
+	};
+	for (auto &c : cases) {
+		SCOPED_TRACE(testing::Message() << c.kind << " " << c.lo << ".." << c.hi);
+		r.calls.clear();
+		EXPECT_EQ(vaxis(c.kind, c.lo, c.hi, &base, &factor, &low), c.ticks > 0);
+		EXPECT_EQ(r.texts(), c.labels);
+		EXPECT_EQ(ticks(true).size(), c.ticks);
+		if (c.ticks) {
+			EXPECT_EQ(ticks(true).front(), c.first);
+			EXPECT_EQ(r.has("line 44 45 44 392"), c.kind != 3);
+			EXPECT_EQ(_getcolor(), c.colour);
+		} else {
+			EXPECT_EQ(factor, 0);
+		}
+	}
+	EXPECT_TRUE(vaxis_ok(2, 0, 1) && vaxis_ok(1, -3, 0));
+}
+
+TEST_F(Diagram, LegendOfSelectionAndMap)
+{
+	st.itot = 42;
+	std::snprintf(st.f2_s, sizeof st.f2_s, "JMA");
+	legend3();
+	EXPECT_EQ(r.texts(), "data 42(JMA)from1979/01/0100:00:00.00to1979/12/3123:59:59.99"
+			     "00 00N- 60 00N120 00E-180 00Edepth000.0-999.9km");
+	EXPECT_TRUE(r.has("itext 500 72 data ")); // column 63, row 2
+	EXPECT_TRUE(r.has("itext 524 192 000.0-999.9km")); // column 66, row 10
+	r.calls.clear(); // a map's count and box
+	pfromto(2, 7, {{"10", "30", "N", "40", "00", "N"}, {"130", "15", "E", "150", "45", "E"}});
+	EXPECT_EQ(r.texts(), "data 7(JMA)from1979/01/0100:00:00.00to1979/12/3123:59:59.9910 30N- 40 00N130 15E-150 45E");
+}
+
+// Day numbers from 700-01-01, both ways: dates before the count, past its
+// end and days past the month's end count on; every fourth year is a leap
+// year, 1900 and 2100 included.
+TEST(Calendar, RoundTripFrom700Through2100)
+{
+	const Ints days[] = {{700, 1, 1, 1},         {1900, 3, 1, 438361},   {2000, 1, 1, 474826},
+			     {1995, 1, 17, 473016},  {1999, 12, 32, 474826}, {650, 3, 5, 31 + 28 + 5},
+			     {2100, 3, 1, 511411}};
+	for (auto &d : days)
+		EXPECT_EQ(fncal(d[0], d[1], d[2]), d[3]) << d[0] << "/" << d[1] << "/" << d[2];
+	const std::pair<double, int> back[] = {{0, 7000101}, {-500.5, 7000101}, {fncal(9999, 12, 31) + 1, 100000101}};
+	for (auto [n, ymd] : back) {
+		int y, m, d;
+		fnlac(n, &y, &m, &d);
+		EXPECT_EQ(y * 10000 + m * 100 + d, ymd) << n;
+	}
+	double expect = 1;
+	int bad = 0;
+	for (int y = 700; y <= 2100; y++)
+		for (int m = 1; m <= 12; m++)
+			for (int d = 1; d <= lmt[m - 1] + (m == 2 ? fnuruu(y) : 0); d++) {
+				int yy, mm, dd;
+				double n = fncal(y, m, d);
+				fnlac(n, &yy, &mm, &dd);
+				if ((n != expect++ || yy != y || mm != m || dd != d) && bad++ < 5)
+					ADD_FAILURE() << y << "/" << m << "/" << d << " came back as " << yy << "/" << mm << "/" << dd;
+			}
+	EXPECT_EQ(bad, 0);
+}
+
+// Ticks counted with the two cyan end marks of a linear axis; ranges
+// without span, backwards, or with more hours than the axis can count are
+// refused and draw nothing.
+TEST_F(Diagram, TimeAxesOfEveryUnitAndScaling)
+{
+	const struct {
+		Ints from, to;
+		int scaling, unit;
+		const char *labels;
+		size_t ticks;
+	} cases[] = {
+		{{1981, 1, 1, 0}, {2000, 12, 31, 23}, 1, 0, "19811983198519871989199119931995199719992001", 13},
+		{{1999, 1, 1, 0}, {1999, 12, 31, 0}, 1, 1, "11999234567891011121" "2000", 15}, // year named once
+		{{1996, 2, 27, 0}, {1996, 3, 2, 0}, 1, 2, "1996/2" "27" "28" "29" "3" "1" "2" "3", 8}, // six days
+		{{1995, 3, 14, 22}, {1995, 3, 15, 3}, 1, 3, "3/14" "22" "23" "15" "0" "1" "2" "3" "4", 9},
+		{{1995, 1, 1, 0}, {1995, 2, 6, 0}, 2, 2, "1" "10" "37", 4}, // 37 days
+		{{1900, 1, 1, 0}, {2054, 1, 1, 0}, 2, 0, "110100155", 5}, // 155 years, log
+		{{1995, 1, 1, 0}, {1995, 1, 1, 0}, 2, 2, "", 0}, // one day, log
+		{{1995, 6, 1, 0}, {1994, 1, 1, 0}, 1, 0, "", 0}, {{1995, 6, 1, 0}, {1994, 1, 1, 0}, 1, 2, "", 0},
+		{{1995, 6, 1, 10}, {1995, 6, 1, 5}, 1, 3, "", 0}, {{1995, 6, 1, 10}, {1995, 6, 1, 5}, 2, 3, "", 0},
+		{{1900, 1, 1, 0}, {2054, 1, 1, 0}, 2, 3, "", 0},
+	};
+	for (auto &c : cases) {
+		SCOPED_TRACE(testing::Message() << c.from[0] << " " << c.scaling << " " << c.unit);
+		r.calls.clear();
+		EXPECT_EQ(time_axis(c.scaling, c.unit, c.from, c.to), c.ticks > 0);
+		EXPECT_EQ(r.texts(), c.labels);
+		EXPECT_EQ(ticks(false).size(), c.ticks);
+	}
+}
+
 TEST(MagnitudeBins, CountAndLimits)
 {
 	const std::tuple<double, double, double, int> cases[] = {
-		{2.0, 7.0, 1.0, 5},  {2.0, 7.5, 1.0, 6}, // the partial bin [7, 8)
+		{2.0, 7.0, 1.0, 5}, {2.0, 7.5, 1.0, 6}, // the partial bin [7, 8)
 		{0.0, 10.0, 0.1, 100}, {0.0, 4.0, 0.1, 40}, {0.0, 10.1, 0.1, -1}, {2.0, 7.0, 0.0, -1},
 		{2.0, 7.0, -1.0, -1}, {7.0, 2.0, 1.0, -1}, {7.0, 7.0, 1.0, -1},
 	};
@@ -108,10 +258,8 @@ TEST_F(Diagram, MagnitudeBarsOfBothKinds)
 		ASSERT_EQ(magnitude({"2.0", "7.0", "1.00", kind, scale, "10"}), 0);
 		EXPECT_EQ(bars("fill"), fills) << kind;
 		EXPECT_EQ(bars("rect"), unknown) << kind;
-		EXPECT_TRUE(shown("unknown23456"));
-		for (int x : {119, 193, 267, 341, 415}) // bin ticks
-			EXPECT_TRUE(r.has("line " + std::to_string(x) + " 392 " + std::to_string(x) + " 399")) << x;
-		EXPECT_TRUE(shown(std::string("(") + kind + ")"));
+		EXPECT_TRUE(shown("unknown23456") && shown(std::string("(") + kind + ")"));
+		EXPECT_EQ(ticks(false), (Ints{115, 189, 263, 337, 411})) << "bin ticks";
 	}
 }
 
@@ -129,27 +277,12 @@ TEST_F(Diagram, MagnitudeSettingsThatCannotBeDrawnAreRefused)
 	for (auto &[form, msg] : bad) {
 		EXPECT_EQ(magnitude(form), 0);
 		EXPECT_TRUE(shown(msg)) << msg;
-		EXPECT_TRUE(bars("fill").empty()) << msg;
-		EXPECT_FALSE(shown("unknown"));
+		EXPECT_TRUE(bars("fill").empty() && !shown("unknown")) << msg;
 	}
-}
-
-TEST(TimeHelpers, BarHeightsAndNumbers)
-{
-	EXPECT_EQ(nnleng(0, 1, 0, 10), 0);
-	EXPECT_EQ(nnleng(0, 2, -1, 10), 0);
-	EXPECT_EQ(nnleng(3, 1, 1, 10), 20);
-	EXPECT_EQ(nnleng(100, 2, -1, 10), 30);
-	char b5[6], b9[9];
-	EXPECT_STREQ(itos(40, b9, 5), "   40");
-	EXPECT_STREQ(itos(123456, b9, 5), "123456"); // more digits than width: in full
-	EXPECT_STREQ(itos(-7, b9, 3), " -7");
-	EXPECT_STREQ(itos(123456, b5, 5), "12345"); // never past the buffer
 }
 
 TEST_F(Diagram, EmptyStoreShowsNothing)
 {
-	fill_store({});
 	for (int (*command)() : {tw::magnitude, time_tarnw}) {
 		r.calls.clear();
 		EXPECT_EQ(command(), 3);
@@ -158,36 +291,31 @@ TEST_F(Diagram, EmptyStoreShowsNothing)
 }
 
 // Bars of every unit: an empty From year, a leap February ending on March
-// first, and an hour event past To that ends the bar before it.
+// first, and an hour event past To that ends the bar before it. A
+// logarithmic day axis plots crosses: counts 2 on day 1 and 1 on day 10.
 TEST_F(Diagram, TimeBarsOfEveryUnit)
 {
-	const std::tuple<std::vector<Ev>, TimeForm, Bars> cases[] = {
+	const std::tuple<std::vector<Ev>, TimeForm, Bars, Strs> cases[] = {
 		{{Ev(1991, 5, 1), Ev(1991, 5, 1), Ev(1993, 2, 2)},
 		 {.from = "1990 01 01 00 00", .to = "1994 12 31 23 59"},
-		 {{0, 83, 0}, {83, 167, 132}, {250, 334, 66}}},
+		 {{0, 83, 0}, {83, 167, 132}, {250, 334, 66}}, {}},
 		{{Ev(1996, 1, 20), Ev(1996, 2, 10), Ev(1996, 2, 29)},
 		 {.from = "1996 01 01 00 00", .to = "1996 03 31 23 59", .unit = "M"},
-		 {{0, 142, 66}, {142, 275, 132}}},
+		 {{0, 142, 66}, {142, 275, 132}}, {}},
 		{{Ev(1995, 3, 14, 22, 30), Ev(1995, 3, 15, 1, 10), Ev(1995, 3, 15, 1, 50), Ev(1995, 3, 15, 5, 0)},
 		 {.from = "1995 03 14 22 00", .to = "1995 03 15 03 59", .unit = "H"},
-		 {{0, 59, 66}, {179, 239, 132}}},
+		 {{0, 59, 66}, {179, 239, 132}}, {}},
+		{{Ev(1995, 1, 1), Ev(1995, 1, 1), Ev(1995, 1, 10)}, {.scal = "LOG", .to = "1995 02 06 23 59", .unit = "D"},
+		 {}, {"line 55 260 67 260", "line 61 254 61 266", "line 315 326 327 326"}},
 	};
-	for (auto &[evs, form, want] : cases) {
+	for (auto &[evs, form, want, crosses] : cases) {
 		fill_store(evs);
 		ASSERT_EQ(time(form), 0);
 		EXPECT_EQ(bars(), want) << form.unit;
 		EXPECT_TRUE(shown("(FRQ)"));
+		for (auto &l : crosses)
+			EXPECT_TRUE(r.has(l)) << l;
 	}
-}
-
-// Counts 2 on day 1 and 1 on day 10 of a logarithmic day axis.
-TEST_F(Diagram, LogarithmicTimeAxisPlotsCrosses)
-{
-	fill_store({Ev(1995, 1, 1), Ev(1995, 1, 1), Ev(1995, 1, 10)});
-	ASSERT_EQ(time({.scal = "LOG", .to = "1995 02 06 23 59", .unit = "D"}), 0);
-	for (auto *l : {"line 55 260 67 260", "line 61 254 61 266", "line 315 326 327 326"})
-		EXPECT_TRUE(r.has(l)) << l;
-	EXPECT_TRUE(bars().empty());
 }
 
 // Magnitudes as lines from the axis, the unknown one as a tick below it;
@@ -200,13 +328,12 @@ TEST_F(Diagram, MagnitudePlot)
 	st.isort = 1;
 	ASSERT_EQ(time({.to = "1995 01 31 23 59", .unit = "D", .item = "MAG", .y2 = "10"}), 0);
 	Bars lines;
-	for (auto &v : calls_of(r, "line"))
+	for (auto &v : calls("line"))
 		if (v[0] == v[2] && v[1] == 392 && v[3] < 392)
 			lines.push_back(v);
 	EXPECT_EQ(lines, (Bars{{182, 392, 182, 260}}));
 	EXPECT_TRUE(r.has("line 323 392 323 399"));
-	EXPECT_TRUE(shown("unknown"));
-	EXPECT_TRUE(shown("(MAG)"));
+	EXPECT_TRUE(shown("unknown") && shown("(MAG)"));
 }
 
 TEST_F(Diagram, CorrectionsAreWrittenBackIntoTheForm)
@@ -238,7 +365,6 @@ TEST_F(Diagram, TimeSettingsThatCannotBeDrawnAreRefused)
 		st.isort = (short)isort;
 		EXPECT_EQ(time(form), 0);
 		EXPECT_TRUE(shown(msg)) << msg;
-		EXPECT_TRUE(bars().empty()) << msg;
-		EXPECT_FALSE(shown("(FRQ)"));
+		EXPECT_TRUE(bars().empty() && !shown("(FRQ)")) << msg;
 	}
 }

@@ -1,32 +1,36 @@
-// A fresh temporary directory per test, removed afterwards.
+// A fresh temporary directory per test, removed afterwards, and
+// tarnwell-data run inside it.
 #pragma once
+#include <sys/wait.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 
+inline std::string slurp(const std::string& path) {
+  std::ifstream f(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(f), {});
+}
+
 struct TmpDir {
-  std::string path;
+  std::string path = std::filesystem::temp_directory_path() / "tdata-XXXXXX";
   TmpDir() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "tdata-XXXXXX").string();
-    path = mkdtemp(tmpl.data());
+    if (!mkdtemp(path.data())) std::abort();
   }
   ~TmpDir() { std::filesystem::remove_all(path); }
   std::string file(const std::string& name, const std::string& text) const {
     std::ofstream(path + "/" + name, std::ios::binary) << text;
     return path + "/" + name;
   }
+  std::string read(const std::string& name) const { return slurp(path + "/" + name); }
 };
 
-inline std::string slurp_file(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(f), {});
+// Exit status, standard output and standard error of tarnwell-data ARGS
+// run in d (ARGS go through the shell).
+struct Ran { int status; std::string out, err; };
+inline Ran run(const TmpDir& d, const std::string& args) {
+  const int rc = std::system(("cd " + d.path + " && " TDATA_BIN " " + args + " >.out 2>.err").c_str());
+  return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, d.read(".out"), d.read(".err")};
 }
-
-// Works in dir until the end of the scope.
-struct Cwd {
-  std::filesystem::path was = std::filesystem::current_path();
-  explicit Cwd(const std::string& dir) { std::filesystem::current_path(dir); }
-  ~Cwd() { std::filesystem::current_path(was); }
-};
