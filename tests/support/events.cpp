@@ -56,8 +56,6 @@ void TempDir::write(const std::string &name, const std::vector<Ev> &evs, int mar
 	text(name, s);
 }
 
-void TempDir::text(const std::string &name, const std::string &s) const { test::write_file(at(name), s); }
-
 void fresh_store(const std::string &dir, int segs)
 {
 	store_reset();

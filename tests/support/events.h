@@ -30,7 +30,7 @@ struct TempDir : test::TempDir {
 	// cut drops that many bytes from the end.
 	void write(const std::string &name, const std::vector<Ev> &evs, int marker = 0xffff,
 		   int cut = 0) const;
-	void text(const std::string &name, const std::string &s) const;
+	void text(const std::string &name, const std::string &s) const { test::write_file(at(name), s); }
 };
 
 // A fresh store of segs segments split as start-up splits it, default

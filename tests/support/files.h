@@ -124,11 +124,7 @@ struct FullFs {
 				  mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
 		ok = own && mount("tmpfs", d.path.c_str(), "tmpfs", 0, "size=64k") == 0;
 	}
-	~FullFs()
-	{
-		if (ok)
-			umount2(d.path.c_str(), MNT_DETACH);
-	}
+	~FullFs() { ok && umount2(d.path.c_str(), MNT_DETACH); }
 	void fill() const
 	{
 		std::ofstream out(d.file("filler"), std::ios::binary);

@@ -24,29 +24,11 @@ void Recording::next_event(InputEvent &ev)
 	input.pop_front();
 }
 
-// Unlike a blocking wait, a look for input finds nothing once the script
-// has run out: a wait on the network goes on.
-bool Recording::poll_event(InputEvent &ev)
-{
-	return !input.empty() && (next_event(ev), true);
-}
-
 void Recording::key(unsigned long keysym, const char *text)
 {
 	input.push_back({EvKind::key, 0, 0, keysym});
 	input.back().ntext = (int)std::strlen(text);
 	std::memcpy(input.back().text, text, std::min(input.back().ntext, 2));
-}
-
-void Recording::ch(char c)
-{
-	char t[2] = {c, 0};
-	key(c == '\r' ? KS_RETURN : (unsigned char)c, t);
-}
-
-bool Recording::has(const std::string &call) const
-{
-	return std::find(calls.begin(), calls.end(), call) != calls.end();
 }
 
 std::string Recording::texts() const

@@ -1,6 +1,7 @@
 // A back end that draws nothing: it records every call as a line of text
 // and replays scripted input, so the logic above the seam runs without X.
 #pragma once
+#include <algorithm>
 #include <cstdio>
 #include <deque>
 #include <string>
@@ -58,7 +59,9 @@ struct Recording final : Backend {
 	}
 	void next_event(InputEvent &ev) override;
 	int event_fd() override { return -1; }
-	bool poll_event(InputEvent &ev) override; // the script's next event, if any
+	// Unlike a blocking wait, a look for input finds nothing once the script
+	// has run out: a wait on the network goes on.
+	bool poll_event(InputEvent &ev) override { return !input.empty() && (next_event(ev), true); }
 	void define_cursor(PointerShape c) override { log("cursor %d", (int)c); }
 	void warp_pointer(int x, int y) override { log("warp %d %d", x, y); }
 	void bell() override { bells++; }
@@ -66,11 +69,11 @@ struct Recording final : Backend {
 
 	// Script helpers.
 	void key(unsigned long keysym, const char *text = "");
-	void ch(char c); // a printable key, or a control character
+	void ch(char c) { key(c == '\r' ? KS_RETURN : (unsigned char)c, std::string(1, c).c_str()); } // or control
 	void type(const char *s) { while (*s) ch(*s++); }
 	void click(int x, int y) { input.push_back({EvKind::button, x, y}); }
 	void expose() { input.push_back({EvKind::expose}); }
-	bool has(const std::string &call) const; // some call line equals this
+	bool has(const std::string &call) const { return std::find(calls.begin(), calls.end(), call) != calls.end(); }
 	std::string texts() const; // every drawn text, in order, joined
 };
 

@@ -15,10 +15,9 @@ namespace tw {
 
 // Channels are asked for as component x 255, so a 24-bit server keeps the
 // top 8 bits of that: 255 becomes 254, 130 becomes 129.
-constexpr unsigned long xchannel(unsigned long c) { return c * 255 >> 8; }
 constexpr unsigned long xrgb(unsigned long r, unsigned long g, unsigned long b)
 {
-	return xchannel(r) << 16 | xchannel(g) << 8 | xchannel(b);
+	return (r * 255 >> 8) << 16 | (g * 255 >> 8) << 8 | b * 255 >> 8;
 }
 
 // A fresh program on the real display, with its menu bar laid out.
