@@ -11,7 +11,7 @@ namespace tw {
 
 void Recording::polygon(const short (*pts)[2], int n)
 {
-	log("polygon");
+	calls.push_back("polygon");
 	for (int i = 0; i < n; i++)
 		calls.back() += " " + std::to_string(pts[i][0]) + "," + std::to_string(pts[i][1]);
 }

@@ -48,7 +48,7 @@ struct Recording final : Backend {
 	void polygon(const short (*pts)[2], int n) override;
 	void text(int x, int baseline, const char *s, int n, bool image) override
 	{
-		log(image ? "itext %d %d " : "text %d %d ", x, baseline);
+		log("%s %d %d ", image ? "itext" : "text", x, baseline);
 		calls.back().append(s, n);
 	}
 	void show_pixmap() override { calls.push_back("show_pixmap"); }
