@@ -467,10 +467,12 @@ static void loop_round(std::vector<Conn *> &gathering)
 		Conn *c = gathering[i];
 		if (p[i + 2].revents && gather(c))
 			continue;
-		if (t >= c->req_by)
-			expire(*c), drop(c);
-		else
+		if (t >= c->req_by) {
+			expire(*c);
+			drop(c);
+		} else {
 			keep.push_back(c);
+		}
 	}
 	gathering.swap(keep);
 	// A burst of clients is taken in one round, within the limit.

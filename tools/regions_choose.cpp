@@ -43,13 +43,19 @@ std::vector<Record> bundled_events(const std::string& dir, const std::vector<std
   return out;
 }
 
-int fe_region(const FeTables& fe, const Record& r) {
-  const int lad = std::min<int>(r[10], 89), lod = std::min<int>(r[7], 180);
-  const bool south = r[11] & 0x80, west = r[8] & 0x80;
+namespace {
+
+// The region of whole degrees, by the program's rule (0.5 S is row -1).
+int fe_cell(const FeTables& fe, int lad, bool south, int lod, bool west) {
+  lad = std::min(lad, 89), lod = std::min(lod, 180);
   const int row = (south ? -lad - 1 : lad) + 90;
   if (west && lod == 0) return fe.west_zero[row];
   return fe.cells[row][(west ? -lod : lod) + 180];
 }
+
+}  // namespace
+
+int fe_region(const FeTables& fe, const Record& r) { return fe_cell(fe, r[10], r[11] & 0x80, r[7], r[8] & 0x80); }
 
 std::vector<long> region_events(const FeTables& fe, const std::vector<Record>& recs) {
   std::vector<long> n(fe.names.size() + 1, 0);
@@ -529,11 +535,9 @@ constexpr Place places[] = {
     {"Lhasa",           29.6,   91.1},
 };
 
-// The region of a place, by the program's rule for whole degrees.
-int region_at(const FeTables& fe, double lat, double lon) {
-  const int row = lat < 0 ? -static_cast<int>(-lat) - 1 : static_cast<int>(lat), lon_deg = static_cast<int>(lon);
-  if (lon < 0 && lon_deg == 0) return fe.west_zero[row + 90];
-  return fe.cells[row + 90][lon_deg + 180];
+// The region of a place given in signed degrees.
+int region_at(double lat, double lon, const FeTables& fe) {
+  return fe_cell(fe, static_cast<int>(std::fabs(lat)), lat < 0, static_cast<int>(std::fabs(lon)), lon < 0);
 }
 
 }  // namespace
@@ -548,7 +552,7 @@ NameTable choose_names(const FeTables& fe, const std::vector<long>& events, cons
   for (long e : events) total += e;
   const double need = own_share * static_cast<double>(total);
   std::vector<int> forced;
-  for (const Place& p : places) forced.push_back(region_at(fe, p.lat, p.lon));
+  for (const Place& p : places) forced.push_back(region_at(p.lat, p.lon, fe));
   Choice best = choose(fe, events, felt, mesh_bytes, 0, forced);
   while (!forced.empty() && own_events(best, events) < need)
     forced.pop_back(), best = choose(fe, events, felt, mesh_bytes, 0, forced);

@@ -2,10 +2,11 @@
 // over TCP when a directory option reads "@host" (or "@host:port").
 //
 // A connection lasts for one request, unless the server's status block
-// says KEEPALIVE: then the next request of a SELECT goes on the same one. Every wait on the peer is bounded, so
-// a server that stalls or misbehaves ends the request with a message on the
-// form instead of hanging the program; nothing it sends is written outside
-// the work segment or past the store's capacity.
+// says KEEPALIVE: then the next request of a SELECT goes on the same one.
+// Every wait on the peer is bounded, so a server that stalls or misbehaves
+// ends the request with a message on the form instead of hanging the
+// program; nothing it sends is written outside the work segment or past the
+// store's capacity.
 #pragma once
 
 namespace tw {
