@@ -95,8 +95,7 @@ TEST_F(Printing, PrinterNameStaysOneArgument)
 	EXPECT_EQ(p.prn(), std::string("abcd\0e", 6));
 	EXPECT_EQ(p.args(), "-Px; touch pwned\nseis.prn\n---\n");
 	EXPECT_FALSE(std::filesystem::exists(p.d.file("pwned")));
-	sp.port_s[0] = 0; // no name: lpr's default printer, and the file stays the file
-	lpsubmit();
+	sp.port_s[0] = 0, lpsubmit(); // no name: lpr's default printer, and the file stays the file
 	EXPECT_EQ(p.args(), "-Px; touch pwned\nseis.prn\n---\nseis.prn\n---\n");
 }
 
@@ -104,11 +103,10 @@ TEST_F(Printing, PrinterNameStaysOneArgument)
 TEST_F(PostScriptTest, OperationTexts)
 {
 	const std::pair<void (*)(), const char *> cases[] = {
-		{[] { gmoveto(100, 200), gcircle(0, 100, 200, 5), pspen(5, 0); },
+		// The fill flag does not reach paper.
+		{[] { gmoveto(100, 200), gcircle(1, 100, 200, 5), pspen(5, 0); },
 		  " 170.0  330.0 pM\n 175.5  330.0 pM\n 170.0  330.0    5.5    0.0  360.0 arc\n"
 		  "stroke\n  1.10 setlinewidth\n[] 0 setdash\n"},
-		// The fill flag does not reach paper.
-		{[] { gcircle(1, 100, 200, 5); }, " 175.5  330.0 pM\n 170.0  330.0    5.5    0.0  360.0 arc\n"},
 		// The pen leaves negative attributes alone.
 		{[] { pspen(-1, 1), pspen(-1, -1), pspen(0, 7); },
 		  "stroke\n[6 2 2 2] 0 setdash\nstroke\n  0.00 setlinewidth\n"},
