@@ -227,16 +227,19 @@ TEST_F(SelectTest, FormChecksAndRegionNames)
 	refused("`nohost' cannot be accessed to!");
 }
 
-// A load never runs past the segment; a poke stores a byte whatever the value.
+// Names are lower-cased and a directory's own separator is not doubled; a
+// load never runs past the segment; a poke stores a byte whatever the value.
 TEST_F(SelectTest, ReadsFilesUnderLowerCaseNamesNeverPastTheSegment)
 {
+	char path[160];
+	std::strcpy(st.drvo_s, "/aux/"), data_path(path, sizeof path, "JAPAN.MES");
+	EXPECT_STREQ("/aux/japan.mes", path);
 	unsigned char *w = st.iseg[workseg()];
 	dir.text("big.b", std::string(70000, 'x'));
 	w[65535] = 0;
 	EXPECT_EQ(65535 - 100, bload(w, 100, "BIG.B"));
 	EXPECT_EQ(0, w[65535]);
-	poke(0x1ff, 1, w);
-	EXPECT_EQ(0xff, peek(1, w));
+	EXPECT_EQ(0xff, (poke(0x1ff, 1, w), peek(1, w)));
 }
 
 } // namespace
