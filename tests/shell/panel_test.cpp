@@ -61,7 +61,7 @@ TEST_F(Forms, EditingMovingAndLeaving)
 		{PAN_SORT, {"ab"}, 0, 0, "zz\x05", 0, -1, "ab  | |    | "},
 	};
 	for (const auto &row : rows) {
-		SCOPED_TRACE(row.keys);
+		SCOPED_TRACE(testing::Message() << row.keys << ", then key " << row.post);
 		slots(row.start, row.isr);
 		if (row.pre)
 			r.key(row.pre);
