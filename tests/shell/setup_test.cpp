@@ -86,8 +86,7 @@ TEST_F(Setup, HandEditedFilesAreCutAndClamped)
 	for (int i = 5; i <= 36; i++)
 		text += i == 17 ? "VERYLONGREGIONNAME\n" : "12345678\n";
 	// Counts above the maxima, a number that is none; fewer numbers than announced.
-	text += "9 12 nan 2\n10 20\n1 2 3 4 5 6 7 8 9\n0.5 abc\n12345\n/aux dir\n";
-	write_file(file(), text);
+	write_file(file(), text + "9 12 nan 2\n10 20\n1 2 3 4 5 6 7 8 9\n0.5 abc\n12345\n/aux dir\n");
 	load_setup();
 	// The long line is cut and does not shift the rest.
 	EXPECT_EQ(Strs({st.drv_s, sp.prn_s, sp.port_s, st.f2_s, se.y1_s, se.s1_s, se.dst_s, se.sew1_s, se.mps_s,
@@ -132,11 +131,13 @@ TEST_F(Setup, FirstRunShowsOptionWithTheMessage)
 	// The message names the file; a long home keeps the message's ending.
 	const std::string deep = d.path + "/a-rather-long-directory-name-for-a-home";
 	fs::create_directory(deep);
-	SetEnv h("HOME", deep.c_str());
-	r.type("/Data/Dir\r");
-	load_setup();
-	EXPECT_TRUE(drew(r, "...ectory-name-for-a-home/_seis is not found. Check the above options."));
-	EXPECT_STREQ(st.drv_s, "/Data/Dir");
+	const std::string tail = "/_seis is not found. Check the above options.";
+	for (const std::string &home : {d.path, deep}) {
+		SetEnv h("HOME", home.c_str());
+		start(r), r.type("/Data/Dir\r"), load_setup();
+		EXPECT_TRUE(drew(r, home == deep ? "...ectory-name-for-a-home" + tail : d.path + tail)) << home;
+		EXPECT_STREQ(st.drv_s, "/Data/Dir");
+	}
 }
 
 TEST_F(Setup, WritesAreWholeOrLeaveTheOldFile)
