@@ -100,14 +100,11 @@ TEST_F(SortTest, SecondPassKeepsStableOrderOnRealAndWorstCaseData)
 		for (size_t o = 4; o + 16 <= b.size() && ncedc.size() < N; o += 16)
 			std::memcpy(ncedc.emplace_back(1990).b.data(), &b[o], 16), ncedc.back().id(ncedc.size() - 1);
 	}
-	// Magnitude by place (r: a random number): one group, saw teeth,
-	// rising, falling, a tent, three values at random.
-	int (*const keys[])(int, unsigned) = {
-		[](int, unsigned) { return 0; }, [](int i, unsigned) { return 1 + i % 120; },
-		[](int i, unsigned) { return 1 + i * 120 / N; },
-		[](int i, unsigned) { return 120 - i * 120 / N; },
-		[](int i, unsigned) { return 1 + (i < N / 2 ? i : N - i) * 120 / N; },
-		[](int, unsigned r) { return 1 + (int)(r % 3); },
+	// Magnitude of pattern p by place i (r: a random number): one group,
+	// saw teeth, rising, falling, a tent, three values at random.
+	auto key = [](int p, int i, unsigned r) {
+		const int k[] = {0, 1 + i % 120, 1 + i * 120 / N, 120 - i * 120 / N, 1 + (i < N / 2 ? i : N - i) * 120 / N, 1 + (int)(r % 3)};
+		return k[p];
 	};
 	std::mt19937 rng(3);
 	// Cases 0-2 NCEDC with three pairs of items, then the key patterns
@@ -118,7 +115,7 @@ TEST_F(SortTest, SecondPassKeepsStableOrderOnRealAndWorstCaseData)
 		bool desc = c % 3 == 1;
 		std::vector<Ev> evs = c < 3 ? ncedc : std::vector<Ev>();
 		for (int i = 0; c >= 3 && i < N; i++)
-			evs.push_back(Ev(1990, 1 + rng() % 12, 1 + rng() % 28).mag(keys[std::max(c - 4, 0)](i, rng())).dep(rng() % 300).id(i));
+			evs.push_back(Ev(1990, 1 + rng() % 12, 1 + rng() % 28).mag(key(std::max(c - 4, 0), i, rng())).dep(rng() % 300).id(i));
 		load(evs);
 		quicksort(st.itot, i1, desc);
 		Ints after = tags(), want, once = after;

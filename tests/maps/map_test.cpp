@@ -48,11 +48,7 @@ struct MapFile {
 			w16(ys[i]).w16(xs[i]);
 		return *this;
 	}
-	const MapFile &write(const std::string &path, size_t cut = 0) const
-	{
-		test::write_file(path, b.substr(0, b.size() - cut));
-		return *this;
-	}
+	const MapFile &write(const std::string &path, size_t cut = 0) const { return test::write_file(path, b.substr(0, b.size() - cut)), *this; }
 };
 
 // An event appended to the selection; its record in the store. Depth < 0
@@ -130,9 +126,14 @@ struct Map : ::testing::Test {
 		std::snprintf(se.dst_s, sizeof se.dst_s, "%s", region);
 		std::snprintf(se.mps_s, sizeof se.mps_s, "%s", dataset);
 		r.calls.clear();
-		r.ch('\r');
+		return quit_after(map, "\r");
+	}
+	// Keys typed into a panel, F3 to quit it: what the command answered.
+	int quit_after(int (*command)(), const std::string &keys)
+	{
+		r.type(keys.c_str());
 		r.key(F3);
-		return map();
+		return command();
 	}
 };
 
@@ -329,9 +330,7 @@ TEST_F(Map, SymbolPanelStopsAtABlankRangeOrQuits)
 	// F3 on the symbol panel changes nothing and draws nothing.
 	dpmg_init();
 	r.calls.clear();
-	r.type((std::string(14, '\t') + "y\r999").c_str());
-	r.key(F3);
-	EXPECT_EQ(map(), 0);
+	EXPECT_EQ(quit_after(map, std::string(14, '\t') + "y\r999"), 0);
 	EXPECT_EQ((std::array{se.ndp, se.cdp[0]}), (std::array{7, 0}));
 	EXPECT_FALSE(framed());
 }
@@ -416,9 +415,7 @@ TEST_F(MapSub, CrossSectionWithoutADistanceSpan)
 {
 	add_event(135, 34.8, 5, 5);
 	profile(px(132), py(35), px(138), py(35), py(34));
-	r.type("\t   0\r"); // X2 = X1 = 0
-	r.key(F3);
-	EXPECT_EQ(map_cross_section(), K_F3);
+	EXPECT_EQ(quit_after(map_cross_section, "\t   0\r"), K_F3); // X2 = X1 = 0
 	for (auto [x, y, w, h] : calls("arc")) // centres on the chart's axis row
 		EXPECT_FALSE(y + h / 2 == 42 + 45 && x + w / 2 >= 44 && x + w / 2 <= 494) << "no event without a scale";
 	EXPECT_TRUE(shows("CROSS-"));
@@ -435,9 +432,7 @@ TEST_F(MapSub, SpaceTimeHourUnitBounds)
 			    {se.h1_s, "06"}, {se.m2_s, "06"}, {se.d2_s, "15"}, {se.h2_s, "18"}})
 		std::strcpy(f, v);
 	profile(px(132), py(35), px(138), py(35), py(34));
-	r.type((std::string(12, '\t') + "h\r").c_str()); // the tick unit
-	r.key(F3);
-	EXPECT_EQ(map_space_time(), K_F3);
+	EXPECT_EQ(quit_after(map_space_time, std::string(12, '\t') + "h\r"), K_F3); // the tick unit
 	// The map under the picks shows all four at one pixel; the plot only two.
 	int mapx = wx((int)((135 - mf.b1) * mf.rrx)), events = 0;
 	for (auto [x, y, w, h] : calls("arc"))
@@ -456,9 +451,7 @@ TEST_F(MapSub, StationsWithCodes)
 	for (size_t size : {b.size(), (size_t)32}) { // whole; cut before its end record
 		test::write_file(dir.file("test.s"), b.substr(0, size));
 		r.calls.clear();
-		r.type("\ty\r");
-		r.key(F3);
-		EXPECT_EQ(map_stations(), K_F3);
+		EXPECT_EQ(quit_after(map_stations, "\ty\r"), K_F3);
 		// "ABC": three characters when the fourth is blank.
 		EXPECT_TRUE(shows("ABC") && !shows("ABC ") && shows("WXYZ") && !shows("EDGE") && !shows("LATE")) << r.texts();
 	}
