@@ -103,7 +103,8 @@ TEST_F(SortTest, SecondPassKeepsStableOrderOnRealAndWorstCaseData)
 	// Magnitude of pattern p by place i (r: a random number): one group,
 	// saw teeth, rising, falling, a tent, three values at random.
 	auto key = [](int p, int i, unsigned r) {
-		const int k[] = {0, 1 + i % 120, 1 + i * 120 / N, 120 - i * 120 / N, 1 + (i < N / 2 ? i : N - i) * 120 / N, 1 + (int)(r % 3)};
+		const int k[] = {0, 1 + i % 120, 1 + i * 120 / N, 120 - i * 120 / N,
+				 1 + (i < N / 2 ? i : N - i) * 120 / N, 1 + (int)(r % 3)};
 		return k[p];
 	};
 	std::mt19937 rng(3);
