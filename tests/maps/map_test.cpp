@@ -71,10 +71,7 @@ struct Map : ::testing::Test {
 	test::TempDir dir;
 	void SetUp() override
 	{
-		use_recording(r);
-		fresh_store(dir.path);
-		dpmg_init();
-		maps_reset();
+		use_recording(r), fresh_store(dir.path), dpmg_init(), maps_reset();
 		box(120, 150, 20, 50);
 	}
 	// The box as MAP sets it after its checks.
@@ -82,8 +79,7 @@ struct Map : ::testing::Test {
 	{
 		mf.b1 = b1, mf.b2 = b1 >= b2 ? b2 + 360 : b2, mf.a1 = a1, mf.a2 = a2;
 		mf.wrap = b1 >= b2, mf.ynmap = ynmap;
-		map_geometry();
-		symbol_sizes();
+		map_geometry(), symbol_sizes();
 	}
 	// The four numbers of every recorded call of one kind ("line", "arc").
 	Calls calls(const std::string &kind)
@@ -107,7 +103,6 @@ struct Map : ::testing::Test {
 	{
 		f.write(dir.file(file), cut);
 		r.calls.clear();
-		pn.em_s[0] = 0;
 		return dmap(name, 0, nullptr) == 1 ? calls("line") : Calls{};
 	}
 	// MAP's panel over a base map of one line and one event, with the SELECT
@@ -126,16 +121,14 @@ struct Map : ::testing::Test {
 		for (char *f : {se.so1_s, se.som1_s, se.sew1_s, se.so2_s, se.som2_s, se.sew2_s, se.sa1_s, se.sam1_s,
 				se.sns1_s, se.sa2_s, se.sam2_s, se.sns2_s})
 			in >> w, std::strcpy(f, w.c_str());
-		std::snprintf(se.dst_s, sizeof se.dst_s, "%s", region);
-		std::snprintf(se.mps_s, sizeof se.mps_s, "%s", dataset);
-		r.calls.clear();
+		std::snprintf(se.dst_s, sizeof se.dst_s, "%s", region), std::snprintf(se.mps_s, sizeof se.mps_s, "%s", dataset);
 		return quit_after(map, "\r");
 	}
-	// Keys typed into a panel, F3 to quit it: what the command answered.
+	// Keys typed into a panel, F3 to quit it: what the command answered
+	// (the calls recorded are its own).
 	int quit_after(int (*command)(), const std::string &keys)
 	{
-		r.type(keys.c_str());
-		r.key(F3);
+		r.calls.clear(), r.type(keys.c_str()), r.key(F3);
 		return command();
 	}
 };
@@ -166,8 +159,7 @@ struct MapSub : Map {
 	int area_test(double lon0, double lon1, double la0, double la1)
 	{
 		int xs[2] = {px(lon0), px(lon1)}, ys[2] = {py(la0), py(la1)}, n = -1;
-		map_sub_prep(xs, ys, 2);
-		map_retrv(n);
+		map_sub_prep(xs, ys, 2), map_retrv(n);
 		return n;
 	}
 };
@@ -176,7 +168,9 @@ struct MapSub : Map {
 
 // Polylines outside the box are skipped; coast cyan, borders blue. In a
 // fault file the codes take the activeness colours; drawn as a base map
-// the same lines look like coast.
+// the same lines look like coast. The bundled nwpac.m over Japan: its 43
+// polylines that meet the box hold 4,335 points, so 4,292 lines, those onto
+// the pixel the pen is on included (the hard copy draws the same lines).
 TEST_F(Map, BaseMapAndFaultColours)
 {
 	auto v = draw(MapFile().header('F', 100).line('C', {{35, 135}, {36, 136}}) // inside
@@ -196,6 +190,13 @@ TEST_F(Map, BaseMapAndFaultColours)
 		EXPECT_EQ(r.has("gc ff0000 000000") && r.has("gc ff00ff 000000"), fault) << "'F' first, 'I' fourth";
 		EXPECT_EQ(r.has("gc 00ffff 000000"), !fault);
 	}
+
+	ASSERT_TRUE(std::getenv("TARNWELL_SOURCE"));
+	std::snprintf(st.drvo_s, sizeof st.drvo_s, "%s/data/aux", std::getenv("TARNWELL_SOURCE"));
+	box(128, 146, 25, 46);
+	r.calls.clear();
+	EXPECT_EQ(dmap("", 0, nullptr), 1) << pn.em_s;
+	EXPECT_EQ(calls("line").size(), 4292u);
 }
 
 // 'Z' parts chain on to the next file; nothing after 'X' is drawn, a
@@ -250,18 +251,6 @@ TEST_F(Map, LinesAndEventsAcrossTheSeam)
 	v = draw(MapFile().header(' ', 0).line('C', {{35.2, 134}, {35.3, 137}}).x(), "zoom.m", "zoom");
 	ASSERT_EQ(v.size(), 1u);
 	EXPECT_TRUE(v[0][0] < wx(0) && v[0][2] > wx(mf.kx1 - mf.kx0));
-}
-
-// The bundled nwpac.m over Japan: its 43 polylines that meet the box hold
-// 4,335 points, so 4,292 lines, those onto the pixel the pen is on
-// included (the hard copy draws the same lines).
-TEST_F(Map, EveryLineOfTheBundledMapIsDrawn)
-{
-	ASSERT_TRUE(std::getenv("TARNWELL_SOURCE"));
-	std::snprintf(st.drvo_s, sizeof st.drvo_s, "%s/data/aux", std::getenv("TARNWELL_SOURCE"));
-	box(128, 146, 25, 46);
-	EXPECT_EQ(dmap("", 0, nullptr), 1) << pn.em_s;
-	EXPECT_EQ(calls("line").size(), 4292u);
 }
 
 // Colour and size by depth and magnitude class; unknown magnitude is MAG0,
@@ -331,7 +320,6 @@ TEST_F(Map, SymbolPanelStopsAtABlankRangeOrQuits)
 
 	// F3 on the symbol panel changes nothing and draws nothing.
 	dpmg_init();
-	r.calls.clear();
 	EXPECT_EQ(quit_after(map, std::string(14, '\t') + "y\r999"), 0);
 	EXPECT_EQ((std::array{se.ndp, se.cdp[0]}), (std::array{7, 0}));
 	EXPECT_FALSE(framed());
@@ -450,7 +438,6 @@ TEST_F(MapSub, StationsWithCodes)
 	std::snprintf(st.f2_s, sizeof st.f2_s, "TEST");
 	for (size_t size : {b.size(), (size_t)32}) { // whole; cut before its end record
 		test::write_file(dir.file("test.s"), b.substr(0, size));
-		r.calls.clear();
 		EXPECT_EQ(quit_after(map_stations, "\ty\r"), K_F3);
 		// "ABC": three characters when the fourth is blank.
 		EXPECT_TRUE(shows("ABC") && !shows("ABC ") && shows("WXYZ") && !shows("EDGE") && !shows("LATE")) << r.texts();
