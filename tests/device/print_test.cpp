@@ -15,8 +15,7 @@
 #include "recording.h"
 
 using namespace tw;
-using test::PrintPlace;
-using test::slurp;
+using namespace tw::test;
 
 namespace {
 
@@ -27,15 +26,6 @@ struct Printing : ::testing::Test {
 	void SetUp() override { use_recording(r), spool_reset(), spool_message = [](const char *t) { said = t; }; }
 };
 
-// What draw writes into a copy in progress at the screen's factor 1.1.
-std::string written(void (*draw)())
-{
-	ps_reset(), sp.fq = std::fopen("capture.ps", "w");
-	gr.psflag = 1, ps.PSXFactor = ps.PSYFactor = 1.1;
-	draw(), gr.psflag = 0, std::fclose(sp.fq), sp.fq = nullptr;
-	return slurp("capture.ps");
-}
-
 } // namespace
 
 // Every row with its CR LF, control characters and the rest as blanks; a
@@ -43,16 +33,15 @@ std::string written(void (*draw)())
 TEST_F(Printing, TextHardCopyOfTheScreen)
 {
 	std::strcpy(sp.port_s, "lp0");
-	mvaddstr(0, 0, "Request : SORT");
 	scr.mz[1 * NCOL + 3] = '\a', scr.mz[1 * NCOL + 4] = '\t', scr.mz[2 * NCOL + 79] = (char)0xe9, scr.mz[24 * NCOL] = 0;
-	EXPECT_EQ(tcopy(), 1);
 	std::string want;
 	for (int row = 0; row < 25; row++)
 		want += std::string(80, ' ') + "\r\n";
-	EXPECT_EQ(p.prn(), want.replace(0, 14, "Request : SORT"));
-	mvaddstr(0, 0, "Second        ");
-	EXPECT_EQ(tcopy(), 1);
-	EXPECT_EQ(p.prn(), want.replace(0, 14, "Second        "));
+	for (const char *top : {"Request : SORT", "Second        "}) {
+		mvaddstr(0, 0, top);
+		EXPECT_EQ(tcopy(), 1);
+		EXPECT_EQ(p.prn(), want.replace(0, 14, top));
+	}
 	EXPECT_EQ(p.args(), "-Plp0\nseis.prn\n---\n-Plp0\nseis.prn\n---\n");
 }
 
@@ -117,8 +106,12 @@ TEST_F(Printing, OperationTexts)
 		  "  60.0  550.0 pM\n0  -15.3 rmoveto\n  15.9 tR (a\\(b\\)c\\\\) show\n"
 		  "  60.0  550.0 pM\n0   -8.8 rmoveto\n  10.0 tR () show\n"},
 	};
-	for (auto [draw, text] : cases)
-		EXPECT_EQ(written(draw), text);
+	for (auto [draw, text] : cases) { // into a copy in progress at the screen's factor 1.1
+		ps_reset(), sp.fq = std::fopen("capture.ps", "w");
+		gr.psflag = 1, ps.PSXFactor = ps.PSYFactor = 1.1;
+		draw(), gr.psflag = 0, std::fclose(sp.fq), sp.fq = nullptr;
+		EXPECT_EQ(slurp("capture.ps"), text);
+	}
 	EXPECT_EQ(ps.PSFontSize, 10.0);
 }
 
@@ -143,7 +136,7 @@ TEST_F(Printing, WholeHardCopyPassesGhostscript)
 	std::string full = slurp(p.job(1));
 	EXPECT_EQ(full.rfind("%!PS-Adobe-2.0 EPSF-2.0\n%%BoundingBox:                    \ninitmatrix\n", 0), 0u);
 	EXPECT_EQ(full.substr(full.size() - 16), "stroke\nshowpage\n");
-	EXPECT_TRUE(test::gs_ok(p.job(1)));
+	EXPECT_TRUE(gs_ok(p.job(1)));
 	EXPECT_EQ(ps.PSXFactor, 1.1);
 }
 
