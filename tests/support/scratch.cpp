@@ -3,15 +3,11 @@
 // print job writes seis.prn, and neither may reach the runner's files.
 #include "files.h"
 
-namespace tw::test {
 namespace {
-
-struct ScratchPlace {
+using namespace tw::test;
+struct {
 	TempDir d;
 	SetEnv home{"HOME", d.path.c_str()};
 	InDir in{d.path};
-};
-ScratchPlace scratch;
-
+} scratch;
 } // namespace
-} // namespace tw::test
