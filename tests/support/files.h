@@ -71,11 +71,11 @@ struct PrintPlace {
 	PrintPlace()
 	{
 		std::filesystem::create_directory(d.file("bin"));
-		write_file(d.file("bin/lpr"),
-			   "#!/bin/sh\nd=$(dirname \"$0\")/..; n=1\nwhile [ -e \"$d/job$n.ps\" ]; do n=$((n+1)); done\n"
-			   "for a; do printf '%s\\n' \"$a\"; case \"$a\" in -P*) ;; *) [ ! -f \"$a\" ] ||"
-			   " cp \"$a\" \"$d/job$n.ps\";; esac; done >> \"$d/lpr.args\"\n"
-			   "echo --- >> \"$d/lpr.args\"; [ ! -e \"$d/lpr.fail\" ]\n");
+		write_file(d.file("bin/lpr"), R"(#!/bin/sh
+d=$(dirname "$0")/..; n=1; while [ -e "$d/job$n.ps" ]; do n=$((n+1)); done
+for a; do printf '%s\n' "$a"; case "$a" in -P*) ;; *) [ ! -f "$a" ] || cp "$a" "$d/job$n.ps";; esac; done >> "$d/lpr.args"
+echo --- >> "$d/lpr.args"; [ ! -e "$d/lpr.fail" ]
+)");
 		chmod(d.file("bin/lpr").c_str(), 0755);
 	}
 	std::string args() const { return slurp(d.file("lpr.args")); }

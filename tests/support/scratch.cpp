@@ -3,11 +3,10 @@
 // print job writes seis.prn, and neither may reach the runner's files.
 #include "files.h"
 
-namespace {
 using namespace tw::test;
-struct {
+
+static struct {
 	TempDir d;
 	SetEnv home{"HOME", d.path.c_str()};
 	InDir in{d.path};
 } scratch;
-} // namespace
