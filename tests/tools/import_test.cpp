@@ -53,7 +53,7 @@ TEST(Import, SamplesGiveTheirTranscripts) {
       if (e.path().extension().string().rfind(".b", 0) == 0 || e.path().filename() == "pwned")
         files[std::filesystem::relative(e.path(), d.path)] = e.file_size();
     std::string got = r.out + "stderr:\n" + r.err + "exit " + std::to_string(r.status) + "\nfiles:";
-    for (const auto& [name, size] : files) got += " " + name + ":" + std::to_string(size);
+    for (const auto& [file, size] : files) got += " " + file + ":" + std::to_string(size);
     EXPECT_EQ(got + "\n" + run(d, "export --source T").out, slurp(std::string(DATA_DIR "/") + name + ".out"));
   }
 }
