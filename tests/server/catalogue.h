@@ -1,13 +1,9 @@
 // The catalogue the loopback tests serve, and SELECT's form filled from a
 // table row, shared by the retrieval and the FDSN web service tests.
 #pragma once
-#include <cstdio>
-
-#include "events.h"
+#include "peer.h"
 
 namespace tw {
-
-template <size_t N> void set(char (&s)[N], const char *v) { std::snprintf(s, N, "%s", v); }
 
 // Historical catalogues, yearly files with continuation parts, a gap in
 // JMA's years (1932), and a source big enough to fill a small store.

@@ -58,18 +58,13 @@ int ServerProc::stop()
 
 std::string ServerProc::log() const { return test::slurp(logfile); }
 
-bool ServerProc::wait_log(const std::string &text) const
-{
-	return within([&] { return log().find(text) != std::string::npos; });
-}
-
-int ServerProc::wait_port(const std::string &text) const
+int ServerProc::wait_port(const std::string &text, bool any) const
 {
 	int n = 0;
 	within([&] {
 		std::string l = log();
 		size_t p = l.find(text);
-		return p != std::string::npos && (n = std::atoi(l.c_str() + p + text.size()));
+		return p != std::string::npos && (n = any ? 1 : std::atoi(l.c_str() + p + text.size()));
 	});
 	return n;
 }

@@ -1,9 +1,18 @@
 // Peers for the client tests: the real tarnwell-server run as a child
 // process, and small scripted servers that answer one connection each.
 #pragma once
+#include <cstdio>
+#include <cstring>
 #include <functional>
+#include <gtest/gtest.h>
 #include <string>
 #include <thread>
+
+#include "catalog/server_client.h"
+#include "catalog/store.h"
+#include "events.h"
+#include "recording.h"
+#include "shell/panel.h"
 
 namespace tw {
 
@@ -18,8 +27,9 @@ struct ServerProc {
 		   std::initializer_list<const char *> extra = {}, const char *bin = nullptr);
 	int stop(); // SIGTERM, then the exit status (-1 when it did not end)
 	std::string log() const;
-	bool wait_log(const std::string &text) const; // a while, for a child's line
-	int wait_port(const std::string &text) const; // the number after text, 0 if none came
+	bool wait_log(const std::string &text) const { return wait_port(text, true); } // a while, for a child's line
+	// The number after text, 0 if none came (any is 1 once text came).
+	int wait_port(const std::string &text, bool any = false) const;
 	std::string at() const { return "@127.0.0.1:" + std::to_string(port); }
 	~ServerProc();
 };
@@ -41,7 +51,16 @@ struct FakePeer {
 std::string readn(int fd, size_t n); // shorter when the peer closed
 void writes(int fd, const std::string &bytes);
 inline std::string field(const std::string &text) { return (text + std::string(16, ' ')).substr(0, 16); }
+template <size_t N> void set(char (&s)[N], const char *v) { std::snprintf(s, N, "%s", v); }
 int dial(int port, const char *from = nullptr); // a raw connection (from a
                                                 // loopback address), or -1
+
+// The program on the recording back end with a store of its own in dir,
+// and no server connection.
+struct Fresh : ::testing::Test {
+	Recording r;
+	TempDir dir;
+	void fresh(int segs = 8) { use_recording(r), fresh_store(dir.path, segs), server_client_reset(); }
+};
 
 } // namespace tw
