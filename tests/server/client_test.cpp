@@ -1,7 +1,6 @@
 // The server client against scripted peers: every kind of malformed,
-// missing or stalled reply to event and file requests, a transfer cut at
-// the segment end, unreachable servers, and a window that stays alive
-// while a peer is silent.
+// missing or stalled reply to event and file requests, unreachable
+// servers, and a window that stays alive while a peer is silent.
 #include <chrono>
 
 #include "device/screen.h"
@@ -26,14 +25,14 @@ struct ClientTest : Fresh {
 	void SetUp() override { fresh(); }
 	void point(const std::string &host) { set(st.drvo_s, ("@" + host).c_str()); }
 	// One event request (or, with file, a request for a file into the work
-	// segment at offset) against script.
-	long ask(std::function<void(int)> script, bool file = false, long offset = 0)
+	// segment) against script.
+	long ask(std::function<void(int)> script, bool file)
 	{
 		sv.tmo = 200;
 		peer.serve([script, file](int fd) { readn(fd, file ? 48 : 464), script(fd); });
 		point(peer.host());
 		EXPECT_TRUE(file || open_server(peer.host().c_str()));
-		long res = file ? rbload(st.iseg[workseg()], offset, "JAPAN.MES") : retrv_server("JMA", st.itot, 1995);
+		long res = file ? rbload(st.iseg[workseg()], 0, "JAPAN.MES") : retrv_server("JMA", st.itot, 1995);
 		close_server();
 		peer.join();
 		return res;
@@ -95,22 +94,6 @@ TEST_F(ClientTest, MalformedRepliesKeepWhatArrived)
 		EXPECT_TRUE(row.file || qeek(0, event(10)) == M_END) << row.msg;
 		EXPECT_TRUE(&row != &rows[1] || st.iseg[workseg()][0] == 0xAB) << "nothing of a refused chunk is read";
 	}
-}
-
-// A transfer stops at the segment end; "@host" without a port is the
-// standard port.
-TEST_F(ClientTest, FileTransfersStopAtTheSegmentEnd)
-{
-	unsigned char *b = st.iseg[workseg()];
-	std::memset(b, '.', SEGSIZE);
-	EXPECT_EQ(5, ask([](int fd) { writes(fd, OK + "   100" + std::string(100, 'x') + "     0"); }, true, 65530));
-	EXPECT_EQ("xxxxx.", std::string((char *)b + 65530, 6));
-	FakePeer std_port(SERVER_PORT);
-	if (!std_port.port)
-		GTEST_SKIP() << "port 5516 is taken on this machine";
-	std_port.serve([](int fd) { readn(fd, 48), writes(fd, OK + "     2ok     0"); });
-	point("127.0.0.1");
-	EXPECT_EQ(2, rbload(b, 0, "regions")) << pn.em_s;
 }
 
 TEST_F(ClientTest, UnreachableServersAreNamed)

@@ -1,13 +1,8 @@
 #include "peer.h"
 
-#include "files.h"
-
 #include <arpa/inet.h>
 #include <csignal>
-#include <sys/socket.h>
 #include <sys/wait.h>
-#include <unistd.h>
-#include <vector>
 
 namespace tw {
 

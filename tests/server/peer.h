@@ -6,7 +6,9 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/socket.h>
 #include <thread>
+#include <unistd.h>
 
 #include "catalog/server_client.h"
 #include "catalog/store.h"

@@ -2,10 +2,8 @@
 // garbage, slow clients, the time limit, shutdown and options.
 #include <chrono>
 #include <filesystem>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include "peer.h"
 
