@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <csignal>
+#include <fcntl.h>
 #include <sys/wait.h>
 
 namespace tw {
@@ -23,13 +24,12 @@ static bool within(const std::function<bool()> &done)
 	return false;
 }
 
-bool ServerProc::start(const std::string &data, const std::string &aux,
-		       std::initializer_list<const char *> extra, const char *bin)
+bool ServerProc::start(const std::string &data, const std::string &aux, std::initializer_list<const char *> extra)
 {
-	char tmpl[] = "/tmp/twsrvlogXXXXXX";
-	int lf = mkstemp(tmpl);
-	logfile = tmpl;
-	std::vector<const char *> argv = {bin ? bin : TARNWELL_SERVER, "-p", "0", "-d", data.c_str(), "-x", aux.c_str()};
+	static int n; // in the process's scratch working directory, which goes with it
+	logfile = "server" + std::to_string(n++) + ".log";
+	int lf = open(logfile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+	std::vector<const char *> argv = {TARNWELL_SERVER, "-p", "0", "-d", data.c_str(), "-x", aux.c_str()};
 	argv.insert(argv.end(), extra.begin(), extra.end());
 	argv.push_back(nullptr);
 	if ((pid = fork()) == 0)
@@ -64,19 +64,10 @@ int ServerProc::wait_port(const std::string &text, bool any) const
 	return n;
 }
 
-ServerProc::~ServerProc()
-{
-	stop();
-	if (!logfile.empty())
-		unlink(logfile.c_str());
-}
-
-FakePeer::FakePeer(int want)
+FakePeer::FakePeer()
 {
 	lfd = socket(AF_INET, SOCK_STREAM, 0);
-	sockaddr_in a = loopback(want);
-	int on = 1; // a connection of an earlier run may linger on the port
-	setsockopt(lfd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+	sockaddr_in a = loopback(0);
 	socklen_t len = sizeof a;
 	if (!bind(lfd, (sockaddr *)&a, len) && !listen(lfd, 8) && !getsockname(lfd, (sockaddr *)&a, &len))
 		port = ntohs(a.sin_port);

@@ -23,17 +23,15 @@ struct ServerProc {
 	int pid = -1;
 	int port = 0;
 	std::string logfile;
-	// Extra options after the directories, e.g. {"-t", "1"}; bin another
-	// build of the server.
-	bool start(const std::string &data, const std::string &aux,
-		   std::initializer_list<const char *> extra = {}, const char *bin = nullptr);
+	// Extra options after the directories, e.g. {"-t", "1"}.
+	bool start(const std::string &data, const std::string &aux, std::initializer_list<const char *> extra = {});
 	int stop(); // SIGTERM, then the exit status (-1 when it did not end)
 	std::string log() const;
 	bool wait_log(const std::string &text) const { return wait_port(text, true); } // a while, for a child's line
 	// The number after text, 0 if none came (any is 1 once text came).
 	int wait_port(const std::string &text, bool any = false) const;
 	std::string at() const { return "@127.0.0.1:" + std::to_string(port); }
-	~ServerProc();
+	~ServerProc() { stop(); }
 };
 
 // A listening socket on a free loopback port; the script runs on its own
@@ -42,7 +40,7 @@ struct FakePeer {
 	int lfd = -1;
 	int port = 0;
 	std::thread th;
-	explicit FakePeer(int want = 0); // port 0 when want is taken
+	FakePeer();
 	~FakePeer();
 	void serve(std::function<void(int fd)> script);
 	void join() { th.joinable() ? th.join() : void(); }
