@@ -218,9 +218,8 @@ TEST_F(Loopback, MissingYearEndsTheSelectionThere)
 	EXPECT_TRUE(got == primary()) << "the years before the gap stay selected";
 	// One log line per request: six years answered, the seventh refused.
 	// Workers log in the order they finish, not the order of the years.
-	EXPECT_TRUE(server.wait_log("event JMA 1932: not found JMA-32.B"));
-	for (int y = 1926; y <= 1931; y++)
-		EXPECT_TRUE(server.wait_log("event JMA " + std::to_string(y) + ":")) << y;
+	for (int y = 1926; y <= 1932; y++)
+		EXPECT_TRUE(server.wait_log("event JMA " + std::to_string(y) + (y < 1932 ? ":" : ": not found JMA-32.B"))) << y;
 	std::string log = server.log();
 	size_t n = 0;
 	for (size_t p = 0; (p = log.find(" event JMA ", p)) != std::string::npos; p++)
