@@ -131,20 +131,13 @@ struct Loopback : Fresh {
 			p.append((const char *)st.iseg[s], SEGSIZE);
 		return p;
 	}
-	std::vector<Bytes> records() const
-	{
-		std::vector<Bytes> out(st.itot);
-		for (int i = 0; i < st.itot; i++)
-			std::memcpy(out[i].data(), event(i), RECLEN);
-		return out;
-	}
 	// The selection's keys, regions by the viewer's own lookup.
 	std::vector<Key> store_keys()
 	{
 		load_tables(RK_WORLD);
 		std::vector<Key> k;
-		for (const Bytes &b : records()) {
-			const unsigned char *r = b.data();
+		for (int i = 0; i < st.itot; i++) {
+			const unsigned char *r = event(i);
 			double la = bin2deg(10, r), d = rec_depth(r), m = rec_mag(r);
 			std::string place = region(RK_WORLD, r[10], r[11] & 128 ? 'S' : 'N', r[7], r[8] & 128 ? 'W' : 'E',
 						   std::fabs(la), st.iseg[workseg()]);
@@ -342,11 +335,13 @@ TEST_F(Loopback, FetchRoundTripsThroughTheService)
 	std::string report = test::slurp(dir.at("report"));
 	auto zero_north = [&](const std::string &data) {
 		run({"JMA", "1926", "1931"}, data);
-		std::vector<Bytes> v = records();
-		for (Bytes &b : v)
+		std::vector<Bytes> v(st.itot);
+		for (int i = 0; i < st.itot; i++) {
+			std::memcpy(v[i].data(), event(i), RECLEN);
 			for (int at : {7, 10})
-				if (b[at] == 0 && (b[at + 1] & 127) == 0 && b[at + 2] == 0)
-					b[at + 1] = 0;
+				if (v[i][at] == 0 && (v[i][at + 1] & 127) == 0 && v[i][at + 2] == 0)
+					v[i][at + 1] = 0;
+		}
 		return sorted(v);
 	};
 	std::vector<Bytes> a = zero_north(dir.path);
