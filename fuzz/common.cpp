@@ -60,9 +60,7 @@ void fz_fresh(int segs)
 {
 	// One recording for the whole run: its image table is large.
 	static Recording *r = new Recording;
-	r->calls.clear();
-	r->input.clear();
-	r->bells = 0;
+	r->calls.clear(), r->input.clear(), r->bells = 0;
 	reset_all();
 	use_recording(*r);
 	store_init(segs);
