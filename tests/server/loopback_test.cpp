@@ -18,12 +18,8 @@
 namespace tw {
 namespace {
 
-struct Http {
-	int status = 0; // 0: no reply within the wait
-	std::string body;
-};
-
-Http get(int port, const std::string &path, int wait = 30)
+// The status (0: no reply within the wait) and the body.
+std::pair<int, std::string> get(int port, const std::string &path, int wait = 30)
 {
 	int fd = dial(port);
 	timeval tv{wait, 0};
@@ -32,7 +28,9 @@ Http get(int port, const std::string &path, int wait = 30)
 	std::string all = readn(fd, 4 << 20);
 	close(fd);
 	size_t end = all.find("\r\n\r\n");
-	return all.size() > 12 && end != std::string::npos ? Http{std::atoi(&all[9]), all.substr(end + 4)} : Http{};
+	if (all.size() <= 12 || end == std::string::npos)
+		return {0, ""};
+	return {std::atoi(&all[9]), all.substr(end + 4)};
 }
 
 // One event as a reply gives it and as a record holds it: time to the
@@ -112,7 +110,7 @@ struct Loopback : Fresh {
 		ASSERT_TRUE(server.start(dir.path, dir.path, {"-w", "0"}));
 		ASSERT_TRUE(web = server.wait_port("fdsnws-event listening on http://127.0.0.1:"));
 	}
-	std::vector<Got> query(const std::string &args) { return events_of(get(web, "/fdsnws/event/1/query?" + args).body); }
+	std::vector<Got> query(const std::string &args) { return events_of(get(web, "/fdsnws/event/1/query?" + args).second); }
 	// One SELECT with the directories given; untouched bytes carry a
 	// pattern, so that they compare too.
 	int run(const Form &f, const std::string &drv, const std::string &drvo = "")
@@ -315,10 +313,10 @@ TEST_F(Loopback, DocumentsNodataErrorsAndHostileRequests)
 		{q + "catalog=BIG&limit=3", 200, "\nBIG-2001-3000|"},
 	};
 	for (const auto &[path, status, in_body] : rows) {
-		Http h = get(web, path, status ? 30 : 1);
-		std::string what = path.substr(0, 80) + "\n" + h.body.substr(0, 300);
-		EXPECT_TRUE(status ? h.status == status : h.status == 0 || h.status >= 400) << what;
-		EXPECT_TRUE(in_body.empty() ? !status || h.body.empty() : h.body.find(in_body) != std::string::npos) << what;
+		auto [got, body] = get(web, path, status ? 30 : 1);
+		std::string what = path.substr(0, 80) + "\n" + body.substr(0, 300);
+		EXPECT_TRUE(status ? got == status : got == 0 || got >= 400) << what;
+		EXPECT_TRUE(in_body.empty() ? !status || body.empty() : body.find(in_body) != std::string::npos) << what;
 	}
 	EXPECT_TRUE(server.wait_log("http " + q + "catalog=XYZ 400"));
 }
