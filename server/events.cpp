@@ -162,21 +162,36 @@ const unsigned char *Selection::get(int i, long &l)
 // ---------------------------------------------------------------------------
 
 // A chunk goes out in one write: its count, records and, when last, the
-// end marker. Left unset: only what is filled is ever sent.
+// end marker; on a connection without acknowledgements also the status
+// block before it and the marker of the chunk before that. Left unset:
+// only what is filled is ever sent.
 struct Reply {
+	static constexpr int HEAD = 2 + FIELD; // the marker before, the status block
 	explicit Reply(Conn &conn) : c(conn) {}
 	Conn &c;
-	unsigned char out[5 + MAXCHUNK * RECLEN + 2]; // the chunk being filled
+	unsigned char out[HEAD + 5 + MAXCHUNK * RECLEN + 2]; // the chunk being filled
 	int n = 0;            // records waiting in it
 	bool pending = false; // a chunk went out without its marker: more may follow
 	long total = 0;       // records sent
 	int chunks = 0;       // chunks sent
-	unsigned char *rec(int i) { return out + 5 + RECLEN * i; }
+	unsigned char *rec(int i) { return out + HEAD + 5 + RECLEN * i; }
 };
 
-// The answer can only come after our status block: wait, then read.
+// The status block of data that exist: KEEPALIVE when the connection is
+// kept, and the YEARS offer while the client has not taken it.
+static void exists_block(unsigned char *b, const Conn &c)
+{
+	status(b, true, c.keep ? KEEPALIVE : "");
+	if (c.keep && !c.stream)
+		std::memcpy(b + YEARS_AT, YEARS, sizeof YEARS - 1);
+}
+
+// The answer can only come after our status block: wait, then read. The
+// offer's answer turns acknowledgements off for good.
 static bool ack(Conn &c)
 {
+	if (c.stream)
+		return true;
 	char a[FIELD + 1] = {};
 	if (!ready(c, POLLIN) || !readn(c, a, FIELD))
 		return false;
@@ -184,26 +199,33 @@ static bool ack(Conn &c)
 	while (k && a[k - 1] == ' ')
 		k--;
 	a[k] = 0;
-	return !std::strcmp(a, "1");
+	c.stream = c.keep && !std::strcmp(a, YEARS_ACK);
+	return c.stream || !std::strcmp(a, "1");
 }
 
 // A chunk's marker is sent only once it is known whether another chunk
-// follows, so no empty chunk is ever needed to end a reply.
+// follows, so no empty chunk is ever needed to end a reply. Every chunk
+// but a later one of an acknowledged reply starts with a status block.
 static bool flush(Reply &r, bool last)
 {
-	if (r.pending) { // the marker of the one before, and the status block
-		unsigned char more[2 + FIELD] = {0xfe, 0xff};
-		status(more + 2, true, r.c.keep ? KEEPALIVE : "");
-		if (!writen(r.c, more, sizeof more) || !ack(r.c))
-			return false;
+	unsigned char *from = r.out + Reply::HEAD;
+	if (r.pending || !r.chunks) {
+		from = r.out + (r.pending ? 0 : 2);
+		r.out[0] = 0xfe, r.out[1] = 0xff;
+		exists_block(r.out + 2, r.c);
+		if (!r.c.stream) {
+			if (!writen(r.c, from, r.out + Reply::HEAD - from) || !ack(r.c))
+				return false;
+			from = r.out + Reply::HEAD;
+		}
 	}
 	char count[8];
 	std::snprintf(count, sizeof count, "%5d", r.n);
-	std::memcpy(r.out, count, 5);
-	long len = 5 + RECLEN * r.n;
+	std::memcpy(r.out + Reply::HEAD, count, 5);
+	long len = Reply::HEAD + 5 + RECLEN * r.n;
 	if (last)
 		r.out[len++] = 0xff, r.out[len++] = 0xff;
-	bool ok = writen(r.c, r.out, len);
+	bool ok = writen(r.c, from, r.out + len - from);
 	r.total += r.n;
 	r.chunks++;
 	r.pending = !last;
@@ -238,11 +260,26 @@ void serve_events(Conn &c, const char (*f)[17])
 		return;
 	}
 	Reply r(c);
-	bool done = send_status(c, true, c.keep ? KEEPALIVE : "") && ack(c) &&
-		    stream(s, request_bounds(f), r);
+	bool done = stream(s, request_bounds(f), r);
 	c.keep = c.keep && done;
 	srv_log(&c, "event %s %d: %ld records in %d chunk(s)%s%s", src, year, r.total, r.chunks,
 		done ? "" : ", broken off", c.keep ? ", kept" : "");
+}
+
+bool next_year(Conn &c)
+{
+	if (!c.stream || request_size(c) != REQFIELDS * FIELD)
+		return false;
+	char y[FIELD + 1] = {}, to[FIELD + 1] = {};
+	std::memcpy(y, c.req + 2 * FIELD, FIELD);
+	std::memcpy(to, c.req + 9 * FIELD, FIELD);
+	long year = num(y);
+	if (!year || year >= num(to))
+		return false;
+	int k = std::snprintf(y, sizeof y, "%4ld", year + 1);
+	std::memset(y + k, ' ', FIELD - k);
+	std::memcpy(c.req + 2 * FIELD, y, FIELD);
+	return true;
 }
 
 } // namespace tw

@@ -209,9 +209,19 @@ static bool may_keep(const Conn &c)
 }
 
 static bool next_request(Conn &c);
+static void bound(Conn &c);
+
+// After a reply that kept c: the next year unasked, or the next request.
+static bool go_on(Conn &c)
+{
+	if (!next_year(c))
+		return next_request(c);
+	bound(c);
+	return true;
+}
 
 // The requests of one connection: the first as gathered by the loop, the
-// rest read here while the replies keep it.
+// rest read here (or made from the one before) while the replies keep it.
 static void serve_conn(Conn &c)
 {
 	if (now_ms() >= c.done_by) {
@@ -221,7 +231,7 @@ static void serve_conn(Conn &c)
 	do {
 		c.keep = may_keep(c);
 		serve(c);
-	} while (c.keep && next_request(c));
+	} while (c.keep && go_on(c));
 }
 
 static void *worker(void *)

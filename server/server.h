@@ -12,7 +12,8 @@
 // in its status blocks). The worker then reads the next request itself,
 // under the same deadlines as on a new connection, and offers it only
 // while nobody waits for a worker: others wait at most for one more
-// request or the idle deadline.
+// request or the idle deadline. A client that takes the YEARS offer gets
+// the later years of its request without asking, under the same rule.
 #pragma once
 #include <csignal>
 #include <memory>
@@ -63,6 +64,7 @@ struct Conn {
 	bool expired;      // the time limit ended an exchange (logged once)
 	int served;        // requests answered on this connection
 	bool keep;         // this reply offers the connection for another request
+	bool stream;       // the client took YEARS: no acknowledgements, later years unasked
 };
 long long now_ms(); // monotonic
 int request_size(const Conn &c); // bytes the request needs, as far as known
@@ -70,6 +72,9 @@ int request_size(const Conn &c); // bytes the request needs, as far as known
 // A whole request, in a worker. c.keep says whether the reply may offer
 // another request; it stays true only when the reply went out whole.
 void serve(Conn &c);
+// On a connection that took YEARS, after a yearly reply: turns the request
+// into the next year's when it asked for more. False when it did not.
+bool next_year(Conn &c);
 void serve_events(Conn &c, const char (*f)[17]);
 void serve_file(Conn &c, const char *name);
 

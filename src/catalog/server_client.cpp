@@ -126,6 +126,8 @@ void close_server()
 		::close(sv.sock);
 	sv.sock = -1;
 	sv.keep = false; // an offer holds for its own connection only
+	sv.offer = sv.stream = false;
+	sv.next = 0;
 }
 
 // ---------------------------------------------------------------------------
@@ -272,6 +274,7 @@ static int status_block()
 	if (!getall(b, FIELD))
 		return -1;
 	sv.keep = b[0] && !std::memcmp(b + 1, KEEPALIVE, sizeof KEEPALIVE);
+	sv.offer = sv.keep && !std::memcmp(b + YEARS_AT, YEARS, sizeof YEARS);
 	if (b[0])
 		return 1;
 	char name[FIELD];
@@ -379,6 +382,16 @@ static bool take_records(const unsigned char *w, int n, int &count)
 	return true;
 }
 
+// The acknowledgement of a status block, unless they are off; taking the
+// YEARS offer turns them off.
+static bool ack()
+{
+	if (sv.stream)
+		return true;
+	sv.stream = sv.offer;
+	return send_server(sv.offer ? YEARS_ACK : "1");
+}
+
 // One chunk: 1 another follows, 0 it was the last, -1 failed (message set).
 // full tells whether the store filled; later chunks are read but add nothing.
 static int chunk(int &count, bool &full)
@@ -387,7 +400,7 @@ static int chunk(int &count, bool &full)
 	if (s <= 0)
 		return s < 0 ? (broken(), -1) : -1;
 	unsigned char ct[5];
-	if (!send_server("1") || !getall(ct, 5))
+	if (!ack() || !getall(ct, 5))
 		return broken(), -1;
 	long n = count_text(ct, 5, MAXCHUNK);
 	if (n < 0)
@@ -410,7 +423,9 @@ int retrv_server(const char *name, int &count, int year)
 	sv.deadline = now_ms() + sv.maxtime; // per request, also on a kept connection
 	sv.keep = false;
 	sv.rcvd = 0;
-	if (!submit_server(name, year)) {
+	bool unasked = year && sv.next == year; // the server goes on by itself
+	sv.next = 0;
+	if (!unasked && !submit_server(name, year)) {
 		broken();
 		return 0;
 	}
@@ -420,6 +435,8 @@ int retrv_server(const char *name, int &count, int year)
 		;
 	if (r < 0)
 		return 0;
+	if (sv.keep && sv.stream && year && (unsigned)year < st.iyy2)
+		sv.next = year + 1;
 	// Exactly full is full too: no later request could add anything.
 	return full || count >= st.nmax ? -1 : 1;
 }
@@ -468,6 +485,8 @@ static int run_leg(const char *host, const Leg &l, unsigned y2)
 		if (r != 1)
 			return r;
 	}
+	if (sv.next)
+		close_server(); // it would go on with years past the leg
 	return 1;
 }
 

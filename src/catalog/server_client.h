@@ -2,7 +2,8 @@
 // over TCP when a directory option reads "@host" (or "@host:port").
 //
 // A connection lasts for one request, unless the server's status block
-// says KEEPALIVE: then the next request of a SELECT goes on the same one.
+// says KEEPALIVE: then the next request of a SELECT goes on the same one,
+// or, when the server offers YEARS too, its later years come unasked.
 // Every wait on the peer is bounded, so a server that stalls or misbehaves
 // ends the request with a message on the form instead of hanging the
 // program; nothing it sends is written outside the work segment or past the
@@ -22,6 +23,17 @@ constexpr int MAXCHUNK = 4095;   // records in one reply chunk: one segment
 // 0 only, and one that closes after its request is served as ever.
 constexpr char KEEPALIVE[] = "KEEP1";
 
+// After KEEPALIVE and its zero byte (bytes 7-11): an offer to send the
+// later years of a yearly request unasked. A client that takes it answers
+// that block with YEARS_ACK instead of "1"; from then on nobody sends or
+// waits for acknowledgements on that connection, and after each year whose
+// status blocks say KEEPALIVE the server goes on with the next year, up to
+// the request's To year, by itself. Each year still comes as a reply of its
+// own. A client that does not know the offer answers "1" as ever.
+constexpr char YEARS[] = "YEARS";
+constexpr char YEARS_ACK[] = "1 YEARS";
+constexpr int YEARS_AT = 1 + sizeof KEEPALIVE; // byte of the offer in the block
+
 // Why the current exchange failed, for the message on the form.
 enum SvFail { SV_OK, SV_TIME, SV_CLOSED, SV_BAD };
 
@@ -35,6 +47,9 @@ struct ServerClient {
 	SvFail why;         // what went wrong on the current connection
 	bool toend;         // the To bound is the end of year iyy2 (see submit)
 	bool keep;          // the last status block offered the connection again
+	bool offer;         // ... and the later years unasked (YEARS)
+	bool stream;        // this connection took that offer: no acknowledgements
+	int next;           // the year the server sends next unasked, 0 none
 	long rcvd;          // bytes received for the current request
 };
 extern ServerClient sv;

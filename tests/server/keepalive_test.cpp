@@ -83,44 +83,56 @@ TEST(KeepAlive, SelectTakesOneConnectionAndTheLocalEvents)
 }
 
 // A stand-in server that answers each request with three events of the
-// year asked for and closes after it, offering the connection (token) or
-// not. A client that takes the offer sends its next request before the
-// close and must ask again on a new connection.
+// year asked for and closes after it, offering the connection (KEEPALIVE)
+// and the later years (YEARS), or not. A client that takes the connection
+// sends its next request before the close and must ask again on a new
+// one; a client that takes the years sends nothing more at all.
 TEST(KeepAlive, ClientKeepsOnlyWhatThePeerOffers)
 {
 	Recording r;
 	use_recording(r);
 	TempDir dir;
 	dir.text("regions", "");
-	for (bool token : {false, true}) {
+	enum Offer { NONE, KEEP, ALL } offers[] = {NONE, KEEP, ALL};
+	for (Offer offer : offers) {
 		int reused = 0;
 		auto peer = std::make_unique<FakePeer>();
+		auto reply = [&](int fd, int year, bool first) {
+			std::string status(FIELD, '\0');
+			status[0] = 1;
+			if (offer != NONE)
+				status.replace(1, 5, KEEPALIVE);
+			if (offer == ALL && first)
+				status.replace(YEARS_AT, 5, YEARS);
+			writes(fd, status);
+			if (offer != ALL || first) {
+				EXPECT_EQ(field(offer == ALL ? YEARS_ACK : "1"), readn(fd, FIELD)) << offer;
+			}
+			std::string chunk = "    3";
+			for (int k = 0; k < 3; k++)
+				chunk.append((const char *)Ev(year, 6, 1 + k).at(140, 35).mag(50).b.data(), RECLEN);
+			writes(fd, chunk + "\xff\xff");
+		};
 		auto answer = [&](int fd) {
 			std::string q = readn(fd, REQFIELDS * FIELD);
 			int year = std::atoi(q.substr(2 * FIELD, FIELD).c_str());
-			std::string status(FIELD, '\0');
-			status[0] = 1;
-			if (token)
-				status.replace(1, 5, KEEPALIVE);
-			writes(fd, status);
-			readn(fd, FIELD);
-			std::string reply = "    3";
-			for (int k = 0; k < 3; k++)
-				reply.append((const char *)Ev(year, 6, 1 + k).at(140, 35).mag(50).b.data(), RECLEN);
-			writes(fd, reply + "\xff\xff");
+			reply(fd, year, true);
+			for (int y = year + 1; offer == ALL && y <= 1993; y++)
+				reply(fd, y, false);
 			reused += readn(fd, 1).size(); // the next request, or the client's close
 			shutdown(fd, SHUT_RDWR);
 		};
-		peer->serve([&](int fd) { // the first connection, then three more
+		peer->serve([&](int fd) { // the first connection, then up to three more
 			answer(fd);
-			for (int i = 1, next; i < 4 && (next = accept(peer->lfd, nullptr, nullptr)) >= 0; i++)
+			for (int i = 1, next; i < 4 && offer != ALL &&
+					     (next = accept(peer->lfd, nullptr, nullptr)) >= 0; i++)
 				answer(next), close(next);
 		});
 		EXPECT_EQ(12u, select_events({"PDE", "1990", "1993"}, "@" + peer->host(), dir.path).size() / RECLEN)
-			<< token;
+			<< offer;
 		peer.reset(); // its thread ends, also when fewer connections came
-		EXPECT_EQ(token ? 3 : 0, reused) << token;
-		EXPECT_EQ(1993, fnyear(0, event(st.itot - 1))) << token;
+		EXPECT_EQ(offer == KEEP ? 3 : 0, reused) << offer;
+		EXPECT_EQ(1993, fnyear(0, event(st.itot - 1))) << offer;
 	}
 }
 
@@ -174,6 +186,33 @@ TEST(KeepAlive, KeptConnectionsKeepTheBounds)
 	EXPECT_TRUE(server.wait_log("kept connection idle for 2 s, closed"));
 	EXPECT_EQ(std::string::npos, server.log().find("incomplete")) << server.log();
 	close(a), close(b);
+}
+
+// A client that takes YEARS gets every year up to its To year unasked, each
+// a whole reply, and its next request goes without acknowledgements.
+TEST(KeepAlive, ServerSendsTheLaterYearsUnasked)
+{
+	TempDir dir;
+	for (const char *f : {"pde-90.b", "pde-91.b", "pde-92.b"})
+		dir.write(f, {});
+	ServerProc server;
+	ASSERT_TRUE(server.start(dir.path, dir.path));
+	int fd = dial(server.port);
+	writes(fd, blank_request().replace(9 * FIELD, FIELD, field("1992")));
+	std::string s = readn(fd, FIELD);
+	ASSERT_EQ(YEARS, s.substr(YEARS_AT, 5));
+	writes(fd, field(YEARS_ACK));
+	for (int y = 1990; y <= 1992; y++) {
+		s = y > 1990 ? readn(fd, FIELD) : s;
+		EXPECT_TRUE(offered(s)) << y;
+		EXPECT_EQ(std::string("    0\xff\xff"), readn(fd, 7)) << y;
+	}
+	writes(fd, blank_request()); // 1990 alone
+	s = readn(fd, FIELD);
+	EXPECT_TRUE(offered(s) && !s[YEARS_AT]) << "offered once";
+	EXPECT_EQ(std::string("    0\xff\xff"), readn(fd, 7));
+	close(fd);
+	EXPECT_EQ(4u, event_peers(server, 0, 4).size()) << server.log();
 }
 
 } // namespace
