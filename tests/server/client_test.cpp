@@ -3,8 +3,8 @@
 // servers, and a window that stays alive while a peer is silent.
 #include <chrono>
 
+#include "catalogue.h"
 #include "device/screen.h"
-#include "peer.h"
 
 namespace tw {
 namespace {

@@ -13,7 +13,6 @@
 #include "catalog/select.h"
 #include "catalogue.h"
 #include "listing/listing.h"
-#include "peer.h"
 
 namespace tw {
 namespace {

@@ -1,9 +1,11 @@
 #include "peer.h"
 
+#include "files.h"
+
 #include <arpa/inet.h>
 #include <csignal>
-#include <fcntl.h>
 #include <sys/wait.h>
+#include <vector>
 
 namespace tw {
 
@@ -24,12 +26,13 @@ static bool within(const std::function<bool()> &done)
 	return false;
 }
 
-bool ServerProc::start(const std::string &data, const std::string &aux, std::initializer_list<const char *> extra)
+bool ServerProc::start(const std::string &data, const std::string &aux,
+		       std::initializer_list<const char *> extra, const char *bin)
 {
-	static int n; // in the process's scratch working directory, which goes with it
-	logfile = "server" + std::to_string(n++) + ".log";
-	int lf = open(logfile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-	std::vector<const char *> argv = {TARNWELL_SERVER, "-p", "0", "-d", data.c_str(), "-x", aux.c_str()};
+	char tmpl[] = "/tmp/twsrvlogXXXXXX";
+	int lf = mkstemp(tmpl);
+	logfile = tmpl;
+	std::vector<const char *> argv = {bin ? bin : TARNWELL_SERVER, "-p", "0", "-d", data.c_str(), "-x", aux.c_str()};
 	argv.insert(argv.end(), extra.begin(), extra.end());
 	argv.push_back(nullptr);
 	if ((pid = fork()) == 0)
@@ -62,6 +65,13 @@ int ServerProc::wait_port(const std::string &text, bool any) const
 		return p != std::string::npos && (n = any ? 1 : std::atoi(l.c_str() + p + text.size()));
 	});
 	return n;
+}
+
+ServerProc::~ServerProc()
+{
+	stop();
+	if (!logfile.empty())
+		unlink(logfile.c_str());
 }
 
 FakePeer::FakePeer()

@@ -2,19 +2,11 @@
 // process, and small scripted servers that answer one connection each.
 #pragma once
 #include <cstdio>
-#include <cstring>
 #include <functional>
-#include <gtest/gtest.h>
 #include <string>
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
-
-#include "catalog/server_client.h"
-#include "catalog/store.h"
-#include "events.h"
-#include "recording.h"
-#include "shell/panel.h"
 
 namespace tw {
 
@@ -23,15 +15,17 @@ struct ServerProc {
 	int pid = -1;
 	int port = 0;
 	std::string logfile;
-	// Extra options after the directories, e.g. {"-t", "1"}.
-	bool start(const std::string &data, const std::string &aux, std::initializer_list<const char *> extra = {});
+	// Extra options after the directories, e.g. {"-t", "1"}; bin another
+	// build of the server.
+	bool start(const std::string &data, const std::string &aux,
+		   std::initializer_list<const char *> extra = {}, const char *bin = nullptr);
 	int stop(); // SIGTERM, then the exit status (-1 when it did not end)
 	std::string log() const;
 	bool wait_log(const std::string &text) const { return wait_port(text, true); } // a while, for a child's line
 	// The number after text, 0 if none came (any is 1 once text came).
 	int wait_port(const std::string &text, bool any = false) const;
 	std::string at() const { return "@127.0.0.1:" + std::to_string(port); }
-	~ServerProc() { stop(); }
+	~ServerProc();
 };
 
 // A listening socket on a free loopback port; the script runs on its own
@@ -54,13 +48,5 @@ inline std::string field(const std::string &text) { return (text + std::string(1
 template <size_t N> void set(char (&s)[N], const char *v) { std::snprintf(s, N, "%s", v); }
 int dial(int port, const char *from = nullptr); // a raw connection (from a
                                                 // loopback address), or -1
-
-// The program on the recording back end with a store of its own in dir,
-// and no server connection.
-struct Fresh : ::testing::Test {
-	Recording r;
-	TempDir dir;
-	void fresh(int segs = 8) { use_recording(r), fresh_store(dir.path, segs), server_client_reset(); }
-};
 
 } // namespace tw

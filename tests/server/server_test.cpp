@@ -5,7 +5,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
-#include "peer.h"
+#include "catalogue.h"
 
 namespace tw {
 namespace {
