@@ -43,8 +43,7 @@ struct Display : ::testing::Test {
 TEST_F(Display, MenuBarAndToolbarLines)
 {
 	EXPECT_EQ(gr.fontmode, 0) << "the test server has the Palatino alias";
-	windows_menu(-1);
-	fkey(0);
+	windows_menu(-1), fkey(0);
 	for (int x : {4, 300, 640})
 		pixels({{x, 18, GREY}, {x, 19, WHITE}, {x, 40, GREY}, {x, 41, WHITE}});
 	pixels({{3, 18, LIGHT}, {641, 19, LIGHT}});
@@ -57,15 +56,10 @@ TEST_F(Display, MenuBarAndToolbarLines)
 
 TEST_F(Display, InputBoxAndTextCells)
 {
-	clear(9);
-	_wide_spacing();
-	inputarea(26, 2, 5);
+	clear(9), _wide_spacing(), inputarea(26, 2, 5);
 	// Sunken: black left and top edges, a very light right edge.
 	pixels({{211, 85, BLACK}, {230, 78, BLACK}, {230, 85, WHITE}, {252, 85, VLIGHT}});
-	standend();
-	_normal_font();
-	_normal_spacing();
-	mvaddstr(2, 3, "M");
+	standend(), _normal_font(), _normal_spacing(), mvaddstr(2, 3, "M");
 	// Cell (2, 3) at normal spacing: x 28..35, y 77..92, black ink on grey.
 	// Courier 14 is 9 pixels wide at 100 dpi: one column may spill over.
 	int inside = count(28, 77, 36, 92, BLACK);
@@ -75,27 +69,18 @@ TEST_F(Display, InputBoxAndTextCells)
 
 TEST_F(Display, SymbolsViewportsColoursAndReadBack)
 {
-	clear(9);
-	_setcolor(4);
-	gsymbol(100, 100, 5, 5); // square from device (99, 140) to (109, 150)
+	clear(9), _setcolor(4), gsymbol(100, 100, 5, 5); // square from device (99, 140) to (109, 150)
 	pixels({{99, 145, RED}, {109, 140, RED}, {104, 145, LIGHT}});
 	gsymbol(200, 100, 5, 7); // upright cross, d = 6
 	pixels({{204, 145, RED}, {204, 139, RED}, {203, 139, LIGHT}});
-	_setcolor(12);
-	gcircle(0, 300, 100, 0);
+	_setcolor(12), gcircle(0, 300, 100, 0);
 	EXPECT_EQ(at(304, 145), RED) << "colour 12 is red";
-	gviewport(10, 20, 110, 220);
-	_setcolor(1);
-	gbox(1, -50, -50, 500, 500);
-	gviewport(0, 0, 639, 399);
+	gviewport(10, 20, 110, 220), _setcolor(1), gbox(1, -50, -50, 500, 500), gviewport(0, 0, 639, 399);
 	// Filled to the viewport's edges and not a pixel beyond.
 	pixels({{14, 65, BLUE}, {113, 264, BLUE}, {13, 100, LIGHT}, {114, 100, LIGHT}, {50, 265, LIGHT},
 		{50, 64, LIGHT}});
-	_setcolor(0);
-	gcircle(0, 301, 100, 0);
-	_getimage(); // black reads 0, any other colour 1
-	EXPECT_EQ(_getpixel(300, 100), 1);
-	EXPECT_EQ(_getpixel(301, 100), 0);
+	_setcolor(0), gcircle(0, 301, 100, 0), _getimage(); // black reads 0, any other colour 1
+	EXPECT_EQ(std::pair(_getpixel(300, 100), _getpixel(301, 100)), std::pair(1, 0));
 }
 
 // The window shows what was drawn into the pixmap once the drawing is
@@ -123,13 +108,11 @@ TEST(DisplayWindow, FlushShowsEveryPrimitive)
 		[=] { b->text(400, 120, "Wj(|", 4, false); }, [=] { b->text(0, 13, "gq", 2, true); },
 	};
 	bool ok;
-	b->set_clip(0, 0, WIN_W, WIN_H);
-	b->set_font(FONT_NORMAL);
+	b->set_clip(0, 0, WIN_W, WIN_H), b->set_font(FONT_NORMAL);
 	for (int width : {0, 7})
 		for (size_t i = 0; i < std::size(draws); i++) {
 			b->set_gc(b->alloc_color(255, i * 20, width * 30, nullptr, ok), b->black_pixel(), width, 0);
-			draws[i]();
-			b->flush();
+			draws[i](), b->flush();
 			EXPECT_EQ(0, x11_window_diff(b)) << "drawing " << i << ", width " << width;
 		}
 	x11_close(b);

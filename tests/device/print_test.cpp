@@ -24,23 +24,16 @@ std::string said; // the spool's last message
 struct Printing : ::testing::Test {
 	Recording r;
 	PrintPlace p;
-	void SetUp() override
-	{
-		use_recording(r);
-		spool_reset();
-		spool_message = [](const char *text) { said = text; };
-	}
+	void SetUp() override { use_recording(r), spool_reset(), spool_message = [](const char *t) { said = t; }; }
 };
 struct PostScriptTest : Printing {};
 
 // What draw writes into a copy in progress at the screen's factor 1.1.
 std::string written(void (*draw)())
 {
-	ps_reset();
-	sp.fq = std::fopen("capture.ps", "w");
+	ps_reset(), sp.fq = std::fopen("capture.ps", "w");
 	gr.psflag = 1, ps.PSXFactor = ps.PSYFactor = 1.1;
-	draw();
-	gr.psflag = 0, std::fclose(sp.fq), sp.fq = nullptr;
+	draw(), gr.psflag = 0, std::fclose(sp.fq), sp.fq = nullptr;
 	return slurp("capture.ps");
 }
 
@@ -49,17 +42,7 @@ void hard_copy(int flag, void (*picture)())
 {
 	gr.psflag = flag;
 	ASSERT_TRUE(lpinit());
-	psinit();
-	picture();
-	pshcopy(flag);
-	gr.psflag = 0;
-}
-
-void picture()
-{
-	_setcolor(7), gbox(0, 10, 10, 100, 100), gcircle(1, 50, 50, 20);
-	gfprint(120, 40, "C:\\data\\ (odd) \\", 7);
-	gviewport(200, 100, 400, 300), glineto(500, 500), gviewport(0, 0, 639, 399);
+	psinit(), picture(), pshcopy(flag), gr.psflag = 0;
 }
 
 } // namespace
@@ -70,8 +53,7 @@ TEST_F(Printing, TextHardCopyOfTheScreen)
 {
 	std::strcpy(sp.port_s, "lp0");
 	mvaddstr(0, 0, "Request : SORT");
-	scr.mz[1 * NCOL + 3] = '\a', scr.mz[1 * NCOL + 4] = '\t', scr.mz[2 * NCOL + 79] = (char)0xe9;
-	scr.mz[24 * NCOL + 0] = 0;
+	scr.mz[1 * NCOL + 3] = '\a', scr.mz[1 * NCOL + 4] = '\t', scr.mz[2 * NCOL + 79] = (char)0xe9, scr.mz[24 * NCOL] = 0;
 	EXPECT_EQ(tcopy(), 1);
 	std::string want;
 	for (int row = 0; row < 25; row++)
@@ -87,10 +69,7 @@ TEST_F(Printing, TextHardCopyOfTheScreen)
 // refuses is reported.
 TEST_F(Printing, FailedJobsAreReported)
 {
-	const struct {
-		const char *what, *message, *args;
-		void (*make)(const PrintPlace &);
-	} cases[] = {
+	const struct { const char *what, *message, *args; void (*make)(const PrintPlace &); } cases[] = {
 		{"seis.prn a directory", "Printer file cannot be opened!", "",
 		 [](const PrintPlace &q) { std::filesystem::create_directory(q.d.file("seis.prn")); }},
 		{"lpr fails", "Print job failed (lpr)!", "-Pps\nseis.prn\n---\n", [](const PrintPlace &q) { q.lpr_fails(); }},
@@ -101,8 +80,7 @@ TEST_F(Printing, FailedJobsAreReported)
 	for (const auto &c : cases) {
 		SCOPED_TRACE(c.what);
 		PrintPlace q;
-		c.make(q);
-		said.clear();
+		c.make(q), said.clear();
 		EXPECT_EQ(tcopy(), 0);
 		EXPECT_EQ(said, c.message);
 		EXPECT_EQ(q.args(), c.args);
@@ -113,14 +91,11 @@ TEST_F(Printing, PrinterNameStaysOneArgument)
 {
 	std::strcpy(sp.port_s, "x; touch pwned");
 	ASSERT_TRUE(lpinit());
-	lpputs("abc");
-	lpputn("d\0e", 3);
-	lpclose();
+	lpputs("abc"), lpputn("d\0e", 3), lpclose();
 	EXPECT_EQ(p.prn(), std::string("abcd\0e", 6));
 	EXPECT_EQ(p.args(), "-Px; touch pwned\nseis.prn\n---\n");
 	EXPECT_FALSE(std::filesystem::exists(p.d.file("pwned")));
-	sp.port_s[0] = 0; // no name: lpr's default printer, and the file stays the file
-	lpsubmit();
+	sp.port_s[0] = 0, lpsubmit(); // no name: lpr's default printer, and the file stays the file
 	EXPECT_EQ(p.args(), "-Px; touch pwned\nseis.prn\n---\nseis.prn\n---\n");
 }
 
@@ -128,11 +103,10 @@ TEST_F(Printing, PrinterNameStaysOneArgument)
 TEST_F(PostScriptTest, OperationTexts)
 {
 	const std::pair<void (*)(), const char *> cases[] = {
-		{[] { gmoveto(100, 200), gcircle(0, 100, 200, 5), pspen(5, 0); },
+		// The fill flag does not reach paper.
+		{[] { gmoveto(100, 200), gcircle(1, 100, 200, 5), pspen(5, 0); },
 		  " 170.0  330.0 pM\n 175.5  330.0 pM\n 170.0  330.0    5.5    0.0  360.0 arc\n"
 		  "stroke\n  1.10 setlinewidth\n[] 0 setdash\n"},
-		// The fill flag does not reach paper.
-		{[] { gcircle(1, 100, 200, 5); }, " 175.5  330.0 pM\n 170.0  330.0    5.5    0.0  360.0 arc\n"},
 		// The pen leaves negative attributes alone.
 		{[] { pspen(-1, 1), pspen(-1, -1), pspen(0, 7); },
 		  "stroke\n[6 2 2 2] 0 setdash\nstroke\n  0.00 setlinewidth\n"},
@@ -157,28 +131,28 @@ TEST_F(PostScriptTest, OperationTexts)
 	EXPECT_EQ(ps.PSFontSize, 10.0);
 }
 
+// The prologue is a fixed table, the page scale follows the flag (the
+// half-size copy is the end-to-end scripts'); what is drawn in between,
+// odd text too, must pass ghostscript.
 TEST_F(PostScriptTest, PrologueAndPageScale)
 {
 	ps_reset();
 	std::strcpy(sp.port_s, "ps");
-	hard_copy(1, picture);
-	hard_copy(2, picture);
+	hard_copy(1, [] {
+		_setcolor(7), gbox(0, 10, 10, 100, 100), gcircle(1, 50, 50, 20);
+		gfprint(120, 40, "C:\\data\\ (odd) \\", 7);
+		gviewport(200, 100, 400, 300), glineto(500, 500), gviewport(0, 0, 639, 399);
+	});
 	hard_copy(1, [] { std::remove("seis.prn"); }); // someone else's now: nothing to patch, nothing sent
-	EXPECT_FALSE(std::filesystem::exists(p.job(3)));
+	EXPECT_FALSE(std::filesystem::exists(p.job(2)));
 	EXPECT_EQ(sp.fq, nullptr);
-	std::string full = slurp(p.job(1)), half = slurp(p.job(2));
-	// The prologue is a fixed table; after it the scale follows the flag.
+	std::string full = slurp(p.job(1));
 	const size_t head = full.find("\n90 rotate\n") + 11;
 	EXPECT_EQ(full.rfind("%!PS-Adobe-2.0 EPSF-2.0\n%%BoundingBox:                    \ninitmatrix\n", 0), 0u);
 	EXPECT_EQ(full.substr(head, 85), "1.0 1.0 scale\nstroke\n  0.50 setlinewidth\n[] 0 setdash\n"
 					 "gsave\nnewpath\n  71.0  539.0 pM\n");
-	EXPECT_EQ(half.substr(head, 14), "0.5 0.5 scale\n");
-	EXPECT_EQ(full.substr(0, head), half.substr(0, head));
-	EXPECT_EQ(full.substr(head + 14), half.substr(head + 14));
 	EXPECT_EQ(full.substr(full.size() - 16), "stroke\nshowpage\n");
-	EXPECT_NE(full.find("(C:\\\\data\\\\ \\(odd\\) \\\\) show"), std::string::npos);
 	EXPECT_TRUE(test::gs_ok(p.job(1)));
-	EXPECT_TRUE(test::gs_ok(p.job(2)));
 	EXPECT_EQ(ps.PSXFactor, 1.1);
 }
 
@@ -189,9 +163,8 @@ TEST(PostScriptFormat, FixedMatchesPrintf)
 {
 	std::mt19937_64 rng(5516);
 	std::uniform_real_distribution<double> any(-5000.0, 5000.0);
-	std::vector<double> vs = {0.0, -0.0, -0.04, -0.05, 0.05, 0.15, 0.25, 2.45, 99999.95,
-				  1234567.0, -1234567.89, 1e20, -1e20, 0.949999999, 60.0, 110.0,
-				  -999.94, -999.96, 9999.94, 9999.96, 99999.94, -9999.9, 99999.9};
+	std::vector<double> vs = {0.0, -0.0, -0.04, -0.05, 0.05, 0.15, 0.25, 2.45, 99999.95, 1234567.0, -1234567.89, 1e20,
+				  -1e20, 0.949999999, 60.0, 110.0, -999.94, -999.96, 9999.94, 9999.96, 99999.94, -9999.9, 99999.9};
 	for (int k = -2000; k <= 2000; k++)
 		vs.insert(vs.end(), {k * 1.1 + 60.0, (400 - k) * 0.55 + 110.0, k * 0.05, k + 0.05});
 	for (int i = 0; i < 200000; i++)

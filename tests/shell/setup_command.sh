@@ -3,26 +3,21 @@
 # and an existing setup file kept unless --force. Runs in a scratch home.
 # Usage: setup_command.sh path/to/tarnwell-setup
 set -u
-bin=$1
-work=$(mktemp -d)
+bin=$1 work=$(mktemp -d) fails=0
 trap 'rm -rf "$work"' EXIT
 export HOME=$work/home
-mkdir -p "$HOME" "$work/data" "$work/with blank"
-cd "$work"
-fails=0
+mkdir -p "$HOME" "$work/data" "$work/with blank" && cd "$work" || exit 1
 # expect STATUS STDOUT-PATTERN STDERR-PATTERN LINE1 ARGS...: an empty
 # pattern wants no output; LINE1 is the setup file's first line afterwards
 # ("-" for no file).
 expect() {
-	local status=$1 out=$2 err=$3 line1=$4
+	local status=$1 out=$2 err=$3 line1=$4 got l1=-
 	shift 4
 	"$bin" "$@" > out 2> err
-	local got=$? l1=-
+	got=$?
 	[ -e "$HOME/_seis" ] && l1=$(head -1 "$HOME/_seis")
-	if [ "$got" != "$status" ] || ! [[ $(<out) =~ ${out:-^$} ]] || ! [[ $(<err) =~ ${err:-^$} ]] || [ "$l1" != "$line1" ]; then
-		echo "FAIL: $* -> status $got, stdout '$(cat out)', stderr '$(cat err)', line 1 '$l1'"
-		fails=$((fails + 1))
-	fi
+	[ "$got" = "$status" ] && [[ $(<out) =~ ${out:-^$} ]] && [[ $(<err) =~ ${err:-^$} ]] && [ "$l1" = "$line1" ] ||
+		{ echo "FAIL: $* -> status $got, stdout '$(<out)', stderr '$(<err)', line 1 '$l1'"; fails=$((fails + 1)); }
 }
 expect 0 '^usage: tarnwell-setup' '' - --help
 expect 0 '^usage: tarnwell-setup' '' - -h data
