@@ -96,6 +96,28 @@ TEST_F(ClientTest, MalformedRepliesKeepWhatArrived)
 	}
 }
 
+// The store takes what fits, and the reply is still read to its end: a
+// chunk past the room, then another; or one chunk that fills it exactly.
+TEST_F(ClientTest, FullStoreKeepsWhatFitsAndReadsToTheEnd)
+{
+	for (int before : {300, 0}) {
+		fresh(2);
+		for (; st.itot < before; st.itot++)
+			put_event(0, st.itot, Ev(1995).b.data());
+		EXPECT_EQ(-1, ask([before](int fd) {
+			writes(fd, OK), readn(fd, 16);
+			if (!before)
+				return writes(fd, "04095" + recs(0, 4095) + LAST);
+			writes(fd, "04000" + recs(0, 4000) + "\xfe\xff" + OK), readn(fd, 16);
+			writes(fd, "00005" + recs(4000, 5) + LAST);
+		}, false));
+		EXPECT_EQ(4095, st.itot);
+		EXPECT_EQ(0, qeek(5, event(before)));
+		EXPECT_EQ(4094 - before, qeek(5, event(4094)));
+		EXPECT_EQ(M_END, qeek(MARKSLOT, st.iseg[0]));
+	}
+}
+
 // SELECT's own test names an unknown host.
 TEST_F(ClientTest, UnreachableServersAreNamed)
 {
