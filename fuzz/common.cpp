@@ -2,7 +2,6 @@
 #include "common.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <unistd.h>
@@ -31,8 +30,7 @@ void fz_write(const std::string &name, const std::string &s)
 {
 	std::filesystem::path path = std::filesystem::path(fz_dir()) / name;
 	std::filesystem::create_directories(path.parent_path());
-	std::ofstream f(path, std::ios::binary);
-	if (!f.write(s.data(), s.size()) || !f.flush())
+	if (!(std::ofstream(path, std::ios::binary) << s << std::flush))
 		fz_fail("cannot write a scratch file");
 }
 
@@ -62,9 +60,7 @@ void fz_fresh(int segs)
 {
 	// One recording for the whole run: its image table is large.
 	static Recording *r = new Recording;
-	r->calls.clear();
-	r->input.clear();
-	r->bells = 0;
+	r->calls.clear(), r->input.clear(), r->bells = 0;
 	reset_all();
 	use_recording(*r);
 	store_init(segs);
@@ -83,12 +79,6 @@ void fz_check_store(int from, int count, bool empty_too)
 	const unsigned char *end = count > 0 && count % SEGREC == 0 ? st.iseg[count / SEGREC - 1] + MARKSLOT : event(count);
 	if ((count > from || empty_too) && rec_marker(end) != M_END)
 		fz_fail("the events do not end with an end marker");
-}
-
-void fz_fail(const char *what)
-{
-	std::fprintf(stderr, "fuzz invariant broken: %s\n", what);
-	std::abort();
 }
 
 void fz_map_box(const uint8_t *c)

@@ -4,9 +4,9 @@
 // fuzzer's bytes whatever the client asks.
 //
 // Input: byte 0 the mode and its settings, then the peer's bytes.
-//   bits 0-1: 0 one event request over a socket pair, 1 a file through
-//   rbload, 2 a whole SELECT through the server (one connection per
-//   request, the bytes cut at FZ_SEP, one piece per connection)
+//   bits 0-1: 0 one event request, 1 a file through rbload, 2 a whole
+//   SELECT through the server (one connection per request, the bytes cut
+//   at FZ_SEP, one piece per connection)
 //   bit 2: the store is nearly full before the request
 //   bits 3-4: the source and years of a SELECT; bit 3 for a file: it
 //   goes to the name-file offset of the region tables
@@ -25,12 +25,6 @@ using namespace tw;
 
 // [SECTION] the peer
 
-// Sockets block: one send queues the whole piece, or fails.
-static bool send_all(int fd, const std::string &s)
-{
-	return ::send(fd, s.data(), s.size(), MSG_NOSIGNAL) == (ssize_t)s.size();
-}
-
 // A loopback listener made once, its address, and the pipe that tells its
 // thread the run is over.
 static int lfd, wake[2];
@@ -48,7 +42,9 @@ static void serve(const std::vector<std::string> &pieces)
 		int fd = p[0].revents ? ::accept(lfd, nullptr, nullptr) : -1;
 		if (fd < 0)
 			continue;
-		send_all(fd, next < pieces.size() ? pieces[next++] : std::string());
+		// Sockets block: one send queues the whole piece, or fails.
+		std::string s = next < pieces.size() ? pieces[next++] : "";
+		(void)!::send(fd, s.data(), s.size(), MSG_NOSIGNAL);
 		::shutdown(fd, SHUT_WR);
 		while (::recv(fd, sink, sizeof sink, 0) > 0)
 			;
@@ -69,22 +65,12 @@ template <class F> static void with_peer(const std::vector<std::string> &pieces,
 
 static void one_request(const std::string &bytes, int from)
 {
-	int sp[2], big = 1 << 20;
-	if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sp))
-		fz_fail("no socket pair");
-	setsockopt(sp[1], SOL_SOCKET, SO_SNDBUFFORCE, &big, sizeof big);
-	setsockopt(sp[1], SOL_SOCKET, SO_SNDBUF, &big, sizeof big);
-	bool sent = send_all(sp[1], bytes);
-	::shutdown(sp[1], SHUT_WR);
-	if (!sent) // the input did not fit the socket: nothing to learn
-		return (void)::close(sp[0]), (void)::close(sp[1]);
-	sv.sock = sp[0];
-	std::snprintf(sv.host_s, sizeof sv.host_s, "peer");
-	sv.deadline = 1LL << 62;
-	int count = from;
-	int r = retrv_server("FZ", count, 1995);
-	close_server();
-	::close(sp[1]);
+	int count = from, r = 0;
+	with_peer({bytes}, [&] {
+		if (!open_server(host))
+			fz_fail("no connection to the peer");
+		r = retrv_server("FZ", count, 1995), close_server();
+	});
 	if (r < -1 || r > 1 || (r == 0 && !pn.em_s[0]))
 		fz_fail("retrv_server result out of range, or a failure without a message");
 	// A failure may come after the store filled: only success tells.

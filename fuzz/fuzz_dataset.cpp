@@ -22,18 +22,12 @@ static void bounds(int b, int c)
 	st.lo1 = -b180, st.lo2 = b180, st.la1 = -90 * 256, st.la2 = 90 * 256;
 	if (!(b & 1))
 		return;
-	st.iyy1 = 1960 + (c & 31), st.iyy2 = st.iyy1 + (c >> 5);
-	st.noh = b & 2, st.nom = b & 4;
-	st.lo1 = ((b >> 3) * 12 - 180) * 256;
-	st.lo2 = st.lo1 + (c + 1) * 256;
-	if (st.lo2 > b180)
-		st.lo2 -= b360;
-	if (st.lo1 >= st.lo2)
-		st.lo2 += b360;
-	st.la1 = (short)(((c & 15) * 10 - 90) * 256);
-	st.la2 = (short)(st.la1 + 40 * 256);
-	st.ih1 = (unsigned)(c * 4), st.ih2 = st.ih1 + 3000;
-	st.m1 = (b >> 4) - 4, st.m2 = st.m1 + 60;
+	st.iyy1 = 1960 + (c & 31), st.iyy2 = st.iyy1 + (c >> 5), st.noh = b & 2, st.nom = b & 4;
+	st.lo1 = ((b >> 3) * 12 - 180) * 256, st.lo2 = st.lo1 + (c + 1) * 256;
+	st.lo2 -= st.lo2 > b180 ? b360 : 0; // east of the date line: wrapped
+	st.lo2 += st.lo1 >= st.lo2 ? b360 : 0;
+	st.la1 = (short)(((c & 15) * 10 - 90) * 256), st.la2 = (short)(st.la1 + 40 * 256);
+	st.ih1 = (unsigned)(c * 4), st.ih2 = st.ih1 + 3000, st.m1 = (b >> 4) - 4, st.m2 = st.m1 + 60;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)

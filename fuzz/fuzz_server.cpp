@@ -76,28 +76,25 @@ struct Reply {
 		t = (const unsigned char *)s.data() + at;
 		return (at += k) <= s.size();
 	}
-	bool done() const { return at == s.size(); }
-	// The taken field as a blank-padded decimal, or -1.
-	long number() const
+	// The next k bytes as a blank-padded decimal; -1 if they are not one.
+	long number(size_t k)
 	{
-		std::string f((const char *)t, (const char *)s.data() + at);
-		size_t d = std::min(f.find_first_not_of(' '), f.size());
-		if (f.find_first_not_of("0123456789", d) != std::string::npos)
+		if (!take(k))
 			return -1;
-		return d == f.size() ? 0 : std::stol(f.substr(d));
+		std::string f((const char *)t, k);
+		size_t d = std::min(f.find_first_not_of(' '), k);
+		return f.find_first_not_of("0123456789", d) != std::string::npos ? -1 : d == k ? 0 : std::stol(f.substr(d));
 	}
 };
 
 // Pieces of at most 65535 bytes each and in all, a 0 length ending them.
 static void check_file(Reply &r)
 {
-	long total = 0, len;
-	for (; r.take(6) && (len = r.number()) != 0; total += len)
+	long total = 0;
+	for (long len; (len = r.number(6)) != 0; total += len)
 		if (len < 0 || len > 65535 || !r.take(len))
 			fz_fail("a bad or broken piece in a file reply");
-	if (r.at > r.s.size())
-		fz_fail("a file reply broken off");
-	if (total > 65535 || !r.done())
+	if (total > 65535 || r.at != r.s.size())
 		fz_fail("a file reply longer than the client takes");
 }
 
@@ -106,8 +103,8 @@ static void check_file(Reply &r)
 // an acknowledgement the input never gave.
 static void check_events(Reply &r)
 {
-	while (!r.done()) {
-		long n = r.take(5) ? r.number() : -1;
+	while (r.at < r.s.size()) {
+		long n = r.number(5);
 		if (n < 0 || n > MAXCHUNK)
 			fz_fail("a bad or broken chunk count");
 		for (long i = 0; i < n; i++)
@@ -116,7 +113,7 @@ static void check_events(Reply &r)
 		if (!r.take(2))
 			fz_fail("a chunk without its marker");
 		if (r.t[0] == 0xff && r.t[1] == 0xff)
-			return r.done() ? void() : fz_fail("bytes after the end marker");
+			return r.at == r.s.size() ? void() : fz_fail("bytes after the end marker");
 		if (r.t[0] != 0xfe || r.t[1] != 0xff || !r.take(FIELD) || !r.t[0])
 			fz_fail("a chunk marker without the next chunk's status");
 	}
@@ -134,7 +131,7 @@ static void check(const std::string &out, bool file)
 	for (int i = 1; i < FIELD && r.t[i]; i++)
 		if (r.t[i] < 32 || r.t[i] > 126)
 			fz_fail("a refusal in unprintable text");
-	if (!r.done())
+	if (r.at != out.size())
 		fz_fail("a refusal followed by more");
 }
 

@@ -46,9 +46,9 @@ TEST_F(Display, MenuBarAndToolbarLines)
 	windows_menu(-1), fkey(0);
 	for (int x : {4, 300, 640})
 		pixels({{x, 18, GREY}, {x, 19, WHITE}, {x, 40, GREY}, {x, 41, WHITE}});
-	pixels({{3, 18, LIGHT}, {641, 19, LIGHT}});
-	// A raised button: black outline, white top-left inner edge.
-	pixels({{mb.barx1[0] - 1, mb.bary2 + 1, BLACK}, {mb.barx1[0] + 3, mb.bary1, WHITE}});
+	// Beyond the lines; a raised button: black outline, white top-left inner edge.
+	pixels({{3, 18, LIGHT}, {641, 19, LIGHT}, {mb.barx1[0] - 1, mb.bary2 + 1, BLACK},
+		{mb.barx1[0] + 3, mb.bary1, WHITE}});
 	EXPECT_GT(count(mb.menux1[0], mb.menuy1, mb.menux2[0], mb.menuy2, BLACK), 0) << "ink of Select in its box";
 	windows_menu(0);
 	EXPECT_EQ(at(mb.menux1[0] - 2, 8), xrgb(0, 0, 130)) << "navy box of the selected item";
@@ -69,12 +69,11 @@ TEST_F(Display, InputBoxAndTextCells)
 
 TEST_F(Display, SymbolsViewportsColoursAndReadBack)
 {
-	clear(9), _setcolor(4), gsymbol(100, 100, 5, 5); // square from device (99, 140) to (109, 150)
-	pixels({{99, 145, RED}, {109, 140, RED}, {104, 145, LIGHT}});
-	gsymbol(200, 100, 5, 7); // upright cross, d = 6
-	pixels({{204, 145, RED}, {204, 139, RED}, {203, 139, LIGHT}});
-	_setcolor(12), gcircle(0, 300, 100, 0);
-	EXPECT_EQ(at(304, 145), RED) << "colour 12 is red";
+	// A square from device (99, 140) to (109, 150), an upright cross (d = 6), a
+	// circle in colour 12, which is red too.
+	clear(9), _setcolor(4), gsymbol(100, 100, 5, 5), gsymbol(200, 100, 5, 7), _setcolor(12), gcircle(0, 300, 100, 0);
+	pixels({{99, 145, RED}, {109, 140, RED}, {104, 145, LIGHT}, {204, 145, RED}, {204, 139, RED}, {203, 139, LIGHT},
+		{304, 145, RED}});
 	gviewport(10, 20, 110, 220), _setcolor(1), gbox(1, -50, -50, 500, 500), gviewport(0, 0, 639, 399);
 	// Filled to the viewport's edges and not a pixel beyond.
 	pixels({{14, 65, BLUE}, {113, 264, BLUE}, {13, 100, LIGHT}, {114, 100, LIGHT}, {50, 265, LIGHT},
@@ -101,11 +100,10 @@ TEST(DisplayWindow, FlushShowsEveryPrimitive)
 	ASSERT_NE(b, nullptr);
 	const short tri[3][2] = {{600, 400}, {652, 470}, {560, 470}};
 	const std::function<void()> draws[] = {
-		[=] { b->line(10, 300, 200, 310); }, [=] { b->line(640, 5, 652, 0); },
-		[=] { b->rect(false, 20, 200, 100, 50); }, [=] { b->rect(true, 0, 460, 30, 11); },
-		[=] { b->arc(false, 300, 300, 40, 40); }, [=] { b->arc(true, 630, 200, 30, 30); },
-		[&] { b->polygon(tri, 3); }, [=] { b->point(652, 470); },
-		[=] { b->text(400, 120, "Wj(|", 4, false); }, [=] { b->text(0, 13, "gq", 2, true); },
+		[=] { b->line(10, 300, 200, 310); }, [=] { b->line(640, 5, 652, 0); }, [=] { b->rect(false, 20, 200, 100, 50); },
+		[=] { b->rect(true, 0, 460, 30, 11); }, [=] { b->arc(false, 300, 300, 40, 40); }, [&] { b->polygon(tri, 3); },
+		[=] { b->arc(true, 630, 200, 30, 30); }, [=] { b->point(652, 470); }, [=] { b->text(0, 13, "gq", 2, true); },
+		[=] { b->text(400, 120, "Wj(|", 4, false); },
 	};
 	bool ok;
 	b->set_clip(0, 0, WIN_W, WIN_H), b->set_font(FONT_NORMAL);

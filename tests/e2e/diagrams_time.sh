@@ -13,21 +13,12 @@ write_seis "$DATA" "$TOP/data/aux" JMA 1990 2005 "" 128 146 25 46
 e2e_start
 e2e_select
 shot menu
-keys ctrl+t
-shot time-form
-keys Return
-sleep 0.5
-shot time
-keys F1
-sleep 0.5
-keys Return   # back to the form: the hard copy is finished and spooled
-keys F3
-keys ctrl+g
-keys Return
-sleep 0.5
-shot magnitude
-keys F2
-sleep 0.5
+see time-form ctrl+t
+see time 0.5 Return
+keys 0.5 F1
+keys Return F3 ctrl+g # back to the form: the hard copy is finished and spooled
+see magnitude 0.5 Return
+keys 0.5 F2
 keys F3
 e2e_quit
 

@@ -12,11 +12,9 @@ e2e_setup() {
 	BIN=$(realpath "${TARNWELL_BIN:?}")
 	WORK=$(mktemp -d /tmp/tarnwell-e2e.XXXXXX)
 	ART=$TOP/artifacts/$NAME
-	mkdir -p "$ART"
 	export HOME=$WORK/home
-	mkdir -p "$HOME"
+	mkdir -p "$ART" "$HOME" "$WORK/bin"
 	# A stand-in lpr on PATH records what it was asked to print.
-	mkdir -p "$WORK/bin"
 	cat > "$WORK/bin/lpr" <<LPR
 #!/bin/sh
 n=\$(ls "$WORK"/lpr.*.args 2>/dev/null | wc -l)
@@ -40,26 +38,34 @@ e2e_start() {
 	(cd "$WORK" && exec "$BIN") &
 	APP_PID=$!
 	WIN=$(timeout 10 xdotool search --sync --name "Tarnwell" | head -1)
-	[ -n "$WIN" ] || { echo "no window" >&2; exit 1; }
+	[ -n "$WIN" ] || fail "no window"
 	xdotool mousemove --window "$WIN" 320 300
 	sleep 0.3
 }
 
-# Keys and clicks go to the window; a short pause lets it redraw.
-keys() { xdotool key --delay 30 "$@"; sleep 0.2; }
+# keys [SECONDS] KEY...: keys to the window, then a pause of 0.2 s for the
+# program to redraw, and SECONDS more for what they started.
+keys() {
+	local t=0
+	[[ $1 =~ ^[0-9.]+$ ]] && t=$1 && shift
+	xdotool key --delay 30 "$@"
+	sleep 0.2 "$t"
+}
 type_text() { xdotool type --delay 20 "$1"; sleep 0.1; }
 click_at() { xdotool mousemove --window "$WIN" "$1" "$2" click 1; sleep 0.3; }
 shot() { import -window "$WIN" "$ART/$1.png"; }
+# see NAME [SECONDS] KEY...: keys, then the screenshot NAME.
+see() { local n=$1; shift; keys "$@"; shot "$n"; }
+# SAVE of the listing into FILE.
+save_as() { keys ctrl+v; type_text "$1"; keys 0.3 Return; }
+# Pixels in which two screenshots differ.
+differ() { compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1 || true; }
 
 # Wait for the program to end; prints its exit status.
 e2e_wait_exit() {
-	local i=0
-	while kill -0 "$APP_PID" 2>/dev/null; do
-		i=$((i + 1))
-		[ $i -gt 100 ] && { echo "still running" >&2; return 1; }
-		sleep 0.05
-	done
-	local rc=0
+	local i rc=0
+	for i in $(seq 100); do kill -0 "$APP_PID" 2>/dev/null && sleep 0.05 || break; done
+	kill -0 "$APP_PID" 2>/dev/null && { echo "still running" >&2; return 1; }
 	wait "$APP_PID" || rc=$?
 	APP_PID=
 	echo $rc
@@ -76,10 +82,7 @@ e2e_quit() {
 }
 
 # Past the opening screen, SELECT with the form as the setup file fills it.
-e2e_select() {
-	keys space ctrl+s Return
-	sleep "${1:-1}"
-}
+e2e_select() { keys "${1:-1}" space ctrl+s Return; }
 
 # JOBS: the files handed to lpr, in order; job N: the Nth of them.
 print_jobs() { JOBS=($(ls "$WORK"/lpr.*.file 2>/dev/null | sort -V)); }
@@ -92,6 +95,17 @@ row() { tr -d '\r' < "$1" | sed -n "$(($2 + 1))p"; }
 colour() {
 	convert "$ART/$1.png" -crop "${3:-490x400+4+45}" +repage -fuzz 5% -fill white -opaque "$2" \
 		-fill black +opaque white -format "%[fx:mean*w*h]" info: | cut -d. -f1
+}
+
+# SORTED, a SAVE after SORT by magnitude, descending: events without one
+# last, and the same lines as the SAVE before it, SAVED.
+check_sorted() {
+	cut -c47-51 "$1" | awk '
+		$0 ~ /^ *$/ { blank = 1; next }
+		blank { print "magnitude after a blank one"; exit 1 }
+		NR > 1 && $1 > last { print "not descending at " NR; exit 1 }
+		{ last = $1 }' || fail "sorted magnitudes out of order"
+	[ "$(sort "$1" | md5sum)" = "$(sort "$2" | md5sum)" ] || fail "SORT lost or changed events"
 }
 
 # server_start SED-EXPR OPTIONS...: tarnwell-server (next to $BIN) with the

@@ -15,12 +15,9 @@ setup() {
 run() {
 	e2e_start
 	e2e_select 0.5
-	keys ctrl+b
-	shot "$1-1"
-	keys F1 F8
-	shot "$1-2"
-	keys F1 F3 ctrl+p Return
-	sleep 0.5
+	see "$1-1" ctrl+b
+	see "$1-2" F1 F8
+	keys 0.5 F1 F3 ctrl+p Return
 	e2e_quit "$1"
 }
 

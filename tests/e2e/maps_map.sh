@@ -14,17 +14,13 @@ write_seis "$DATA" "$TOP/data/aux" JMA 1995 1995 "" 128 146 25 46
 
 e2e_start
 e2e_select
-keys ctrl+Return
-shot map-form
-keys Return
-sleep 1
-shot map-nwpac
+see map-form ctrl+Return
+see map-nwpac 1 Return
 [ "$(colour map-nwpac 'rgb(0,255,255)')" -gt 300 ] || fail "no coastline"
 [ "$(colour map-nwpac 'rgb(255,0,0)')" -gt 50 ] || fail "no shallow events"
 [ "$(colour map-nwpac 'rgb(255,0,255)')" -gt 50 ] || fail "no 20-40 km events"
 
-keys F1       # the same map into seis.prn
-sleep 1
+keys 1 F1     # the same map into seis.prn
 keys Return   # back to the panel: the copy is finished and spooled
 # Fine Japan map with charts to 100 km. The panel starts on the first
 # longitude (no dataset, no region): Tab round to the dataset field, then
@@ -33,18 +29,14 @@ for k in $(seq 14); do xdotool key Tab; done
 type_text "JAPAN   "
 for k in $(seq 14); do xdotool key Tab; done
 type_text 100
-keys Return
-sleep 1
-shot map-japan-charts
+see map-japan-charts 1 Return
 [ "$(colour map-japan-charts 'rgb(0,255,255)')" -gt 300 ] || fail "no fine coastline"
 keys Return
 # Across the 180th meridian: 170 E to 170 W, default base map, no charts.
 type_text "        "
 keys Tab
 type_text 17000E17000W3000N6000NN000
-keys Return
-sleep 2
-shot map-wrap
+see map-wrap 2 Return
 [ "$(colour map-wrap 'rgb(0,255,255)')" -gt 300 ] || fail "no coastline across 180"
 keys F3
 e2e_quit

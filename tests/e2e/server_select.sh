@@ -19,34 +19,19 @@ session() { # label
 	e2e_start
 	e2e_select
 	shot "$1-menu"
-	keys ctrl+b
-	sleep 0.5
-	shot "$1-browse"
+	see "$1-browse" 0.5 ctrl+b
 	keys F3
-	keys ctrl+v
-	type_text "$WORK/$1.txt"
-	keys Return
-	sleep 0.3
-	keys ctrl+Return
-	keys Return
-	sleep 1.5
-	shot "$1-map"
+	save_as "$WORK/$1.txt"
+	see "$1-map" 1.5 ctrl+Return Return
 	keys F8
 	type_text 5          # ACTIVE-FAULTS, as offered for the box
-	keys Return
-	keys Return
-	sleep 1.5
-	shot "$1-faults"
+	see "$1-faults" 1.5 Return Return
 	keys Return
 	type_text 6          # STATIONS of the source, with codes
-	keys Return
-	keys Tab
+	keys Return Tab
 	type_text y
-	keys Return
-	sleep 1.5
-	shot "$1-stations"
-	keys Return
-	keys F3
+	see "$1-stations" 1.5 Return
+	keys Return F3
 	e2e_quit "$1"
 }
 
@@ -60,18 +45,14 @@ n=$(wc -l < "$WORK/local.txt")
 cmp -s "$WORK/local.txt" "$WORK/server.txt" ||
 	fail "the server's selection differs ($(wc -l < "$WORK/server.txt") of $n lines)"
 for s in menu browse map faults stations; do
-	d=$(compare -metric AE "$ART/local-$s.png" "$ART/server-$s.png" null: 2>&1 || true)
+	d=$(differ "$ART/local-$s.png" "$ART/server-$s.png")
 	[ "$d" = 0 ] || fail "$s screen differs by $d pixels"
 done
 
 # Every kind of file went through the server, one logged line each.
-grep -q 'event RIKA 0: ' "$WORK/server.log" || fail "no RIKA request"
-grep -q 'event VELA 0: ' "$WORK/server.log" || fail "no VELA request"
-grep -q 'event JMA 1930: ' "$WORK/server.log" || fail "no JMA 1930 request"
-grep -q 'file regions: ' "$WORK/server.log" || fail "regions not fetched"
-grep -qi 'file japan.mes: ' "$WORK/server.log" || fail "region names not fetched"
-grep -qi 'file japan.f: ' "$WORK/server.log" || fail "faults not fetched"
-grep -qi 'file jpn.s: ' "$WORK/server.log" || fail "stations not fetched"
+for w in 'event RIKA 0' 'event VELA 0' 'event JMA 1930' 'file regions' 'file JAPAN.MES' 'file japan.f' 'file jpn.s'; do
+	grep -q "$w: " "$WORK/server.log" || fail "not served: $w"
+done
 grep -q 'not found\|broken off\|refused' "$WORK/server.log" && fail "failed requests: $(grep 'not found\|broken off\|refused' "$WORK/server.log")"
 server_stop
 echo "server_select: $n events, $(grep -c ' event \| file ' "$WORK/server.log") requests served"

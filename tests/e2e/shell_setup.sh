@@ -12,8 +12,7 @@ reds() { convert "$ART/$1.png" -crop "$2" +repage -fx 'r>0.5&&g<0.3&&b<0.3' -for
 
 e2e_start
 shot opening
-keys space
-shot option-first
+see option-first space
 # The OPTION form: its first box is white where the main menu is blank.
 white option-first 200 120 || fail "no OPTION form at first start"
 n=$(reds option-first 640x14+50+335)
@@ -23,39 +22,32 @@ type_text "/data/seis"
 keys Tab Tab
 type_text "lp0 "
 shot option-typed
-keys Return
-shot menu
+see menu Return
 e2e_quit
 
 f=$HOME/_seis
 [ -f "$f" ] || fail "no setup file"
 [ "$(wc -l < "$f")" = 42 ] || fail "setup file has $(wc -l < "$f") lines"
-[ "$(sed -n 1p "$f")" = /data/seis ] || fail "line 1: $(sed -n 1p "$f")"
-[ "$(sed -n 2p "$f")" = "PS  " ] || fail "line 2: $(sed -n 2p "$f")"
-[ "$(sed -n 3p "$f")" = lp0 ] || fail "line 3: $(sed -n 3p "$f")"
-[ "$(sed -n 4p "$f")" = "PDE  " ] || fail "line 4: $(sed -n 4p "$f")"
-[ "$(sed -n 37p "$f")" = "7 8 1.500000 1.250000" ] || fail "line 37: $(sed -n 37p "$f")"
-[ "$(sed -n 42p "$f")" = /seis/aux ] || fail "line 42: $(sed -n 42p "$f")"
+for want in 1=/data/seis "2=PS  " 3=lp0 "4=PDE  " "37=7 8 1.500000 1.250000" 42=/seis/aux; do
+	line=$(sed -n "${want%%=*}p" "$f")
+	[ "$line" = "${want#*=}" ] || fail "line ${want%%=*}: $line"
+done
 cp "$f" "$ART/_seis"
 
 # Second start: straight to the main menu, and OPTION shows what was saved.
 export SEIS=
 e2e_start
-keys space
-shot menu-second
+see menu-second space
 ! white menu-second 200 120 || fail "OPTION shown again at second start"
-keys ctrl+o
-shot option-second
-keys F1
-sleep 0.5
+see option-second ctrl+o
+keys 0.5 F1
 [ -f "$WORK/lpr.0.args" ] || fail "F1 handed nothing to lpr"
 [ "$(cat "$WORK/lpr.0.args")" = "$(printf -- '-Plp0\nseis.prn')" ] || fail "lpr args: $(cat "$WORK/lpr.0.args")"
 copy=$WORK/lpr.0.file
 [ "$(wc -c < "$copy")" = $((25 * 82)) ] || fail "hard copy size $(wc -c < "$copy")"
-grep -q "Request : OPTION" "$copy" || fail "hard copy lacks the form"
-grep -q "( /data/seis " "$copy" || fail "data directory not read back"
-grep -q "( /seis/aux " "$copy" || fail "auxiliary directory not read back"
-grep -q "( lp0 " "$copy" || fail "printer not read back"
+for w in "Request : OPTION" "( /data/seis " "( /seis/aux " "( lp0 "; do
+	grep -qF "$w" "$copy" || fail "hard copy lacks '$w'"
+done
 keys F3
 e2e_quit second
 cmp -s "$f" "$ART/_seis" || fail "setup file changed by a run that changed nothing"

@@ -1,10 +1,7 @@
 #include "catalogue.h"
 
 #include <algorithm>
-#include <cstring>
-#include <string>
 
-#include "catalog/store.h"
 #include "shell/setup.h"
 
 namespace tw {

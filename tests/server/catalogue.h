@@ -1,13 +1,26 @@
-// The catalogue the loopback tests serve, and SELECT's form filled from a
-// table row, shared by the retrieval and the FDSN web service tests.
+// The set-up of the server tests: a fresh program with a store of its own,
+// the catalogue the loopback tests serve, and SELECT's form filled from a
+// table row.
 #pragma once
-#include <cstdio>
+#include <cstring>
+#include <gtest/gtest.h>
 
+#include "catalog/server_client.h"
+#include "catalog/store.h"
 #include "events.h"
+#include "peer.h"
+#include "recording.h"
+#include "shell/panel.h"
 
 namespace tw {
 
-template <size_t N> void set(char (&s)[N], const char *v) { std::snprintf(s, N, "%s", v); }
+// The program on the recording back end with a store of its own in dir,
+// and no server connection.
+struct Fresh : ::testing::Test {
+	Recording r;
+	TempDir dir;
+	void fresh(int segs = 8) { use_recording(r), fresh_store(dir.path, segs), server_client_reset(); }
+};
 
 // Historical catalogues, yearly files with continuation parts, a gap in
 // JMA's years (1932), and a source big enough to fill a small store.

@@ -1,9 +1,12 @@
 // Peers for the client tests: the real tarnwell-server run as a child
 // process, and small scripted servers that answer one connection each.
 #pragma once
+#include <cstdio>
 #include <functional>
 #include <string>
+#include <sys/socket.h>
 #include <thread>
+#include <unistd.h>
 
 namespace tw {
 
@@ -18,8 +21,9 @@ struct ServerProc {
 		   std::initializer_list<const char *> extra = {}, const char *bin = nullptr);
 	int stop(); // SIGTERM, then the exit status (-1 when it did not end)
 	std::string log() const;
-	bool wait_log(const std::string &text) const; // a while, for a child's line
-	int wait_port(const std::string &text) const; // the number after text, 0 if none came
+	bool wait_log(const std::string &text) const { return wait_port(text, true); } // a while, for a child's line
+	// The number after text, 0 if none came (any is 1 once text came).
+	int wait_port(const std::string &text, bool any = false) const;
 	std::string at() const { return "@127.0.0.1:" + std::to_string(port); }
 	~ServerProc();
 };
@@ -30,7 +34,7 @@ struct FakePeer {
 	int lfd = -1;
 	int port = 0;
 	std::thread th;
-	explicit FakePeer(int want = 0); // port 0 when want is taken
+	FakePeer();
 	~FakePeer();
 	void serve(std::function<void(int fd)> script);
 	void join() { th.joinable() ? th.join() : void(); }
@@ -41,6 +45,7 @@ struct FakePeer {
 std::string readn(int fd, size_t n); // shorter when the peer closed
 void writes(int fd, const std::string &bytes);
 inline std::string field(const std::string &text) { return (text + std::string(16, ' ')).substr(0, 16); }
+template <size_t N> void set(char (&s)[N], const char *v) { std::snprintf(s, N, "%s", v); }
 int dial(int port, const char *from = nullptr); // a raw connection (from a
                                                 // loopback address), or -1
 

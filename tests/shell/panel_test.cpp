@@ -2,7 +2,6 @@
 // of every numeric field.
 #include <gtest/gtest.h>
 
-#include <map>
 #include <sstream>
 
 #include "device/graph.h"
@@ -29,9 +28,9 @@ struct Forms : ::testing::Test {
 			std::snprintf(pn.mc_s[i], sizeof pn.mc_s[i], "%s", v[i].c_str());
 		pn.isr = isr;
 	}
-	int run(int number, const char *keys = "\r") { return r.type(keys), panel(number); }
-	// The form's answer; -1 when Ctrl+E ended the program.
-	int answer(int number) try { return panel(number); } catch (const Exited &) { return -1; }
+	// The form's answer to these keys; -1 when Ctrl+E ended the program.
+	int run(int number, const char *keys = "\r") try { return r.type(keys), panel(number); }
+	catch (const Exited &) { return -1; }
 };
 
 } // namespace
@@ -68,7 +67,7 @@ TEST_F(Forms, EditingMovingAndLeaving)
 		r.type(row.keys);
 		if (row.post)
 			r.key(row.post);
-		EXPECT_EQ(answer(row.form), row.ret);
+		EXPECT_EQ(run(row.form, ""), row.ret);
 		Strs v(pn.mc_s, pn.mc_s + 4);
 		EXPECT_EQ(row.form == PAN_SAVE ? pn.md_s : v[0] + "|" + v[1] + "|" + v[2] + "|" + v[3], row.want);
 	}
@@ -129,57 +128,48 @@ TEST_F(Forms, NumericFieldsRefuseWhatTheyCannotMean)
 	const char *lon180 = "Longitude values should not exceed 180 degrees!", *dist = "Invalid distance!";
 	const char *min60 = "Minute values should be less than 60!", *mag = "Invalid magnitude!";
 	const char *color = "Invalid color number!", *sub = "Invalid subfunction number!";
-	// Per form: the edits ("field=text;..." over its good values), the message, the bad field.
-	const std::map<int, std::vector<std::tuple<const char *, const char *, int>>> cases = {
-		{PAN_SELECT, {{"", ok, -1}, {"1=19A0", date, 1}, {"2=13", date, 2}, {"2=  ", date, 2},
-			      // 29 February: not in 1979, nor in 1900, but in 1976
-			      {"2=02;3=29", date, 3}, {"1=1900;2=02;3=29", date, 3}, {"1=1976;2=02;3=29", ok, -1},
-			      {"4=24", time, 4}, {"5=60", time, 5}, {"12=5999", time, 12}, {"12=60.0", time, 12},
-			      {"4=  ;5=  ;6=    ", ok, -1}, {"12=-1", time, 12}, // blanks: midnight
-			      {"5=60;2=13", date, 2},                            // the first bad field
-			      // From after To (the same year, down to the tenth of a second) or on it
-			      {"2=12;3=31;8=01;9=01", date, 1}, {"8=01;9=01;10=00;11=00;12=00.0;6=00.5", date, 1},
-			      {"8=01;9=01;10=00;11=00;12=00.0", ok, -1},
-			      {"14=181", lon180, 14}, {"17=180;18=01", lon180, 17}, {"14=1 0", lon, 14}, {"15=60", min60, 15},
-			      {"15=6A", "Invalid minute value!", 15}, {"16=X", lon, 16}, {"23=91", lat90, 23},
-			      {"20=90;21=00;22=S;23=90", ok, -1}, {"22=E", "Invalid latitude!", 22}, {"26=-1.0", depth, 26},
-			      {"27=1000", depth, 27}, {"26=1.2.3", depth, 26}, {"28=-10", mag, 28}, {"29=+A.0", mag, 29},
-			      {"28=-9.9;29=9.9;26=0;27=999.9", ok, -1}}},
-		{PAN_MAP, {{"", ok, -1}, {"2=JAP;5=AN", lon, 2}, {"12=75", min60, 12}, {"8=95", lat90, 8},
-			   {"15=-5", depth, 15}, {"2=180;3=00;4=W;15=999", ok, -1}}},
-		{PAN_MAP1, {{"", ok, -1}, {"1=8", color, 1}, {"3=0", color, 3}, {"0=1A", depth, 0}, {"14=10", mag, 14},
-			    {"12=   ;13= ;21=   ", ok, -1}, // classes not used
-			    {"23=-1", "Invalid symbol size!", 23}}},
-		{PAN_MAP2, {{"13=7", sub, 13}, {"13=0", sub, 13}, {"13=6", ok, -1}}},
-		{PAN_MAPS3, {{"", ok, -1}, {"21=3O0", dist, 21}}},
-		{PAN_MAPS4, {{"", ok, -1}, {"19=13", date, 19}, {"23=60", time, 23}, {"18=1996", date, 18},
-			     {"32=x", dist, 32}}},
-		{PAN_MAPS5, {{"4=9", color, 4}, {"1=7;2=1", ok, -1}}},
-	};
-	// Good values of each form; MAPS3 and MAPS4 after 18 display fields.
+	// Per form: its good values (MAPS3 and MAPS4 after 18 display fields), then rows of edits over them
+	// ("field=text;..."), the message and the bad field.
 	const Strs blank(18, "");
-	const std::map<int, Strs> good = {
-		{PAN_SELECT, {"PDE", "1979", "01", "01", "00", "00", "00.0", "1979", "12", "31", "23", "59", "59.9", "",
-			      "120", "00", "E", "180", "00", "E", "00", "00", "N", "60", "00", "N", "000.0", "999.9",
-			      "+0.0", "+9.9", "Y", "Y"}},
-		{PAN_MAP, {"", "", "120", "00", "E", "150", "00", "E", "20", "00", "N", "50", "00", "N", "N", "000"}},
-		{PAN_MAP1, {"0", "4", "20", "5", "40", "6", "60", "2", "80", "3", "200", "1", "600", "7", "0", "1", "2",
-			    "3", "4", "5", "6", "7", "1.5", "1.25"}},
-		{PAN_MAP2, {"", "", "", "", "", "", "", "", "", "", "", "", "", "1", "N"}},
-		{PAN_MAPS3, blank + Strs{"0", "100", "0", "300"}},
-		{PAN_MAPS4, blank + Strs{"1995", "01", "01", "00", "00", "00.0", "1995", "12", "31", "23", "59", "59.9",
-					 "Y", "0", "100"}},
-		{PAN_MAPS5, {"JAPAN", "5", "2", "3", "3"}},
+	const struct { int form; Strs good; std::vector<std::tuple<const char *, const char *, int>> rows; } forms[] = {
+		{PAN_SELECT,
+		 {"PDE", "1979", "01", "01", "00", "00", "00.0", "1979", "12", "31", "23", "59", "59.9", "", "120", "00", "E",
+		  "180", "00", "E", "00", "00", "N", "60", "00", "N", "000.0", "999.9", "+0.0", "+9.9", "Y", "Y"},
+		 {{"", ok, -1}, {"1=19A0", date, 1}, {"2=13", date, 2}, {"2=  ", date, 2},
+		  // 29 February: not in 1979, nor in 1900, but in 1976
+		  {"2=02;3=29", date, 3}, {"1=1900;2=02;3=29", date, 3}, {"1=1976;2=02;3=29", ok, -1}, {"4=24", time, 4},
+		  {"5=60", time, 5}, {"12=5999", time, 12}, {"12=60.0", time, 12}, {"12=-1", time, 12},
+		  {"4=  ;5=  ;6=    ", ok, -1}, {"5=60;2=13", date, 2}, // blanks: midnight; the first bad field
+		  // From after To (the same year, down to the tenth of a second) or on it
+		  {"2=12;3=31;8=01;9=01", date, 1}, {"8=01;9=01;10=00;11=00;12=00.0;6=00.5", date, 1},
+		  {"8=01;9=01;10=00;11=00;12=00.0", ok, -1}, {"14=181", lon180, 14}, {"17=180;18=01", lon180, 17},
+		  {"14=1 0", lon, 14}, {"15=60", min60, 15}, {"15=6A", "Invalid minute value!", 15}, {"16=X", lon, 16},
+		  {"23=91", lat90, 23}, {"20=90;21=00;22=S;23=90", ok, -1}, {"22=E", "Invalid latitude!", 22},
+		  {"26=-1.0", depth, 26}, {"27=1000", depth, 27}, {"26=1.2.3", depth, 26}, {"28=-10", mag, 28},
+		  {"29=+A.0", mag, 29}, {"28=-9.9;29=9.9;26=0;27=999.9", ok, -1}}},
+		{PAN_MAP, {"", "", "120", "00", "E", "150", "00", "E", "20", "00", "N", "50", "00", "N", "N", "000"},
+		 {{"", ok, -1}, {"2=JAP;5=AN", lon, 2}, {"12=75", min60, 12}, {"8=95", lat90, 8}, {"15=-5", depth, 15},
+		  {"2=180;3=00;4=W;15=999", ok, -1}}},
+		{PAN_MAP1, {"0", "4", "20", "5", "40", "6", "60", "2", "80", "3", "200", "1", "600", "7", "0", "1", "2", "3", "4",
+			    "5", "6", "7", "1.5", "1.25"},
+		 {{"", ok, -1}, {"1=8", color, 1}, {"3=0", color, 3}, {"0=1A", depth, 0}, {"14=10", mag, 14},
+		  {"12=   ;13= ;21=   ", ok, -1}, {"23=-1", "Invalid symbol size!", 23}}}, // classes not used: accepted
+		{PAN_MAP2, Strs(13, "") + Strs{"1", "N"}, {{"13=7", sub, 13}, {"13=0", sub, 13}, {"13=6", ok, -1}}},
+		{PAN_MAPS3, blank + Strs{"0", "100", "0", "300"}, {{"", ok, -1}, {"21=3O0", dist, 21}}},
+		{PAN_MAPS4,
+		 blank + Strs{"1995", "01", "01", "00", "00", "00.0", "1995", "12", "31", "23", "59", "59.9", "Y", "0", "100"},
+		 {{"", ok, -1}, {"19=13", date, 19}, {"23=60", time, 23}, {"18=1996", date, 18}, {"32=x", dist, 32}}},
+		{PAN_MAPS5, {"JAPAN", "5", "2", "3", "3"}, {{"4=9", color, 4}, {"1=7;2=1", ok, -1}}},
 	};
-	for (const auto &[number, rows] : cases)
-		for (auto [edits, message, field] : rows) {
-			SCOPED_TRACE(std::to_string(number) + " " + edits);
-			Strs v = good.at(number);
+	for (const auto &f : forms)
+		for (auto [edits, message, field] : f.rows) {
+			SCOPED_TRACE(std::to_string(f.form) + " " + edits);
+			Strs v = f.good;
 			std::stringstream in(edits);
 			for (std::string e; std::getline(in, e, ';');)
 				v[std::stoi(e)] = e.substr(e.find('=') + 1);
 			slots(v, 0);
-			EXPECT_EQ(bad_field(number), field);
+			EXPECT_EQ(bad_field(f.form), field);
 			EXPECT_STREQ(pn.em_s, message);
 		}
 }

@@ -11,13 +11,11 @@ mkdir -p "$HOME" "$work/data" "$work/with blank" && cd "$work" || exit 1
 # pattern wants no output; LINE1 is the setup file's first line afterwards
 # ("-" for no file).
 expect() {
-	local status=$1 out=$2 err=$3 line1=$4 got l1=-
-	shift 4
-	"$bin" "$@" > out 2> err
-	got=$?
+	local got l1=-
+	"$bin" "${@:5}" > out 2> err && got=0 || got=$?
 	[ -e "$HOME/_seis" ] && l1=$(head -1 "$HOME/_seis")
-	[ "$got" = "$status" ] && [[ $(<out) =~ ${out:-^$} ]] && [[ $(<err) =~ ${err:-^$} ]] && [ "$l1" = "$line1" ] ||
-		{ echo "FAIL: $* -> status $got, stdout '$(<out)', stderr '$(<err)', line 1 '$l1'"; fails=$((fails + 1)); }
+	[ "$got" = "$1" ] && [[ $(<out) =~ ${2:-^$} ]] && [[ $(<err) =~ ${3:-^$} ]] && [ "$l1" = "$4" ] ||
+		{ echo "FAIL: ${*:5} -> status $got, stdout '$(<out)', stderr '$(<err)', line 1 '$l1'"; fails=$((fails + 1)); }
 }
 expect 0 '^usage: tarnwell-setup' '' - --help
 expect 0 '^usage: tarnwell-setup' '' - -h data

@@ -8,19 +8,13 @@
 
 namespace tw {
 
+// Years 1800-2054 in the year byte, others as year code 255 with the year
+// in the depth word.
 Ev::Ev(int year, int mon, int day, int hh, int mm, int sec10)
 {
-	if (year >= 1900 && year <= 2054)
-		b[0] = (unsigned char)(year - 1900);
-	else if (year >= 1800 && year < 1900)
-		b[0] = (unsigned char)(year - 1645);
-	else
-		b[0] = 255, b[13] = year & 0xff, b[14] = year >> 8;
-	b[1] = mon, b[2] = day, b[3] = hh, b[4] = mm;
-	b[5] = sec10 & 0xff, b[6] = sec10 >> 8;
-	lon(135, 0).lat(35, 0).mag(50);
-	if (b[0] != 255)
-		dep(100);
+	int code = year >= 1900 && year <= 2054 ? year - 1900 : year >= 1800 && year < 1900 ? year - 1645 : 255;
+	b[0] = (unsigned char)code, b[1] = mon, b[2] = day, b[3] = hh, b[4] = mm;
+	id(sec10).lon(135, 0).lat(35, 0).mag(50).dep(code == 255 ? year : 100);
 }
 
 // Degrees, minutes (the top bit for west or south) and seconds.

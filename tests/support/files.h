@@ -27,25 +27,16 @@ inline std::string slurp(const std::string &path)
 // which gs passes, does not count).
 inline bool gs_ok(const std::string &path)
 {
-	if (slurp(path).empty())
-		return false;
 	std::string cmd = "gs -q -dSAFER -dBATCH -dNOPAUSE -dNODISPLAY '" + path + "' >/dev/null 2>&1";
-	return std::system(cmd.c_str()) == 0;
+	return !slurp(path).empty() && std::system(cmd.c_str()) == 0;
 }
 
-inline void write_file(const std::string &path, const std::string &text)
-{
-	std::ofstream(path, std::ios::binary) << text;
-}
+inline void write_file(const std::string &path, const std::string &s) { std::ofstream(path, std::ios::binary) << s; }
 
 struct TempDir {
-	std::string path;
-	TempDir()
-	{
-		char t[] = "/tmp/tw-test-XXXXXX";
-		path = mkdtemp(t);
-	}
+	std::string path = mkdtemp(std::string("/tmp/tw-test-XXXXXX").data());
 	~TempDir() { std::filesystem::remove_all(path); }
+	TempDir() = default;
 	TempDir(const TempDir &) = delete;
 	std::string file(const std::string &name) const { return path + "/" + name; }
 };
@@ -71,21 +62,20 @@ struct SetEnv {
 // A scratch working directory with a stand-in lpr first on PATH. The lpr
 // appends its arguments, one a line and "---" after each job, to lpr.args
 // and keeps the file it was handed (a regular one: never an endless device)
-// as job1.ps, job2.ps ...; it fails (exit
-// status 1) once lpr_fails() was called.
+// as job1.ps, job2.ps ...; it fails (exit status 1) once lpr_fails() was
+// called.
 struct PrintPlace {
 	TempDir d;
 	InDir in{d.path};
-	SetEnv path{"PATH", (d.path + "/bin:" + (std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin")).c_str()};
+	SetEnv path{"PATH", (d.path + "/bin:" + (std::getenv("PATH") ?: "/usr/bin:/bin")).c_str()};
 	PrintPlace()
 	{
 		std::filesystem::create_directory(d.file("bin"));
-		write_file(d.file("bin/lpr"), "#!/bin/sh\nd=$(dirname \"$0\")/..\n"
-					      "n=1; while [ -e \"$d/job$n.ps\" ]; do n=$((n+1)); done\n"
-					      "for a; do printf '%s\\n' \"$a\"; case \"$a\" in -P*) ;; "
-					      "*) [ ! -f \"$a\" ] || cp \"$a\" \"$d/job$n.ps\";; esac; done >> \"$d/lpr.args\"\n"
-					      "echo --- >> \"$d/lpr.args\"\n"
-					      "[ ! -e \"$d/lpr.fail\" ]\n");
+		write_file(d.file("bin/lpr"), R"(#!/bin/sh
+d=$(dirname "$0")/..; n=1; while [ -e "$d/job$n.ps" ]; do n=$((n+1)); done
+for a; do printf '%s\n' "$a"; case "$a" in -P*) ;; *) [ ! -f "$a" ] || cp "$a" "$d/job$n.ps";; esac; done >> "$d/lpr.args"
+echo --- >> "$d/lpr.args"; [ ! -e "$d/lpr.fail" ]
+)");
 		chmod(d.file("bin/lpr").c_str(), 0755);
 	}
 	std::string args() const { return slurp(d.file("lpr.args")); }
@@ -100,13 +90,11 @@ template <class Write, class Check> void kill_during(int runs, Write write, Chec
 {
 	for (int i = 0; i < runs; i++) {
 		pid_t pid = fork();
-		if (pid == 0)
-			for (;;)
-				write();
+		while (pid == 0)
+			write();
 		usleep(10000 * i / runs);
 		kill(pid, SIGKILL);
-		int status;
-		waitpid(pid, &status, 0);
+		waitpid(pid, nullptr, 0);
 		check();
 	}
 }
@@ -128,8 +116,7 @@ struct FullFs {
 	void fill() const
 	{
 		std::ofstream out(d.file("filler"), std::ios::binary);
-		std::string block(4096, 'f');
-		while (out.write(block.data(), block.size()) && out.flush())
+		for (std::string block(4096, 'f'); out.write(block.data(), block.size()) && out.flush();)
 			;
 	}
 };

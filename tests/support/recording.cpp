@@ -1,6 +1,5 @@
 #include "recording.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "device/graph.h"

@@ -25,8 +25,7 @@ struct Recording final : Backend {
 	}
 	unsigned long alloc_color(int r, int g, int b, const char *, bool &ok) override
 	{
-		ok = true;
-		return (unsigned long)r << 16 | g << 8 | b;
+		return ok = true, (unsigned long)r << 16 | g << 8 | b;
 	}
 	unsigned long black_pixel() override { return 0; }
 	void set_gc(unsigned long fg, unsigned long bg, int, int) override { log("gc %06lx %06lx", fg, bg); }
@@ -37,14 +36,8 @@ struct Recording final : Backend {
 	void set_clip(int x, int y, int w, int h) override { log("clip %d %d %d %d", x, y, w, h); }
 	void line(int x1, int y1, int x2, int y2) override { log("line %d %d %d %d", x1, y1, x2, y2); }
 	void point(int x, int y) override { log("point %d %d", x, y); }
-	void rect(bool fill, int x, int y, int w, int h) override
-	{
-		log("%s %d %d %d %d", fill ? "fill" : "rect", x, y, w, h);
-	}
-	void arc(bool fill, int x, int y, int w, int h) override
-	{
-		log("%s %d %d %d %d", fill ? "fillarc" : "arc", x, y, w, h);
-	}
+	void rect(bool f, int x, int y, int w, int h) override { log("%s %d %d %d %d", f ? "fill" : "rect", x, y, w, h); }
+	void arc(bool f, int x, int y, int w, int h) override { log("%s %d %d %d %d", f ? "fillarc" : "arc", x, y, w, h); }
 	void polygon(const short (*pts)[2], int n) override;
 	void text(int x, int baseline, const char *s, int n, bool image) override
 	{
@@ -55,7 +48,7 @@ struct Recording final : Backend {
 	void grab_image() override { calls.push_back("grab_image"); }
 	unsigned long image_pixel(int x, int y) override
 	{
-		return x < 0 || y < 0 || x >= WIN_W || y >= WIN_H ? 0 : image[y][x];
+		return x >= 0 && y >= 0 && x < WIN_W && y < WIN_H ? image[y][x] : 0;
 	}
 	void next_event(InputEvent &ev) override;
 	int event_fd() override { return -1; }

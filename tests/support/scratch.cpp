@@ -3,15 +3,10 @@
 // print job writes seis.prn, and neither may reach the runner's files.
 #include "files.h"
 
-namespace tw::test {
-namespace {
+using namespace tw::test;
 
-struct ScratchPlace {
+static struct {
 	TempDir d;
 	SetEnv home{"HOME", d.path.c_str()};
 	InDir in{d.path};
-};
-ScratchPlace scratch;
-
-} // namespace
-} // namespace tw::test
+} scratch;

@@ -32,11 +32,10 @@ inline std::string row_text(int r) { return std::string(scr.mz + r * NCOL, NCOL)
 // Some drawing call printed exactly this text in one piece.
 inline bool drew(const Recording &r, const std::string &text)
 {
-	for (const auto &c : r.calls)
-		if (c.size() >= text.size() && c.compare(c.size() - text.size(), text.size(), text) == 0 &&
-		    (c.rfind("text ", 0) == 0 || c.rfind("itext ", 0) == 0))
-			return true;
-	return false;
+	return std::any_of(r.calls.begin(), r.calls.end(), [&](const std::string &c) {
+		return c.size() >= text.size() && c.compare(c.size() - text.size(), text.size(), text) == 0 &&
+		       (c.rfind("text ", 0) == 0 || c.rfind("itext ", 0) == 0);
+	});
 }
 
 } // namespace tw::test

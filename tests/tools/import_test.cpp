@@ -7,21 +7,6 @@
 
 #include "tmpdir.h"
 
-namespace {
-
-// The dataset files in d (and a file a shell would make), with sizes.
-std::string listing(const TmpDir& d) {
-  std::map<std::string, uintmax_t> files;
-  for (const auto& e : std::filesystem::recursive_directory_iterator(d.path))
-    if (e.path().extension().string().rfind(".b", 0) == 0 || e.path().filename() == "pwned")
-      files[std::filesystem::relative(e.path(), d.path)] = e.file_size();
-  std::string out = "files:";
-  for (const auto& [name, size] : files) out += " " + name + ":" + std::to_string(size);
-  return out + "\n";
-}
-
-}  // namespace
-
 // Each case imports sample files (data/) as source T in a directory of its
 // own; data/CASE.out holds what tarnwell-data printed, stderr after
 // "stderr:", the exit status, the dataset files left with their sizes and
@@ -29,22 +14,18 @@ std::string listing(const TmpDir& d) {
 // nc.csv holds every way a row can fail, and time forms, places and
 // magnitudes at their edges.
 TEST(Import, SamplesGiveTheirTranscripts) {
-  TmpDir in;
+  TempDir in;
   std::filesystem::copy(DATA_DIR, in.path);
-  auto nest = [](const std::string& open, const std::string& inner, const std::string& close, int n) {
-    std::string a, b;
-    for (int i = 0; i < n; ++i) a += open, b += close;
-    return a + inner + b;
-  };
+  auto rep = [](const std::string& s, int n) { std::string r; while (n--) r += s; return r; };
   // Nesting a recursive walk would die of, a number past double, an .xz
   // file whose name a shell would run, and one cut short.
-  in.file("deep.json", "{\"features\":" + nest("[", "", "]", 1000000) + "}");
-  in.file("deep2.json", "{\"features\":[" + nest("{\"a\":", "1", "}", 200000) + "]}");
-  in.file("deep.xml", nest("<a>", "<event/>", "</a>", 60000));
-  in.file("big.json", "{\"features\":[1e999]}");
-  const std::string packed = in.read("x.xz");
-  in.file("x';touch pwned;'.xz", packed);
-  in.file("cut.xz", packed.substr(0, packed.size() / 2));
+  write_file(in.file("deep.json"), "{\"features\":" + rep("[", 1000000) + rep("]", 1000000) + "}");
+  write_file(in.file("deep2.json"), "{\"features\":[" + rep("{\"a\":", 200000) + "1" + rep("}", 200000) + "]}");
+  write_file(in.file("deep.xml"), rep("<a>", 60000) + "<event/>" + rep("</a>", 60000));
+  write_file(in.file("big.json"), "{\"features\":[1e999]}");
+  const std::string packed = slurp(in.file("x.xz"));
+  write_file(in.file("x';touch pwned;'.xz"), packed);
+  write_file(in.file("cut.xz"), packed.substr(0, packed.size() / 2));
   const std::pair<const char*, const char*> cases[] = {
       {"isc", "--source T isc-gem:isc.csv"}, {"comcat", "--source T comcat:cc.csv"},
       {"ncedc", "--source T --skip-bad --zero-mag unknown ncedc:nc.csv"}, {"jma", "--source T jma:jma.csv"},
@@ -63,18 +44,23 @@ TEST(Import, SamplesGiveTheirTranscripts) {
   };
   for (auto [name, args] : cases) {
     SCOPED_TRACE(name);
-    TmpDir d;
+    TempDir d;
     std::filesystem::copy(in.path, d.path, std::filesystem::copy_options::recursive | std::filesystem::copy_options::create_hard_links);
     const Ran r = run(d, std::string("import ") + args);
-    const std::string got = r.out + "stderr:\n" + r.err + "exit " + std::to_string(r.status) + "\n" + listing(d) +
-                            run(d, "export --source T").out;
-    EXPECT_EQ(got, slurp(std::string(DATA_DIR "/") + name + ".out"));
+    // The dataset files (and a file a shell would make), with sizes.
+    std::map<std::string, uintmax_t> files;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(d.path))
+      if (e.path().extension().string().rfind(".b", 0) == 0 || e.path().filename() == "pwned")
+        files[std::filesystem::relative(e.path(), d.path)] = e.file_size();
+    std::string got = r.out + "stderr:\n" + r.err + "exit " + std::to_string(r.status) + "\nfiles:";
+    for (const auto& [file, size] : files) got += " " + file + ":" + std::to_string(size);
+    EXPECT_EQ(got + "\n" + run(d, "export --source T").out, slurp(std::string(DATA_DIR "/") + name + ".out"));
   }
 }
 
 // The command line: help on stdout, usage errors exit 2 with a message.
 TEST(Cli, ExitStatusAndMessages) {
-  TmpDir d;
+  TempDir d;
   for (auto [args, status, out, err] : {std::tuple{"--help", 0, "usage: tarnwell-data", ""}, {"import -h", 0, "evtype", ""},
                                         {"import --bogus 1 ncedc:x.csv", 2, "", "unknown option --bogus\nusage:"},
                                         {"import --source T --columns lat=x,when=y columns:x.csv", 2, "", "keys datetime, date"},
@@ -90,7 +76,7 @@ TEST(Cli, ExitStatusAndMessages) {
 // imports to the same records; QuakeML and GeoJSON cannot hold an unknown
 // day and leave it out.
 TEST(Export, EveryFormatAndBack) {
-  TmpDir a;
+  TempDir a;
   const std::string all = slurp(DATA_DIR "/all.csv");
   std::string dated = all;
   const size_t k = dated.find("1995-06-00");
@@ -100,7 +86,7 @@ TEST(Export, EveryFormatAndBack) {
     SCOPED_TRACE(format);
     const std::string file = std::string(DATA_DIR "/all.") + format;
     EXPECT_EQ(run(a, std::string("export --source T --format ") + format).out, slurp(file));
-    TmpDir b;
+    TempDir b;
     EXPECT_EQ(run(b, std::string("import --source T ") + reader + ":" + file).status, 0);
     EXPECT_EQ(run(b, "export --source T").out, format[0] == 'q' || format[0] == 'g' ? dated : all);
   }

@@ -8,47 +8,21 @@
 
 using namespace tdata;
 
-namespace {
-
-// The polylines of the map whose first file tarnwell-data wrote in d,
-// pieces that go on where the last ended joined again.
-std::vector<Polyline> map_back(const TmpDir& d, const std::string& first, bool fine) {
-  MapLayout lay;
-  std::vector<Polyline> got, out;
-  std::string err;
-  EXPECT_TRUE(read_map(d.path, first, lay, got, err)) << err;
-  EXPECT_EQ(lay.fine, fine);
-  for (const Polyline& l : got)
-    if (!out.empty() && out.back().pts.back() == l.pts.front())
-      out.back().pts.insert(out.back().pts.end(), l.pts.begin() + 1, l.pts.end());
-    else
-      out.push_back(l);
-  return out;
-}
-
-}  // namespace
-
 // Lines read back to the map's resolution (0.001 degrees from a base
 // longitude, or 0.01): cut at the antimeridian at the latitude between,
 // clipped to a box where they leave it and come back; a line too long for
 // one file goes on in the next, named by a 'Z' record, the last ending 'X'.
 TEST(MapFile, LinesReadBackThroughEveryFile) {
-  TmpDir d;
+  TempDir d;
   std::filesystem::copy(DATA_DIR, d.path);
   const std::vector<Polyline> lines = {{'C', {{139.7671, 35.6812}, {140.1234, 36.0001}}}, {'C', {{130.5, 31.25}, {131, 32}}},
                                        {'C', {{141, 43}, {142.0005, 44.0004}}}, {'C', {{135, 34}, {136, 34}, {136, 35}, {135, 34}}}};
   std::ostringstream gmt;
   Polyline zig{'C', {}};
-  for (int i = 0; i < 40000; ++i) {
-    zig.pts.push_back({-170 + i * 0.005, (i % 2000) * 0.01});
-    gmt << zig.pts.back()[0] << " " << zig.pts.back()[1] << "\n";
-  }
-  d.file("long.gmt", gmt.str());
-  const struct {
-    std::string args, out;
-    bool fine;
-    std::vector<Polyline> want;
-  } cases[] = {
+  for (int i = 0; i < 40000; ++i)
+    zig.pts.push_back({-170 + i * 0.005, (i % 2000) * 0.01}), gmt << zig.pts.back()[0] << " " << zig.pts.back()[1] << "\n";
+  write_file(d.file("long.gmt"), gmt.str());
+  const struct { std::string args, out; bool fine; std::vector<Polyline> want; } cases[] = {
       {"--out japan.m C:geojson:lines.json",
        "japan.m: fine, base 130, 4 polylines, 10 points before quantising, 1 files, 89 bytes, C 4, 1 features without geometry\n",
        true, lines},
@@ -63,7 +37,16 @@ TEST(MapFile, LinesReadBackThroughEveryFile) {
     SCOPED_TRACE(c.args);
     const Ran r = run(d, "map " + c.args);
     EXPECT_EQ(r.out.rfind(c.out, 0), 0u) << r.out << r.err;
-    const auto back = map_back(d, c.args.substr(6, c.args.find(' ', 6) - 6), c.fine);
+    MapLayout lay;
+    std::vector<Polyline> got, back;  // pieces that go on where the last ended joined again
+    std::string err;
+    EXPECT_TRUE(read_map(d.path, c.args.substr(6, c.args.find(' ', 6) - 6), lay, got, err)) << err;
+    EXPECT_EQ(lay.fine, c.fine);
+    for (const Polyline& l : got)
+      if (!back.empty() && back.back().pts.back() == l.pts.front())
+        back.back().pts.insert(back.back().pts.end(), l.pts.begin() + 1, l.pts.end());
+      else
+        back.push_back(l);
     ASSERT_EQ(back.size(), c.want.size());
     for (size_t i = 0; i < back.size(); ++i) {
       EXPECT_EQ(back[i].code, c.want[i].code);
@@ -73,12 +56,12 @@ TEST(MapFile, LinesReadBackThroughEveryFile) {
     }
   }
   // The fine header (base 130) and the first record: code, points, box in file units.
-  const std::string b = d.read("japan.m");
+  const std::string b = slurp(d.file("japan.m"));
   auto u16 = [&](size_t k) { return uint8_t(b[k]) | uint8_t(b[k + 1]) << 8; };
   EXPECT_EQ((std::vector<int>{b[0], u16(1), b[3], b[5], u16(6), u16(8), u16(10), u16(12), b[b.size() - 2]}),
             (std::vector<int>{'F', 130, 'C', 2, 35681, 36000, 9767, 10123, 'X'}));
-  EXPECT_EQ(d.read("world.m").substr(65531), "Z2");
-  EXPECT_EQ(d.read("world.m2").substr(65532), "Z3");
+  EXPECT_EQ(slurp(d.file("world.m")).substr(65531), "Z2");
+  EXPECT_EQ(slurp(d.file("world.m2")).substr(65532), "Z3");
   EXPECT_EQ(map_part_name("world.m", 10), "world.ma");
 }
 
@@ -95,10 +78,10 @@ TEST(MapFile, FaultClassFromSlipRate) {
 // Station rows without a code are named; codes, places and the end record
 // in the file.
 TEST(Stations, RecordsAndTheEndRecord) {
-  TmpDir d;
+  TempDir d;
   std::filesystem::copy(DATA_DIR "/s.csv", d.path);
   EXPECT_EQ(run(d, "stations --out x.s s.csv").out, "s.csv:5: no station code of 1 to 4 characters\n2 stations, 1 rows not readable\n");
-  const std::string s = d.read("x.s");
+  const std::string s = slurp(d.file("x.s"));
   const std::vector<uint8_t> bytes(s.begin(), s.end());
   ASSERT_EQ(bytes.size(), 48u);
   EXPECT_EQ(s.substr(6, 4), "SAP ");

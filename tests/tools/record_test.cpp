@@ -15,14 +15,14 @@ TEST(Dataset, PartsAndTheirMarkers) {
       {4095, {0xFFFF}}, {4096, {0xFFFE, 0xFFFF}}, {4095 * 3 + 7, {0xFFFE, 0xFFFD, 0xFFFC, 0xFFFF}}};
   for (const auto& [n, ends] : cases) {
     SCOPED_TRACE(n);
-    TmpDir d;
+    TempDir d;
     std::vector<Record> recs(n), back;
     for (int i = 0; i < n; ++i) recs[i] = {95, 1, uint8_t(1 + i / 1440), uint8_t(i / 60 % 24), uint8_t(i % 60), 0, 0, 35};
     const auto names = write_parts(d.path, "NC-01.B", recs);
     ASSERT_EQ(names.size(), ends.size());
     for (size_t k = 0; k < names.size(); ++k) {
       EXPECT_EQ(names[k], "nc-01.b" + (k ? std::to_string(k + 1) : ""));
-      const std::string img = d.read(names[k]);
+      const std::string img = slurp(d.file(names[k]));
       ASSERT_EQ(img.size(), 4 + 16 * (k + 1 < names.size() ? 4095 : n - 4095 * k) + 2);
       EXPECT_EQ(uint8_t(img[img.size() - 2]) | uint8_t(img.back()) << 8, ends[k]);
     }
