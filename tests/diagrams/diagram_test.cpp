@@ -272,8 +272,8 @@ TEST_F(Diagram, SettingsThatCannotBeDrawnAreRefused)
 		{{}, {.scal = "LOG", .from = "1995 01 10 00 00", .to = "1995 01 10 23 59", .unit = "D"}, 0,
 		 "A logarithmic time axis needs more than one Tick Unit!"},
 		{{}, {.y1 = "5", .y2 = "5"}, 0, "Y2 must be above Y1!"},
-		{{}, {.scal = "LOG", .to = "1995 03 31 23 59", .unit = "M", .item = "MAG", .yscal = "LOG", .y1 = "-3", .y2 = "0"},
-		 0, "Y2 must be above Y1 and above 0!"},
+		{{}, {.scal = "LOG", .to = "1995 03 31 23 59", .unit = "M", .item = "MAG", .yscal = "LOG", .y1 = "-3",
+		      .y2 = "0"}, 0, "Y2 must be above Y1 and above 0!"},
 	};
 	fill_store({Ev(1995, 1, 10).mag(25), Ev(1995, 1, 20)});
 	for (auto &[magnitude_form, time_form, isort, msg] : cases) {

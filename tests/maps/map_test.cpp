@@ -121,7 +121,8 @@ struct Map : ::testing::Test {
 		for (char *f : {se.so1_s, se.som1_s, se.sew1_s, se.so2_s, se.som2_s, se.sew2_s, se.sa1_s, se.sam1_s,
 				se.sns1_s, se.sa2_s, se.sam2_s, se.sns2_s})
 			in >> w, std::strcpy(f, w.c_str());
-		std::snprintf(se.dst_s, sizeof se.dst_s, "%s", region), std::snprintf(se.mps_s, sizeof se.mps_s, "%s", dataset);
+		std::snprintf(se.dst_s, sizeof se.dst_s, "%s", region);
+		std::snprintf(se.mps_s, sizeof se.mps_s, "%s", dataset);
 		return quit_after(map, "\r");
 	}
 	// Keys typed into a panel, F3 to quit it: what the command answered
@@ -316,7 +317,6 @@ TEST_F(Map, SymbolPanelStopsAtABlankRangeOrQuits)
 	EXPECT_EQ((std::array{se.ndp, se.cdp[2], se.icd[2], se.nmg}), (std::array{3, 40, 6, 8}));
 	EXPECT_DOUBLE_EQ(se.ro, 1.5);
 	EXPECT_TRUE(framed());
-	EXPECT_STREQ(mp.yns_s, "Y");
 
 	// F3 on the symbol panel changes nothing and draws nothing.
 	dpmg_init();
