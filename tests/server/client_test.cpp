@@ -118,6 +118,15 @@ TEST_F(ClientTest, FullStoreKeepsWhatFitsAndReadsToTheEnd)
 	}
 }
 
+// A file longer than the segment: the transfer stops at its end.
+TEST_F(ClientTest, FileTransfersStopAtTheSegmentEnd)
+{
+	unsigned char *b = st.iseg[workseg()];
+	std::memset(b, '.', SEGSIZE);
+	EXPECT_EQ(65535, ask([](int fd) { writes(fd, OK + " 70000" + std::string(70000, 'x') + "     0"); }, true));
+	EXPECT_EQ("x.", std::string((char *)b + 65534, 2));
+}
+
 // SELECT's own test names an unknown host.
 TEST_F(ClientTest, UnreachableServersAreNamed)
 {
