@@ -44,7 +44,7 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-constexpr int ROUNDS = 9, SCREEN_MAPS = 40;
+constexpr int ROUNDS = 9, SCREEN_MAPS = 40, SCREEN_BLOCKS = 5;
 constexpr double W = 128, E = 146, S = 25, N = 46;
 
 // Wall and CPU seconds of one action, the CPU of its children included.
@@ -180,7 +180,9 @@ long cpu_ticks(const char *pid)
 	return ut + stt;
 }
 
-// X server CPU per map, in ms; -1 without a display or server pid.
+// X server CPU per map, in ms, the best of SCREEN_BLOCKS blocks of
+// SCREEN_MAPS maps (other load on the machine reaches the X server too);
+// -1 without a display or server pid.
 double screen_cpu()
 {
 	const char *pid = std::getenv("XVFB_PID");
@@ -189,16 +191,20 @@ double screen_cpu()
 	win_init();
 	draw(); // colours, fonts and file cache warm
 	x11_pixmap_rgb(be, 0, 0);
-	long t0 = cpu_ticks(pid);
-	for (int i = 0; i < SCREEN_MAPS; i++) {
-		draw();
-		be->flush();
-		x11_pixmap_rgb(be, 0, 0); // a round trip: the server has done it all
+	long best = -1;
+	for (int b = 0; b < SCREEN_BLOCKS; b++) {
+		long t0 = cpu_ticks(pid);
+		for (int i = 0; i < SCREEN_MAPS; i++) {
+			draw();
+			be->flush();
+			x11_pixmap_rgb(be, 0, 0); // a round trip: the server has done it all
+		}
+		long t = cpu_ticks(pid) - t0;
+		best = best < 0 || t < best ? t : best;
 	}
-	long t1 = cpu_ticks(pid);
 	x11_close(be);
 	be = nullptr;
-	return (t1 - t0) * 1000.0 / sysconf(_SC_CLK_TCK) / SCREEN_MAPS;
+	return best * 1000.0 / sysconf(_SC_CLK_TCK) / SCREEN_MAPS;
 }
 
 void setup(const std::string &aux)
@@ -273,7 +279,8 @@ int main(int argc, char **argv)
 		std::printf("map vs GMT: skipped, GMT not available (apt-get install gmt gmt-gshhg-low)\n");
 	}
 	if (scr >= 0)
-		std::printf("screen: X server CPU per map %.2f ms (%d maps)\n", scr, SCREEN_MAPS);
+		std::printf("screen: X server CPU per map %.2f ms (best of %d blocks of %d maps)\n", scr,
+			    SCREEN_BLOCKS, SCREEN_MAPS);
 	else
 		std::printf("screen: skipped, needs DISPLAY and XVFB_PID\n");
 	if (!std::getenv("BENCH_KEEP"))
